@@ -1,0 +1,67 @@
+// The one door between the portable core and the operating system for files, folders,
+// drives, the INI profile and time. Each build links exactly one implementation
+// (system_posix.cpp or system_win32.cpp); there is no dispatch at run time.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zentora::platform {
+
+// '\\' on Windows, '/' elsewhere: folders handed out by this layer end with it.
+char16_t PathSeparator();
+
+struct FileHandle {
+  std::intptr_t value = -1;
+};
+
+enum class Access { Read, Write };
+
+enum class OpenStatus {
+  Ok,
+  Busy,    // another open of the file, in this process or another, holds it
+  Failed,  // missing folder, no permission, ...
+};
+
+// Opens `path` without sharing, creating it empty when absent, so that no other open of
+// the same file succeeds until CloseFile. Never waits: a held file answers Busy at once.
+OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out);
+void CloseFile(FileHandle file);
+bool GetFileSize(FileHandle file, std::uint64_t& size);
+// Reads up to `size` bytes at `offset`; `done` is what was read (short at end of file).
+bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done);
+// Writes all `size` bytes at `offset`, or reports failure (disk full, file too large...).
+bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::size_t size);
+// Makes what was written durable before the caller tells the user it is stored.
+bool FlushFile(FileHandle file);
+
+bool PathExists(const std::u16string& path);
+bool CreateFolder(const std::u16string& path);
+// Names (not paths) of the entries of a folder, without "." and "..", hidden or system entries.
+std::vector<std::u16string> ListFolder(const std::u16string& folder);
+// Clears read-only, hidden and system attributes, then deletes the file.
+bool DeleteFileForced(const std::u16string& path);
+
+// Folder of the running executable, ending with PathSeparator().
+std::u16string ProgramFolder();
+// Roots of the fixed drives ("C:\\"...); empty where the platform has no drive letters.
+std::vector<std::u16string> FixedDrives();
+// Per-user cache folder ending with PathSeparator(); used where there are no drive letters.
+std::u16string UserCacheFolder();
+
+// INI profile, names and values in the ANSI code page (1252). Returns `fallback` when the
+// file, the section or the key is missing.
+std::string ReadIniString(const std::string& section, const std::string& key,
+                             const std::string& fallback, const std::u16string& path);
+// Creates the file or the section when missing and keeps every other line.
+bool WriteIniString(const std::string& section, const std::string& key,
+                        const std::string& value, const std::u16string& path);
+
+// Milliseconds since local midnight: the seed of the attachment cache names.
+std::uint32_t TimeOfDayMs();
+// Monotonic milliseconds, for bounded waits.
+std::uint64_t MonotonicMs();
+void SleepMs(unsigned milliseconds);
+
+}  // namespace zentora::platform

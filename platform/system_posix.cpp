@@ -1,0 +1,150 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+#include "platform/encoding.h"
+#include "platform/system.h"
+
+namespace zentora::platform {
+namespace {
+
+std::string Native(const std::u16string& path) { return Utf16ToUtf8(path); }
+
+int Fd(FileHandle file) { return static_cast<int>(file.value); }
+
+}  // namespace
+
+char16_t PathSeparator() { return u'/'; }
+
+OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
+  const int flags = (access == Access::Read ? O_RDONLY : O_WRONLY) | O_CREAT | O_CLOEXEC;
+  int fd = ::open(Native(path).c_str(), flags, 0666);
+  if (fd < 0 && access == Access::Read && errno == EACCES) {
+    // A file we may read but whose folder refuses creation: open it as it is.
+    fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+  }
+  if (fd < 0) return OpenStatus::Failed;
+  // flock belongs to the open file description, so two opens exclude each other both
+  // across processes and within one, as a Windows share mode of 0 does.
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    const bool busy = errno == EWOULDBLOCK;
+    ::close(fd);
+    return busy ? OpenStatus::Busy : OpenStatus::Failed;
+  }
+  out.value = fd;
+  return OpenStatus::Ok;
+}
+
+void CloseFile(FileHandle file) {
+  if (file.value >= 0) ::close(Fd(file));
+}
+
+bool GetFileSize(FileHandle file, std::uint64_t& size) {
+  struct stat st {};
+  if (::fstat(Fd(file), &st) != 0) return false;
+  size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {
+  done = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  while (done < size) {
+    const ssize_t n = ::pread(Fd(file), bytes + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::size_t size) {
+  std::size_t done = 0;
+  const auto* bytes = static_cast<const char*>(buffer);
+  while (done < size) {
+    const ssize_t n = ::pwrite(Fd(file), bytes + done, size - done, static_cast<off_t>(offset + done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool FlushFile(FileHandle file) { return ::fdatasync(Fd(file)) == 0; }
+
+bool PathExists(const std::u16string& path) {
+  struct stat st {};
+  return ::stat(Native(path).c_str(), &st) == 0;
+}
+
+bool CreateFolder(const std::u16string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
+
+std::vector<std::u16string> ListFolder(const std::u16string& folder) {
+  std::vector<std::u16string> names;
+  DIR* dir = ::opendir(Native(folder).c_str());
+  if (!dir) return names;
+  while (const dirent* entry = ::readdir(dir)) {
+    if (entry->d_name[0] == '.') continue;  // ".", ".." and hidden entries alike
+    names.push_back(Utf8ToUtf16(entry->d_name));
+  }
+  ::closedir(dir);
+  return names;
+}
+
+bool DeleteFileForced(const std::u16string& path) {
+  const std::string native = Native(path);
+  ::chmod(native.c_str(), 0666);
+  return ::unlink(native.c_str()) == 0;
+}
+
+std::u16string ProgramFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0) return u"./";
+  buffer.resize(static_cast<std::size_t>(n));
+  return Utf8ToUtf16(buffer.substr(0, buffer.rfind('/') + 1));
+}
+
+std::vector<std::u16string> FixedDrives() { return {}; }
+
+std::u16string UserCacheFolder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  std::string folder;
+  if (xdg && *xdg == '/') {
+    folder = xdg;
+  } else {
+    const char* home = std::getenv("HOME");
+    folder = std::string(home && *home ? home : "/tmp") + "/.cache";
+  }
+  if (folder.back() != '/') folder += '/';
+  return Utf8ToUtf16(folder);
+}
+
+std::uint32_t TimeOfDayMs() {
+  const auto now = std::chrono::system_clock::now();
+  const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  std::tm local {};
+  ::localtime_r(&seconds, &local);
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
+  return static_cast<std::uint32_t>(((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000 + ms);
+}
+
+std::uint64_t MonotonicMs() {
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now().time_since_epoch())
+                                        .count());
+}
+
+void SleepMs(unsigned milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+}  // namespace zentora::platform

@@ -1,0 +1,181 @@
+#include <windows.h>
+
+#include <string>
+
+#include "platform/system.h"
+
+namespace zentora::platform {
+namespace {
+
+std::wstring Wide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
+
+// Paths past MAX_PATH only work through the extended-length prefix.
+std::wstring NativePath(const std::u16string& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() >= MAX_PATH && wide.size() > 2 && wide[1] == L':' && wide.compare(0, 4, L"\\\\?\\") != 0)
+    wide.insert(0, L"\\\\?\\");
+  return wide;
+}
+
+HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file.value); }
+
+std::string Ansi(const std::u16string& text) {
+  const std::wstring wide = Wide(text);
+  if (wide.empty()) return {};
+  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+}  // namespace
+
+char16_t PathSeparator() { return u'\\'; }
+
+OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
+  const DWORD desired = access == Access::Read ? GENERIC_READ : GENERIC_WRITE;
+  HANDLE h = CreateFileW(NativePath(path).c_str(), desired, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? OpenStatus::Busy : OpenStatus::Failed;
+  }
+  out.value = reinterpret_cast<std::intptr_t>(h);
+  return OpenStatus::Ok;
+}
+
+void CloseFile(FileHandle file) {
+  if (file.value != -1) CloseHandle(Handle(file));
+}
+
+bool GetFileSize(FileHandle file, std::uint64_t& size) {
+  LARGE_INTEGER value;
+  if (!GetFileSizeEx(Handle(file), &value)) return false;
+  size = static_cast<std::uint64_t>(value.QuadPart);
+  return true;
+}
+
+bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {
+  done = 0;
+  auto* bytes = static_cast<char*>(buffer);
+  while (done < size) {
+    OVERLAPPED at {};
+    const std::uint64_t position = offset + done;
+    at.Offset = static_cast<DWORD>(position);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
+    DWORD n = 0;
+    if (!ReadFile(Handle(file), bytes + done, chunk, &n, &at)) return GetLastError() == ERROR_HANDLE_EOF;
+    if (n == 0) break;
+    done += n;
+  }
+  return true;
+}
+
+bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::size_t size) {
+  std::size_t done = 0;
+  const auto* bytes = static_cast<const char*>(buffer);
+  while (done < size) {
+    OVERLAPPED at {};
+    const std::uint64_t position = offset + done;
+    at.Offset = static_cast<DWORD>(position);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
+    DWORD n = 0;
+    if (!WriteFile(Handle(file), bytes + done, chunk, &n, &at) || n == 0) return false;
+    done += n;
+  }
+  return true;
+}
+
+bool FlushFile(FileHandle file) { return FlushFileBuffers(Handle(file)) != 0; }
+
+bool PathExists(const std::u16string& path) {
+  return GetFileAttributesW(NativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CreateFolder(const std::u16string& path) { return CreateDirectoryW(NativePath(path).c_str(), nullptr) != 0; }
+
+std::vector<std::u16string> ListFolder(const std::u16string& folder) {
+  std::vector<std::u16string> names;
+  std::u16string pattern = folder;
+  if (!pattern.empty() && pattern.back() != u'\\') pattern += u'\\';
+  pattern += u'*';
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(NativePath(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) continue;
+    names.emplace_back(name.begin(), name.end());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return names;
+}
+
+bool DeleteFileForced(const std::u16string& path) {
+  const std::wstring native = NativePath(path);
+  const DWORD attributes = GetFileAttributesW(native.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES)
+    SetFileAttributesW(native.c_str(),
+                       attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  return DeleteFileW(native.c_str()) != 0;
+}
+
+std::u16string ProgramFolder() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return u".\\";
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      break;
+    }
+    buffer.resize(buffer.size() * 2);  // keep long paths whole
+  }
+  buffer.resize(buffer.rfind(L'\\') + 1);
+  return std::u16string(buffer.begin(), buffer.end());
+}
+
+std::vector<std::u16string> FixedDrives() {
+  std::vector<std::u16string> drives;
+  const DWORD mask = GetLogicalDrives();
+  for (int letter = 0; letter < 26; ++letter) {
+    if (!(mask & (1u << letter))) continue;
+    const char root[] = {static_cast<char>('A' + letter), ':', '\\', '\0'};
+    if (GetDriveTypeA(root) == DRIVE_FIXED) drives.push_back(std::u16string(root, root + 3));
+  }
+  return drives;
+}
+
+std::u16string UserCacheFolder() {
+  wchar_t buffer[MAX_PATH + 1];
+  const DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
+  if (n == 0 || n > MAX_PATH) return ProgramFolder();
+  return std::u16string(buffer, buffer + n);
+}
+
+std::string ReadIniString(const std::string& section, const std::string& key, const std::string& fallback,
+                             const std::u16string& path) {
+  char buffer[260] = {};
+  GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer, sizeof buffer,
+                           Ansi(path).c_str());
+  return buffer;
+}
+
+bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
+                        const std::u16string& path) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), Ansi(path).c_str()) != 0;
+}
+
+std::uint32_t TimeOfDayMs() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return ((now.wHour * 60u + now.wMinute) * 60u + now.wSecond) * 1000u + now.wMilliseconds;
+}
+
+std::uint64_t MonotonicMs() { return GetTickCount64(); }
+
+void SleepMs(unsigned milliseconds) { Sleep(milliseconds); }
+
+}  // namespace zentora::platform

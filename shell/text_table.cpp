@@ -1,0 +1,212 @@
+#include "shell/text_table.h"
+
+#include <initializer_list>
+
+namespace zentora {
+namespace {
+
+void AddGroup(TextTable& table, int group, int width, std::initializer_list<TextEntry> entries) {
+  TextGroup& slot = table.groups[static_cast<size_t>(group - 1)];
+  slot.width = width;
+  slot.entries.assign(entries);
+}
+
+}  // namespace
+
+TextTable FillTextTable() {
+  TextTable table;
+  // structure listing words
+  AddGroup(table, 1, 110, {
+      {u"DECIMAL", u"DECIMAL"},
+      {u"ENTERO", u"INTEGER"},
+      {u"CADENA", u"STRING"},
+      {u"LOGICO", u"LOGICAL"},
+      {u"MEMO", u"MEMO"},
+      {u"IMAGEN", u"IMAGE"},
+      {u"SONIDO WAV", u"WAV SOUND"},
+      {u"no", u"no"},
+      {u"sí", u"yes"},
+      {u"Llave: ", u"Key: "},
+      {u"Etiqueta: ", u"Label: "},
+      {u"Dato: ", u"Data: "},
+      {u"Tamaño: ", u"Size: "},
+      {u"Decimales: ", u"Decimals: "},
+      {u" Registros ...", u" Records ..."},
+  });
+  // missing sound
+  AddGroup(table, 2, 110, {
+      {u"El sonido NO existe ...", u"The sound does NOT exist ..."},
+  });
+  // missing image
+  AddGroup(table, 3, 110, {
+      {u"La imagen NO existe ...", u"The image does NOT exist ..."},
+  });
+  // sound chooser
+  AddGroup(table, 4, 110, {
+      {u"Navegador de ficheros para sonido", u"File browser for sound"},
+      {u"Sonidos", u"Sounds"},
+  });
+  // image chooser
+  AddGroup(table, 5, 110, {
+      {u"Navegador de ficheros para imagen", u"File browser for image"},
+      {u"Imagenes", u"Images"},
+  });
+  // no data
+  AddGroup(table, 6, 110, {
+      {u"No datos", u"No data"},
+  });
+  // processed
+  AddGroup(table, 7, 110, {
+      {u"Procesado ...", u"Processed ..."},
+  });
+  // entry warnings
+  AddGroup(table, 8, 110, {
+      {u"Repetimos ....", u"We repeat ..."},
+      {u"El tamaño de los datos es mayor al configurado ...", u"The size of the data is greater than the configured ..."},
+  });
+  // memo viewer
+  AddGroup(table, 9, 110, {
+      {u"Visualizar memotext", u"Memotext viewer"},
+      {u"Estructura de Datos", u"Data structure"},
+      {u"Salir", u"Exit"},
+  });
+  // logical viewer
+  AddGroup(table, 10, 110, {
+      {u"Visualizar respuesta lógica", u"Logical response viewer"},
+      {u"Sí", u"Yes"},
+      {u"No", u"No"},
+      {u"Aceptar", u"Accept"},
+  });
+  // string viewer
+  AddGroup(table, 11, 110, {
+      {u"Visualizar cadena", u"Text string viewer"},
+      {u"Aceptar", u"Accept"},
+  });
+  // numeric viewer
+  AddGroup(table, 12, 110, {
+      {u"Visualizar dato numérico", u"Numeric data display"},
+      {u"Aceptar", u"Accept"},
+  });
+  // memo entry
+  AddGroup(table, 13, 110, {
+      {u"Insertar MemoText", u"Insert memotext"},
+      {u"Aceptar", u"Accept"},
+  });
+  // logical entry
+  AddGroup(table, 14, 110, {
+      {u"Insertar respuesta lógica", u"Insert logical response"},
+      {u"Sí", u"Yes"},
+      {u"No", u"No"},
+      {u"Aceptar", u"Accept"},
+  });
+  // string entry
+  AddGroup(table, 15, 110, {
+      {u"Insertar Cadena", u"Insert text string"},
+      {u"Aceptar", u"Accept"},
+  });
+  // numeric entry
+  AddGroup(table, 16, 110, {
+      {u"Insertar Datos Numéricos", u"Insert Numeric data"},
+      {u"Aceptar", u"Accept"},
+  });
+  // define field
+  AddGroup(table, 17, 110, {
+      {u"Define un campo", u"Define a field"},
+      {u"Nombre del campo", u"Field Name"},
+      {u"Decimal", u"Decimal"},
+      {u"Entero", u"Integer"},
+      {u"Cadena", u"String"},
+      {u"Lógico", u"Logical"},
+      {u"MemoText", u"MemoText"},
+      {u"Imagen", u"Image"},
+      {u"Es campo llave?", u"Is it key field?"},
+      {u"Tamaño del dato (cantidad de digitos totales)", u"Data size (number of total digits)"},
+      {u"Tamaño de decimales despues de la coma (max. 7)", u"Decimal size after the point (max. 7)"},
+      {u"Tipo de dato", u"Datatype"},
+      {u"Aceptar", u"Accept"},
+      {u"Sonido WAV", u"Wav sound"},
+  });
+  // database name
+  AddGroup(table, 18, 110, {
+      {u"Nombre base de datos", u"Database name"},
+      {u"Aceptar", u"Accept"},
+  });
+  // browser title
+  AddGroup(table, 19, 110, {
+      {u"Visualización", u"Display"},
+  });
+  // record counter
+  AddGroup(table, 20, 110, {
+      {u" de ", u" of "},
+      {u"1 de ", u"1 of "},
+  });
+  // go-to prompt
+  AddGroup(table, 21, 110, {
+      {u"Introduce Registro", u"Enter record"},
+      {u"De 1 a ", u"From 1 to "},
+  });
+  // main title
+  AddGroup(table, 22, 110, {
+      {u"BASES DE DATOS", u"DATABASES"},
+  });
+  // database exists
+  AddGroup(table, 23, 220, {
+      {u"La base de datos ya existe ...", u"The database already exists ..."},
+  });
+  // duplicate label
+  AddGroup(table, 24, 220, {
+      {u"No puede repetir nombre etiqueta ...", u"You can not repeat name tag ..."},
+      {u"No hemos archivado ...", u"We have not archived ..."},
+  });
+  // creation started
+  AddGroup(table, 25, 220, {
+      {u"La base de datos ha comenzado su creación ..", u"The database has started its creation .."},
+      {u"Sintiendolo mucho, NO puedo insertar un nuevo CAMPO ..", u"Feeling it a lot, I can NOT insert a new field .."},
+  });
+  // message caption
+  AddGroup(table, 26, 100, {
+      {u"Programador", u"Programmer"},
+  });
+  // menu
+  AddGroup(table, 27, 100, {
+      {u"Operaciones", u"Operations"},
+      {u"Nuevo", u"New"},
+      {u"Base de Datos", u"Database"},
+      {u"Campo", u"Field data"},
+      {u"Insertar Datos", u"Insert Data"},
+      {u"Ver Datos", u"See Data"},
+      {u"Estructura Datos", u"Data structure"},
+      {u"Autor", u"Author"},
+      {u"Salir", u"Exit"},
+      {u"Idiomas", u"Languages"},
+      {u"Ir a", u"Go to"},
+  });
+  // About title
+  AddGroup(table, 28, 100, {
+      {u"Autor", u"Author"},
+  });
+  // About texts
+  AddGroup(table, 29, 200, {
+      {u"Velmora te da las Gracias por usar este programa.", u"Velmora thanks you for using this program."},
+      {u"Programa hecho para todos los usuarios del sitio web de Velmora, www.velmora.example ... "
+       u"Visítalo!!!",
+       u"Program made for all users\r\nwww.velmora.example ... visit it!!!"},
+  });
+  // About exit
+  AddGroup(table, 30, 100, {
+      {u"Salir", u"Exit"},
+  });
+  return table;
+}
+
+std::u16string UiText(const TextTable& table, int32_t language, int group, int entry) {
+  if (group < 1 || group > kTextGroupCount) return {};
+  const std::vector<TextEntry>& entries = table.groups[static_cast<size_t>(group - 1)].entries;
+  if (entry < 1 || static_cast<size_t>(entry) > entries.size()) return {};
+  const TextEntry& text = entries[static_cast<size_t>(entry - 1)];
+  // Only Spanish and English have texts; any other number (a hand-edited configuration, say)
+  // reads Spanish rather than leaving every window blank.
+  return language == static_cast<int32_t>(Language::English) ? text.english : text.spanish;
+}
+
+}  // namespace zentora

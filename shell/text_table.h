@@ -1,0 +1,43 @@
+// Every text the program shows, in Spanish and in English side by side. The table is built
+// once at start-up and kept in the run's state; a lookup picks the column of the language in
+// force, so switching the language never needs a rebuild.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zentora {
+
+enum class Language : int32_t { Spanish = 1, English = 5 };
+
+inline constexpr int kTextGroupCount = 30;
+
+struct TextEntry {
+  std::u16string spanish;
+  std::u16string english;
+  bool operator==(const TextEntry&) const = default;
+};
+
+struct TextGroup {
+  // Size in bytes of the zero-terminated code page 1252 buffer a text of this group must fit:
+  // every text holds at most width - 1 characters.
+  int width = 0;
+  std::vector<TextEntry> entries;  // entry n is entries[n - 1]
+  bool operator==(const TextGroup&) const = default;
+};
+
+struct TextTable {
+  std::array<TextGroup, kTextGroupCount> groups;  // group n is groups[n - 1]
+  bool operator==(const TextTable&) const = default;
+};
+
+// Builds the whole table for every language; the same table on every call.
+TextTable FillTextTable();
+
+// The text of `entry` of `group` in the column of `language`. A language number other than
+// 1 or 5 reads the Spanish column, so the program is never without texts. A group or entry
+// outside the table gives an empty text.
+std::u16string UiText(const TextTable& table, int32_t language, int group, int entry);
+
+}  // namespace zentora

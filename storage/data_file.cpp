@@ -1,0 +1,196 @@
+#include "storage/data_file.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "storage/little_endian.h"
+#include "storage/locked_file.h"
+
+namespace zentora {
+namespace {
+
+// Entries moved per read or write: large enough that a system call is rare, small enough
+// that memory stays at a fixed 768 KB whatever the file or value size.
+constexpr std::size_t kEntriesPerBlock = 8192;
+
+constexpr std::size_t kUnitAt = 4, kNameAt = 8, kTypeAt = 78, kRecordAt = 82, kEndAt = 92;
+
+DataUnit UnitOf(const FieldDefinition& field, std::int64_t record) {
+  DataUnit unit;
+  unit.key_flag = field.key_flag;
+  unit.name = PadFieldName(field.name);
+  unit.type = field.type;
+  unit.size = field.size;
+  unit.decimals = field.decimals;
+  unit.record = record;
+  return unit;
+}
+
+// Writes `count` entries built from `prototype`, the unit of entry i given by unit_at(i);
+// the last entry carries `last_end_flag`, the others 0.
+template <typename UnitAt>
+IoStatus AppendRun(const Database& db, const DataUnit& prototype, std::size_t count, UnitAt unit_at,
+                   std::int32_t last_end_flag) {
+  if (count == 0) return IoStatus::Ok;
+  LockedFile file;
+  const IoStatus status = file.Open(DataFilePath(db), platform::Access::Write, db.busy_wait_ms);
+  if (status != IoStatus::Ok) return status;
+  std::uint64_t size = 0;
+  if (!file.Size(size)) return IoStatus::Failed;
+  std::uint64_t offset = size / kDataUnitBytes * kDataUnitBytes;  // over a shorter tail
+
+  std::uint8_t entry[kDataUnitBytes];
+  EncodeDataUnit(prototype, entry);
+  std::vector<std::uint8_t> block(std::min(count, kEntriesPerBlock) * kDataUnitBytes);
+  for (std::size_t i = 0; i < block.size(); i += kDataUnitBytes) std::memcpy(&block[i], entry, kDataUnitBytes);
+
+  for (std::size_t first = 0; first < count; first += kEntriesPerBlock) {
+    const std::size_t n = std::min(count - first, kEntriesPerBlock);
+    for (std::size_t i = 0; i < n; ++i) {
+      std::uint8_t* at = &block[i * kDataUnitBytes];
+      PutLittleEndian<std::int32_t>(at + kUnitAt, unit_at(first + i));
+      PutLittleEndian<std::int32_t>(at + kEndAt, first + i + 1 == count ? last_end_flag : 0);
+    }
+    if (!file.WriteAt(offset, block.data(), n * kDataUnitBytes)) return IoStatus::Failed;
+    offset += n * kDataUnitBytes;
+  }
+  return IoStatus::Ok;
+}
+
+// The gathering scan shared by the text and byte forms.
+template <typename Accumulator>
+IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulator& value) {
+  value.clear();
+  LockedFile file;
+  const IoStatus status = file.Open(DataFilePath(db), platform::Access::Read, db.busy_wait_ms);
+  if (status != IoStatus::Ok) return {status, false};
+  std::uint64_t size = 0;
+  if (!file.Size(size)) return {IoStatus::Failed, false};
+
+  std::uint8_t name[kFieldNameUnits * 2];
+  PutUtf16(name, PadFieldName(query.name));
+  const std::uint64_t count = size / kDataUnitBytes;
+  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min<std::uint64_t>(count, kEntriesPerBlock)) *
+                                  kDataUnitBytes);
+  for (std::uint64_t first = 0; first < count; first += kEntriesPerBlock) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count - first, kEntriesPerBlock));
+    std::size_t done = 0;
+    if (!file.ReadAt(first * kDataUnitBytes, block.data(), n * kDataUnitBytes, done) ||
+        done != n * kDataUnitBytes)
+      return {IoStatus::Failed, false};
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint8_t* entry = &block[i * kDataUnitBytes];
+      if (std::memcmp(entry + kNameAt, name, sizeof name) != 0) {
+        value.clear();
+        continue;
+      }
+      const auto type = GetLittleEndian<std::int16_t>(entry + kTypeAt);
+      if (GetLittleEndian<std::int64_t>(entry + kRecordAt) != query.record || type < query.type_min ||
+          type > query.type_max)
+        continue;
+      value.push_back(static_cast<typename Accumulator::value_type>(GetLittleEndian<std::uint32_t>(entry + kUnitAt)));
+      if (GetLittleEndian<std::int32_t>(entry + kEndAt) == 1) return {IoStatus::Ok, true};
+    }
+  }
+  value.clear();
+  return {IoStatus::Ok, false};
+}
+
+}  // namespace
+
+void EncodeDataUnit(const DataUnit& unit, std::uint8_t* out) {
+  PutLittleEndian<std::int32_t>(out, unit.key_flag);
+  PutLittleEndian<std::int32_t>(out + kUnitAt, unit.unit);
+  PutUtf16(out + kNameAt, PadFieldName(unit.name));
+  PutLittleEndian<std::int16_t>(out + kTypeAt, unit.type);
+  PutLittleEndian<std::int16_t>(out + 80, unit.size);
+  PutLittleEndian<std::int64_t>(out + kRecordAt, unit.record);
+  PutLittleEndian<std::int16_t>(out + 90, unit.decimals);
+  PutLittleEndian<std::int32_t>(out + kEndAt, unit.end_flag);
+}
+
+DataUnit DecodeDataUnit(const std::uint8_t* entry) {
+  DataUnit unit;
+  unit.key_flag = GetLittleEndian<std::int32_t>(entry);
+  unit.unit = GetLittleEndian<std::int32_t>(entry + kUnitAt);
+  unit.name = GetUtf16(entry + kNameAt, kFieldNameUnits);
+  unit.type = GetLittleEndian<std::int16_t>(entry + kTypeAt);
+  unit.size = GetLittleEndian<std::int16_t>(entry + 80);
+  unit.record = GetLittleEndian<std::int64_t>(entry + kRecordAt);
+  unit.decimals = GetLittleEndian<std::int16_t>(entry + 90);
+  unit.end_flag = GetLittleEndian<std::int32_t>(entry + kEndAt);
+  return unit;
+}
+
+IoResult<std::int64_t> TryLastRecordNumber(const Database& db) {
+  LockedFile file;
+  const IoStatus status = file.Open(DataFilePath(db), platform::Access::Read, db.busy_wait_ms);
+  if (status != IoStatus::Ok) return {status, 0};
+  std::uint64_t size = 0;
+  if (!file.Size(size)) return {IoStatus::Failed, 0};
+  const std::uint64_t count = size / kDataUnitBytes;
+  if (count == 0) return {IoStatus::Ok, 0};
+  std::uint8_t entry[kDataUnitBytes];
+  std::size_t done = 0;
+  if (!file.ReadAt((count - 1) * kDataUnitBytes, entry, sizeof entry, done) || done != sizeof entry)
+    return {IoStatus::Failed, 0};
+  return {IoStatus::Ok, GetLittleEndian<std::int64_t>(entry + kRecordAt)};
+}
+
+std::int64_t LastRecordNumber(const Database& db) { return TryLastRecordNumber(db).value; }
+
+IoStatus AppendDataUnit(const Database& db, std::int32_t unit, std::int32_t key_flag, const std::u16string& name,
+                        std::int16_t type, std::int16_t size, std::int16_t decimals, std::int64_t record,
+                        std::int32_t end_flag) {
+  const DataUnit prototype = UnitOf(FieldDefinition{key_flag, name, type, size, decimals}, record);
+  return AppendRun(db, prototype, 1, [unit](std::size_t) { return unit; }, end_flag);
+}
+
+IoStatus AppendByteUnit(const Database& db, std::uint8_t byte, std::int32_t key_flag, const std::u16string& name,
+                        std::int16_t type, std::int16_t size, std::int16_t decimals, std::int64_t record,
+                        std::int32_t end_flag) {
+  return AppendDataUnit(db, byte, key_flag, name, type, size, decimals, record, end_flag);
+}
+
+IoStatus AppendTextUnits(const Database& db, const FieldDefinition& field, std::int64_t record,
+                         std::u16string_view units, bool ends_value) {
+  return AppendRun(db, UnitOf(field, record), units.size(), [units](std::size_t i) { return std::int32_t{units[i]}; },
+                   ends_value ? 1 : 0);
+}
+
+IoStatus AppendByteUnits(const Database& db, const FieldDefinition& field, std::int64_t record,
+                         const std::uint8_t* bytes, std::size_t count, bool ends_value) {
+  return AppendRun(db, UnitOf(field, record), count, [bytes](std::size_t i) { return std::int32_t{bytes[i]}; },
+                   ends_value ? 1 : 0);
+}
+
+IoStatus FlushDataFile(const Database& db) {
+  LockedFile file;
+  const IoStatus status = file.Open(DataFilePath(db), platform::Access::Write, db.busy_wait_ms);
+  if (status != IoStatus::Ok) return status;
+  return file.Flush() ? IoStatus::Ok : IoStatus::Failed;
+}
+
+IoResult<bool> FindValueText(const Database& db, const ValueQuery& query, std::u16string& text) {
+  return FindValue(db, query, text);
+}
+
+IoResult<bool> FindValueBytes(const Database& db, const ValueQuery& query, std::string& bytes) {
+  return FindValue(db, query, bytes);
+}
+
+std::u16string ReadFieldText(const Database& db, const std::u16string& padded_name, std::int64_t record,
+                             const std::u16string& no_data) {
+  std::u16string text;
+  const IoResult<bool> found = FindValueText(db, ValueQuery{padded_name, record}, text);
+  return found.ok() && found.value && !text.empty() ? text : no_data;
+}
+
+std::string ReadFieldBytes(const Database& db, const std::u16string& padded_name, std::int64_t record) {
+  std::string bytes;
+  FindValueBytes(db, ValueQuery{padded_name, record}, bytes);
+  return bytes;
+}
+
+}  // namespace zentora

@@ -1,0 +1,80 @@
+// The data file: every UTF-16 code unit of a typed value and every byte of an attachment
+// is one 96-byte entry that repeats its field's definition and its record number.
+// Entries are only ever appended; a value's entries are contiguous and the last one
+// carries the end flag.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "storage/database.h"
+#include "storage/field_definition.h"
+#include "storage/io_status.h"
+
+namespace zentora {
+
+inline constexpr std::size_t kDataUnitBytes = 96;
+
+// Entry layout: key flag @0 (i32), unit @4 (i32), name @8 (35 x UTF-16LE), type @78,
+// size @80 (i16), record number @82 (i64), decimals @90 (i16), end flag @92 (i32).
+struct DataUnit {
+  std::int32_t key_flag = 0;
+  std::int32_t unit = 0;
+  std::u16string name = PadFieldName(u"");
+  std::int16_t type = 0;
+  std::int16_t size = 0;
+  std::int64_t record = 0;
+  std::int16_t decimals = 0;
+  std::int32_t end_flag = 0;
+};
+
+void EncodeDataUnit(const DataUnit& unit, std::uint8_t* out);
+DataUnit DecodeDataUnit(const std::uint8_t* entry);
+
+// The record number of the last entry, 0 when the file holds none. Creates the file when
+// absent. The Try form tells "no entry" from "could not open", so that no caller reuses
+// record 1 on a file it could not read.
+IoResult<std::int64_t> TryLastRecordNumber(const Database& db);
+std::int64_t LastRecordNumber(const Database& db);
+
+// One entry per call, as other programs' writers do it.
+IoStatus AppendDataUnit(const Database& db, std::int32_t unit, std::int32_t key_flag, const std::u16string& name,
+                        std::int16_t type, std::int16_t size, std::int16_t decimals, std::int64_t record,
+                        std::int32_t end_flag);
+IoStatus AppendByteUnit(const Database& db, std::uint8_t byte, std::int32_t key_flag, const std::u16string& name,
+                        std::int16_t type, std::int16_t size, std::int16_t decimals, std::int64_t record,
+                        std::int32_t end_flag);
+
+// A run of units of one value in one open and large writes: the same bytes on disk as one
+// AppendDataUnit/AppendByteUnit per unit. `ends_value` puts the end flag on the last unit.
+IoStatus AppendTextUnits(const Database& db, const FieldDefinition& field, std::int64_t record,
+                         std::u16string_view units, bool ends_value);
+IoStatus AppendByteUnits(const Database& db, const FieldDefinition& field, std::int64_t record,
+                         const std::uint8_t* bytes, std::size_t count, bool ends_value);
+
+// Makes what was appended durable.
+IoStatus FlushDataFile(const Database& db);
+
+// Which entries make up a value: same 35-unit name, same record, type within the range.
+struct ValueQuery {
+  std::u16string name;  // padded to 35 code units
+  std::int64_t record = 0;
+  std::int16_t type_min = std::numeric_limits<std::int16_t>::min();
+  std::int16_t type_max = std::numeric_limits<std::int16_t>::max();
+};
+
+// Scans from the first entry: matching entries are gathered until one carries the end
+// flag; an entry of another field starts the gathering afresh. A value never finished by
+// an end flag is not found. Memory is the value plus a fixed read buffer.
+IoResult<bool> FindValueText(const Database& db, const ValueQuery& query, std::u16string& text);
+IoResult<bool> FindValueBytes(const Database& db, const ValueQuery& query, std::string& bytes);
+
+// The stored text, or `no_data` when it is empty, not found or unreadable.
+std::u16string ReadFieldText(const Database& db, const std::u16string& padded_name, std::int64_t record,
+                             const std::u16string& no_data);
+// The stored bytes, or nothing.
+std::string ReadFieldBytes(const Database& db, const std::u16string& padded_name, std::int64_t record);
+
+}  // namespace zentora

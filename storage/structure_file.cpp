@@ -1,0 +1,105 @@
+#include "storage/structure_file.h"
+
+
+#include "shell/text_table.h"
+#include "storage/locked_file.h"
+
+namespace zentora {
+
+IoResult<std::vector<FieldDefinition>> ReadStructure(const Database& db) {
+  IoResult<std::vector<FieldDefinition>> result;
+  LockedFile file;
+  result.status = file.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms);
+  if (!result.ok()) return result;
+  std::uint64_t size = 0;
+  if (!file.Size(size)) return {IoStatus::Failed, {}};
+  const std::uint64_t count = size / kFieldDefinitionBytes;
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count * kFieldDefinitionBytes));
+  std::size_t done = 0;
+  if (!file.ReadAt(0, bytes.data(), bytes.size(), done)) return {IoStatus::Failed, {}};
+  for (std::size_t at = 0; at + kFieldDefinitionBytes <= done; at += kFieldDefinitionBytes)
+    result.value.push_back(DecodeFieldDefinition(bytes.data() + at));
+  return result;
+}
+
+IoStatus AppendFieldDefinition(const Database& db, const FieldDefinition& field) {
+  LockedFile file;
+  const IoStatus status = file.Open(StructureFilePath(db), platform::Access::Write, db.busy_wait_ms);
+  if (status != IoStatus::Ok) return status;
+  std::uint64_t size = 0;
+  if (!file.Size(size)) return IoStatus::Failed;
+  std::uint8_t record[kFieldDefinitionBytes];
+  EncodeFieldDefinition(field, record);
+  const std::uint64_t offset = size / kFieldDefinitionBytes * kFieldDefinitionBytes;
+  return file.WriteAt(offset, record, sizeof record) ? IoStatus::Ok : IoStatus::Failed;
+}
+
+namespace {
+
+const FieldDefinition* FindByName(const std::vector<FieldDefinition>& fields, const std::u16string& name) {
+  for (const FieldDefinition& field : fields)
+    if (field.name == name) return &field;
+  return nullptr;
+}
+
+const FieldDefinition* FindByNumber(const std::vector<FieldDefinition>& fields, std::int16_t number) {
+  if (number < 1 || static_cast<std::size_t>(number) > fields.size()) return nullptr;
+  return &fields[static_cast<std::size_t>(number) - 1];
+}
+
+}  // namespace
+
+bool FieldNameExists(const Database& db, const std::u16string& padded_name) {
+  return FindByName(ReadStructure(db).value, PadFieldName(padded_name)) != nullptr;
+}
+
+std::int16_t FieldDecimalsByName(const Database& db, const std::u16string& padded_name) {
+  const auto fields = ReadStructure(db).value;
+  const FieldDefinition* field = FindByName(fields, PadFieldName(padded_name));
+  return field ? field->decimals : 0;
+}
+
+std::int16_t FieldTypeAt(const Database& db, std::int16_t number) {
+  const auto fields = ReadStructure(db).value;
+  const FieldDefinition* field = FindByNumber(fields, number);
+  return field ? field->type : 0;
+}
+
+std::u16string FieldNameAt(const Database& db, std::int16_t number) {
+  const auto fields = ReadStructure(db).value;
+  const FieldDefinition* field = FindByNumber(fields, number);
+  return field ? field->name : PadFieldName(u"");
+}
+
+namespace {
+
+std::u16string Decimal(long long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+}  // namespace
+
+std::u16string DescribeFields(const std::vector<FieldDefinition>& fields, const TextTable& texts,
+                              std::int32_t language) {
+  auto text = [&](int entry) { return UiText(texts, language, 1, entry); };
+  std::u16string out;
+  for (const FieldDefinition& field : fields) {
+    // A damaged record still gets a readable line: the raw number stands in for a word.
+    const std::u16string key = field.key_flag == 0 ? text(8) : field.key_flag == 1 ? text(9) : Decimal(field.key_flag);
+    const std::u16string type = field.type >= 1 && field.type <= 7 ? text(field.type) : u"? (" + Decimal(field.type) + u")";
+    out += text(10) + key + u"\r\n";
+    out += text(11) + field.name + u"\r\n";
+    out += text(12) + type + u"\r\n";
+    out += text(13) + Decimal(field.size) + u"\r\n";
+    out += text(14) + Decimal(field.decimals) + u"\r\n";
+    out += u"\r\n";
+  }
+  return out + Decimal(static_cast<long long>(fields.size())) + text(15) + u"\r\n";
+}
+
+std::u16string DescribeStructure(const Database& db, const TextTable& texts, std::int32_t language) {
+  return DescribeFields(ReadStructure(db).value, texts, language);
+}
+
+}  // namespace zentora

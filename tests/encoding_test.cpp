@@ -1,0 +1,31 @@
+#include <gtest/gtest.h>
+
+#include "platform/encoding.h"
+
+namespace zentora::platform {
+namespace {
+
+TEST(Encoding, Utf8RoundTripsEveryPlane) {
+  const std::u16string text = u"Año € 😀 \u00FF\u0100";
+  EXPECT_EQ(Utf8ToUtf16(Utf16ToUtf8(text)), text);
+  EXPECT_EQ(Utf16ToUtf8(u"ó"), "\xC3\xB3");
+  EXPECT_EQ(Utf16ToUtf8(u"😀"), "\xF0\x9F\x98\x80");
+}
+
+TEST(Encoding, BrokenInputBecomesReplacementCharacters) {
+  EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf8ToUtf16("a\xC3"), u"a\uFFFD");         // cut sequence
+  EXPECT_EQ(Utf8ToUtf16("\xC0\xAF"), u"\uFFFD\uFFFD");  // overlong
+  EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // surrogate
+}
+
+TEST(Encoding, CodePage1252BothWays) {
+  EXPECT_EQ(Utf16ToCp1252(u"Configuración"), "Configuraci\xF3n");
+  EXPECT_EQ(Utf16ToCp1252(u"€ñ"), "\x80\xF1");
+  EXPECT_EQ(Utf16ToCp1252(u"Ω"), "?");
+  EXPECT_EQ(Cp1252ToUtf16("\x80\x9F\xF1"), u"€Ÿñ");
+  EXPECT_EQ(Cp1252ToUtf16("\x81"), u"\u0081");
+}
+
+}  // namespace
+}  // namespace zentora::platform

@@ -1,0 +1,101 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/system.h"
+#include "shell/text_table.h"
+#include "storage/structure_file.h"
+#include "support/temp_folder.h"
+
+namespace zentora {
+namespace {
+
+using testing::ReadAll;
+using testing::TempFolder;
+using testing::WriteAll;
+
+class StructureFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::create_directory(root.fs() / "Tienda"); }
+  std::filesystem::path File() const { return root.fs() / "Tienda" / "Tienda.z04"; }
+  FieldDefinition Field(const std::u16string& name, std::int16_t type = 3, std::int16_t size = 10,
+                        std::int16_t decimals = 0, std::int32_t key = 0) {
+    return FieldDefinition{key, PadFieldName(name), type, size, decimals};
+  }
+
+  TempFolder root;
+  Database db{root.path(), u"Tienda", 100};
+  TextTable texts = FillTextTable();
+};
+
+TEST_F(StructureFileTest, ReadingAMissingFileLeavesAnEmptyOneAndSeesNoField) {
+  EXPECT_FALSE(FieldNameExists(db, PadFieldName(u"Precio")));
+  EXPECT_TRUE(std::filesystem::exists(File()));
+  EXPECT_EQ(std::filesystem::file_size(File()), 0u);
+  EXPECT_EQ(FieldTypeAt(db, 1), 0);
+  EXPECT_EQ(FieldNameAt(db, 1), std::u16string(35, u' '));
+  EXPECT_EQ(DescribeStructure(db, texts, 1), u"0 Registros ...\r\n");
+  EXPECT_EQ(DescribeStructure(db, texts, 5), u"0 Records ...\r\n");
+}
+
+TEST_F(StructureFileTest, AppendWritesOverAShortTail) {
+  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Uno")), IoStatus::Ok);
+  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Dos")), IoStatus::Ok);
+  std::string bytes = ReadAll(File());
+  WriteAll(File(), bytes + std::string(10, '\x7F'));  // 170 bytes: two fields and a tail
+  EXPECT_EQ(ReadStructure(db).value.size(), 2u);
+  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Tres", 2)), IoStatus::Ok);
+  bytes = ReadAll(File());
+  ASSERT_EQ(bytes.size(), 240u);
+  EXPECT_EQ(FieldNameAt(db, 3), PadFieldName(u"Tres"));
+  EXPECT_EQ(FieldTypeAt(db, 3), 2);
+  EXPECT_EQ(FieldTypeAt(db, 4), 0);
+  EXPECT_EQ(FieldNameAt(db, 4), std::u16string(35, u' '));
+  EXPECT_EQ(FieldTypeAt(db, 0), 0);
+  EXPECT_EQ(FieldTypeAt(db, -1), 0);
+}
+
+TEST_F(StructureFileTest, NamesCompareOverAllThirtyFiveUnitsAndCase) {
+  const std::u16string forty = u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMN";
+  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Precio", 1, 10, 2)), IoStatus::Ok);
+  ASSERT_EQ(AppendFieldDefinition(db, Field(forty)), IoStatus::Ok);
+  EXPECT_TRUE(FieldNameExists(db, PadFieldName(u"Precio")));
+  EXPECT_TRUE(FieldNameExists(db, PadFieldName(u"Precio ")));
+  EXPECT_FALSE(FieldNameExists(db, PadFieldName(u"precio")));
+  EXPECT_TRUE(FieldNameExists(db, PadFieldName(forty.substr(0, 35) + u"zzz")));
+  EXPECT_EQ(FieldNameAt(db, 2), forty.substr(0, 35));
+  EXPECT_EQ(FieldDecimalsByName(db, PadFieldName(u"Precio")), 2);
+  EXPECT_EQ(FieldDecimalsByName(db, PadFieldName(u"Nada")), 0);
+}
+
+TEST_F(StructureFileTest, DescribesEachFieldInSixLinesAndCountsThem) {
+  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Precio", 1, 10, 2, 1)), IoStatus::Ok);
+  const std::u16string padded = u"Precio" + std::u16string(29, u' ');
+  EXPECT_EQ(DescribeStructure(db, texts, 1), u"Llave: sí\r\nEtiqueta: " + padded +
+                                                 u"\r\nDato: DECIMAL\r\nTamaño: 10\r\nDecimales: 2\r\n\r\n"
+                                                 u"1 Registros ...\r\n");
+  EXPECT_EQ(DescribeStructure(db, texts, 5), u"Key: yes\r\nLabel: " + padded +
+                                                 u"\r\nData: DECIMAL\r\nSize: 10\r\nDecimals: 2\r\n\r\n"
+                                                 u"1 Records ...\r\n");
+}
+
+TEST_F(StructureFileTest, DamagedRecordsAreDescribedReadably) {
+  const std::vector<FieldDefinition> fields = {Field(u"Raro", 9, -3, -1, 7), Field(u"Cero", 0, 0, 0, -1)};
+  const std::u16string text = DescribeFields(fields, texts, 5);
+  EXPECT_NE(text.find(u"Key: 7\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"Data: ? (9)\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"Size: -3\r\nDecimals: -1\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"Key: -1\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"Data: ? (0)\r\n"), std::u16string::npos);
+  EXPECT_TRUE(text.ends_with(u"\r\n2 Records ...\r\n"));
+}
+
+TEST_F(StructureFileTest, AFolderThatIsMissingFailsInsteadOfPretending) {
+  const Database missing{root.path(), u"NoExiste", 100};
+  EXPECT_EQ(AppendFieldDefinition(missing, Field(u"Uno")), IoStatus::Failed);
+  EXPECT_EQ(ReadStructure(missing).status, IoStatus::Failed);
+  EXPECT_FALSE(FieldNameExists(missing, PadFieldName(u"Uno")));
+}
+
+}  // namespace
+}  // namespace zentora
