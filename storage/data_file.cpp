@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "storage/little_endian.h"
@@ -13,6 +14,8 @@ namespace {
 // Entries moved per read or write: large enough that a system call is rare, small enough
 // that memory stays at a fixed 768 KB whatever the file or value size.
 constexpr std::size_t kEntriesPerBlock = 8192;
+
+constexpr std::uint64_t kReserveCap = std::uint64_t{1} << 26;
 
 constexpr std::size_t kUnitAt = 4, kNameAt = 8, kTypeAt = 78, kRecordAt = 82, kEndAt = 92;
 
@@ -58,6 +61,25 @@ IoStatus AppendRun(const Database& db, const DataUnit& prototype, std::size_t co
   return IoStatus::Ok;
 }
 
+// Most entries of a large file belong to the value being read or to another field, so the
+// name test runs on every entry: eight-byte words with an early exit beat a call to memcmp.
+bool SameName(const std::uint8_t* a, const std::uint8_t* b) {
+  std::uint64_t diff = 0;
+  for (std::size_t at = 0; at < 64; at += 8) {
+    std::uint64_t x, y;
+    std::memcpy(&x, a + at, 8);
+    std::memcpy(&y, b + at, 8);
+    diff |= x ^ y;
+  }
+  std::uint32_t x, y;
+  std::memcpy(&x, a + 64, 4);
+  std::memcpy(&y, b + 64, 4);
+  std::uint16_t p, q;
+  std::memcpy(&p, a + 68, 2);
+  std::memcpy(&q, b + 68, 2);
+  return diff == 0 && x == y && p == q;
+}
+
 // The gathering scan shared by the text and byte forms.
 template <typename Accumulator>
 IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulator& value) {
@@ -71,17 +93,18 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
   std::uint8_t name[kFieldNameUnits * 2];
   PutUtf16(name, PadFieldName(query.name));
   const std::uint64_t count = size / kDataUnitBytes;
-  std::vector<std::uint8_t> block(static_cast<std::size_t>(std::min<std::uint64_t>(count, kEntriesPerBlock)) *
-                                  kDataUnitBytes);
+  // Left uninitialised: every byte scanned was read from the file first.
+  const std::unique_ptr<std::uint8_t[]> block(
+      new std::uint8_t[static_cast<std::size_t>(std::min<std::uint64_t>(count, kEntriesPerBlock)) * kDataUnitBytes]);
   for (std::uint64_t first = 0; first < count; first += kEntriesPerBlock) {
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count - first, kEntriesPerBlock));
     std::size_t done = 0;
-    if (!file.ReadAt(first * kDataUnitBytes, block.data(), n * kDataUnitBytes, done) ||
+    if (!file.ReadAt(first * kDataUnitBytes, block.get(), n * kDataUnitBytes, done) ||
         done != n * kDataUnitBytes)
       return {IoStatus::Failed, false};
     for (std::size_t i = 0; i < n; ++i) {
       const std::uint8_t* entry = &block[i * kDataUnitBytes];
-      if (std::memcmp(entry + kNameAt, name, sizeof name) != 0) {
+      if (!SameName(entry + kNameAt, name)) {
         value.clear();
         continue;
       }
@@ -89,6 +112,12 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
       if (GetLittleEndian<std::int64_t>(entry + kRecordAt) != query.record || type < query.type_min ||
           type > query.type_max)
         continue;
+      if (value.empty()) {
+        // A value is at most the entries left. Reserving that much address space (up to a
+        // cap that suits a 32-bit process) is cheap: only the pages the value fills become
+        // resident, and the value is not copied again and again while it grows.
+        value.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(count - first - i, kReserveCap)));
+      }
       value.push_back(static_cast<typename Accumulator::value_type>(GetLittleEndian<std::uint32_t>(entry + kUnitAt)));
       if (GetLittleEndian<std::int32_t>(entry + kEndAt) == 1) return {IoStatus::Ok, true};
     }

@@ -159,3 +159,20 @@ TEST_F(DataFileTest, ValuesSpanningReadBlocksComeBackWhole) {
 
 }  // namespace
 }  // namespace zentora
+
+namespace zentora {
+namespace {
+
+// A 45 MB sound makes a data file past 4 GB: offsets must never wrap. The file is sparse,
+// so this costs no disk.
+TEST_F(DataFileTest, FilesPastFourGigabytesKeepTheirOffsets) {
+  const std::uint64_t entries = (std::uint64_t{1} << 32) / kDataUnitBytes + 7;
+  ASSERT_EQ(TryLastRecordNumber(db).status, IoStatus::Ok);  // creates the file
+  std::filesystem::resize_file(File(), entries * kDataUnitBytes + 50);  // and a short tail
+  ASSERT_EQ(Store(nombre, 12345678901LL, u"z"), IoStatus::Ok);
+  EXPECT_EQ(std::filesystem::file_size(File()), (entries + 1) * kDataUnitBytes);
+  EXPECT_EQ(LastRecordNumber(db), 12345678901LL);
+}
+
+}  // namespace
+}  // namespace zentora
