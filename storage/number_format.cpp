@@ -42,7 +42,8 @@ void MulPow5(Big& a, std::int64_t n) {
 
 std::int64_t BitLength(const Big& a) {
   if (a.empty()) return 0;
-  return static_cast<std::int64_t>(a.size() - 1) * 32 + std::bit_width(a.back());
+  const auto top_bits = static_cast<std::int64_t>(std::bit_width(a.back()));
+  return static_cast<std::int64_t>(a.size() - 1) * 32 + top_bits;
 }
 
 bool Bit(const Big& a, std::int64_t i) {
@@ -58,7 +59,8 @@ void SetBit(Big& a, std::int64_t i) {
 
 // Whether any of the bits 0 .. n-1 is set.
 bool AnyBitBelow(const Big& a, std::int64_t n) {
-  const auto words = std::min(a.size(), static_cast<std::size_t>(std::max<std::int64_t>(n, 0) / 32));
+  const auto words =
+      std::min(a.size(), static_cast<std::size_t>(std::max<std::int64_t>(n, 0) / 32));
   if (std::any_of(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(words),
                   [](std::uint32_t w) { return w != 0; }))
     return true;
@@ -262,7 +264,7 @@ std::string ToDecimal(Big n) {
 std::string SignificantDigits(const ExtendedNumber& x, std::int64_t& point) {
   // 2^top <= x < 2^(top+1); 78913 / 2^18 is just under log10(2), so `scale` makes
   // x * 10^scale an integer of 19 to 21 digits.
-  const std::int64_t top = std::bit_width(x.mantissa) - 1 + std::int64_t{x.exponent};
+  const std::int64_t top = static_cast<std::int64_t>(std::bit_width(x.mantissa)) - 1 + x.exponent;
   const std::int64_t scale = 19 - ((top * 78913) >> 18);
   Big num{static_cast<std::uint32_t>(x.mantissa), static_cast<std::uint32_t>(x.mantissa >> 32)};
   while (num.back() == 0) num.pop_back();
@@ -301,7 +303,8 @@ ExtendedNumber ReadNumberText(const std::u16string& text) {
 
 std::u16string FormatNumber(const std::u16string& stored, std::int16_t decimals,
                             std::int32_t language) {
-  const std::size_t places = decimals >= 0 && decimals <= 12 ? static_cast<std::size_t>(decimals) : 2;
+  const std::size_t places =
+      decimals >= 0 && decimals <= 12 ? static_cast<std::size_t>(decimals) : 2;
   const ExtendedNumber x = ReadNumberText(stored);
 
   // Fixed-point digits: `whole` before the point, `fraction` after it, not yet rounded.

@@ -196,7 +196,8 @@ struct ReadCase {
 
 TEST(ReadNumberText, RoundsToTheNearestExtendedValue) {
   constexpr std::uint64_t kTop = std::uint64_t{1} << 63;
-  const std::string one_and_half_ulp = "1.0000000000000000000542101086242752217003726400434970855712890625";
+  const std::string one_and_half_ulp =
+      "1.0000000000000000000542101086242752217003726400434970855712890625";
   const std::string one_and_three_half_ulps =
       "1.0000000000000000001626303258728256651011179201304912567138671875";
   const std::vector<ReadCase> cases = {
