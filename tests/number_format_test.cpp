@@ -155,15 +155,15 @@ TEST(FormatNumber, RoundsFromEighteenSignificantDigits) {
 
 TEST(FormatNumber, HandlesTheEndsOfTheRange) {
   // 1e4932 is still finite: all its 4933 digits are written and grouped.
-  EXPECT_EQ(Format("1e4932", 0), "1" + Repeat(",000", 1644));
+  EXPECT_EQ(Format("1e4932", 0), std::string("1") + Repeat(",000", 1644));
   // Past the largest finite value the number stays at that largest value.
-  const std::string largest = "1,189,731,495,357,231,770" + Repeat(",000", 1638);
+  const std::string largest = std::string("1,189,731,495,357,231,770") + Repeat(",000", 1638);
   EXPECT_EQ(Format("1.18973149535723176502e4932", 0), largest);
   EXPECT_EQ(Format("1.2e4932", 2), largest + ".00");
   EXPECT_EQ(Format("1e4933", 0), largest);
   EXPECT_EQ(Format("-1e999999999", 0), "-" + largest);
   EXPECT_EQ(Format("1e99999999999999999999999999", 0), largest);
-  EXPECT_EQ(Format("&H" + Repeat("F", 5000), 0), largest);
+  EXPECT_EQ(Format(std::string("&H") + Repeat("F", 5000), 0), largest);
   // Below half the smallest subnormal the number is zero, and a zero has no sign.
   EXPECT_EQ(Format("1e-5000", 2), "0.00");
   EXPECT_EQ(Format("-1e-5000", 2), "0.00");
@@ -180,13 +180,13 @@ TEST(FormatNumber, HandlesTheEndsOfTheRange) {
 
 TEST(FormatNumber, KeepsLongTextsExact) {
   // Leading and trailing zeros in great numbers move the point and nothing else.
-  EXPECT_EQ(Format("0." + Repeat("0", 20000) + "1e20001", 0), "1");
+  EXPECT_EQ(Format(std::string("0.") + Repeat("0", 20000) + "1e20001", 0), "1");
   EXPECT_EQ(Format(Repeat("0", 20000) + "7", 0), "7");
-  EXPECT_EQ(Format("1" + Repeat("0", 20000) + "e-20000", 1), "1.0");
-  EXPECT_EQ(Format("2." + Repeat("0", 20000) + "1", 3), "2.000");
+  EXPECT_EQ(Format(std::string("1") + Repeat("0", 20000) + "e-20000", 1), "1.0");
+  EXPECT_EQ(Format(std::string("2.") + Repeat("0", 20000) + "1", 3), "2.000");
   EXPECT_EQ(Format(Repeat("1", 20000) + "e-19996", 1), "1,111.1");
-  EXPECT_EQ(Format(Repeat("9", 20000), 0), "1,189,731,495,357,231,770" + Repeat(",000", 1638));
-  EXPECT_EQ(Format("3." + Repeat("14159", 4000), 4), "3.1416");
+  EXPECT_EQ(Format(Repeat("9", 20000), 0), std::string("1,189,731,495,357,231,770") + Repeat(",000", 1638));
+  EXPECT_EQ(Format(std::string("3.") + Repeat("14159", 4000), 4), "3.1416");
 }
 
 struct ReadCase {
@@ -210,7 +210,7 @@ TEST(ReadNumberText, RoundsToTheNearestExtendedValue) {
       {"-0", {true, 0, 0}},
       {"abc", {false, 0, 0}},
       {"&H1FFFFFFFFFFFFFFFF", {false, kTop, 2}},
-      {"&H8" + Repeat("0", 4095), {false, kTop, 16320}},
+      {std::string("&H8") + Repeat("0", 4095), {false, kTop, 16320}},
       // Exact halves between neighbours go to the even mantissa.
       {one_and_half_ulp, {false, kTop, -63}},
       {one_and_three_half_ulps, {false, kTop + 2, -63}},
@@ -218,11 +218,11 @@ TEST(ReadNumberText, RoundsToTheNearestExtendedValue) {
       {one_and_half_ulp + "0000000001", {false, kTop + 1, -63}},
       {one_and_half_ulp + Repeat("0", 12000), {false, kTop, -63}},
       {one_and_half_ulp + Repeat("0", 12000) + "1", {false, kTop + 1, -63}},
-      {"1" + Repeat("0", 11999) + "1e-12000", {false, kTop, -63}},
+      {std::string("1") + Repeat("0", 11999) + "1e-12000", {false, kTop, -63}},
       // Largest finite value, the overflow past it, and the subnormals.
       {"1.18973149535723176502e4932", {false, ~std::uint64_t{0}, 16320}},
       {"-1e5000", {true, ~std::uint64_t{0}, 16320}},
-      {"&H" + Repeat("F", 4096), {false, ~std::uint64_t{0}, 16320}},
+      {std::string("&H") + Repeat("F", 4096), {false, ~std::uint64_t{0}, 16320}},
       {"3.6451995318824746025e-4951", {false, 1, -16445}},
       {"1.9e-4951", {false, 1, -16445}},
       {"1.8e-4951", {false, 0, 0}},
