@@ -1,0 +1,72 @@
+// The desktop's own windows without a screen: message boxes, the input box and the
+// open-file dialog take their answers from the script; the shell's "open" and the menu bars
+// are kept for the test to look at.
+#include <optional>
+#include <string>
+
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "platform/ui_headless_script.h"
+#include "platform/ui_headless_session.h"
+
+namespace zentora::platform {
+
+using headless::CurrentSession;
+using headless::DialogState;
+using headless::LiveState;
+using headless::Quoted;
+using headless::ScriptFailure;
+using headless::StepKind;
+using headless::TakeAnswer;
+
+void ShowMessage(const std::u16string& text, const std::u16string& caption) {
+  CurrentSession().messages.push_back({text, caption});
+  const std::string shown = "message box " + Quoted(caption) + " saying " + Quoted(text);
+  const headless::Step& step = TakeAnswer(shown, StepKind::ExpectMessage, StepKind::ExpectMessage);
+  if (step.text != text || (!step.caption.empty() && step.caption != caption)) {
+    throw ScriptFailure(shown + " opened, but the script expected message " + Quoted(step.text) +
+                        (step.caption.empty() ? std::string() : " captioned " + Quoted(step.caption)));
+  }
+}
+
+std::optional<std::u16string> AskText(const std::u16string& prompt, const std::u16string& title,
+                                      const std::u16string& default_answer) {
+  CurrentSession().inputs.push_back({prompt, title, default_answer});
+  const std::string shown = "input box " + Quoted(title) + " asking " + Quoted(prompt);
+  const headless::Step& step = TakeAnswer(shown, StepKind::AnswerInput, StepKind::CancelInput);
+  if (step.caption != title) {
+    throw ScriptFailure(shown + " opened, but the script expected input box " + Quoted(step.caption));
+  }
+  if (step.kind == StepKind::CancelInput) return std::nullopt;
+  return step.text;
+}
+
+std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
+  CurrentSession().file_requests.push_back(request);
+  const std::string shown = "open-file dialog " + Quoted(request.title);
+  const headless::Step& step = TakeAnswer(shown, StepKind::ChooseFile, StepKind::CancelFile);
+  if (step.caption != request.title) {
+    throw ScriptFailure(shown + " opened, but the script expected open-file dialog " + Quoted(step.caption));
+  }
+  if (step.kind == StepKind::CancelFile) return std::nullopt;
+  if (!PathExists(step.text)) {
+    throw ScriptFailure(shown + " accepts only a file that exists, and " + Quoted(step.text) + " does not");
+  }
+  return step.text;
+}
+
+void ShellOpen(const std::u16string& path) { CurrentSession().shell_opens.push_back(path); }
+
+void AttachMenu(Dialog dialog, const Menu& bar) {
+  DialogState& state = LiveState(dialog);
+  state.has_menu = true;
+  state.menu = bar;
+}
+
+void DetachMenu(Dialog dialog) {
+  DialogState& state = LiveState(dialog);
+  state.has_menu = false;
+  state.menu.clear();
+}
+
+}  // namespace zentora::platform

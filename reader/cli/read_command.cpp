@@ -1,0 +1,260 @@
+#include "reader/cli/read_command.h"
+
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/encoding.h"
+#include "platform/system.h"
+#include "shell/text_table.h"
+#include "storage/data_file.h"
+#include "storage/database.h"
+#include "storage/number_format.h"
+#include "storage/structure_file.h"
+
+namespace zentora::cli {
+namespace {
+
+constexpr char kUsage[] =
+    "usage: zentora-read [--folder DIR] [--lang es|en] COMMAND DATABASE [ARGUMENTS]\n"
+    "  fields DATABASE                         the description of the fields\n"
+    "  count DATABASE                          the number of records\n"
+    "  value DATABASE FIELD RECORD             one value, shown as Zentora's viewers show it\n"
+    "  attachment DATABASE FIELD RECORD FILE   write an image or sound value to FILE\n"
+    "  csv DATABASE                            every record as one CSV row, numbers as stored,\n"
+    "                                          images and sounds as their size in bytes\n"
+    "DIR is the folder that holds the database folders (default: the current folder).\n";
+
+// Thrown inside the command, caught once at its top.
+struct Failure {
+  std::string message;
+  int code = kExitError;
+};
+
+struct Options {
+  std::u16string folder;
+  std::int32_t language = static_cast<std::int32_t>(Language::Spanish);
+  std::vector<std::string> words;
+};
+
+Options ParseOptions(const std::vector<std::string>& arguments) {
+  Options options;
+  std::string folder = ".";
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (word == "--folder" || word == "--lang") {
+      if (i + 1 == arguments.size()) throw Failure{word + " needs a value", kExitUsage};
+      const std::string& value = arguments[++i];
+      if (word == "--folder") {
+        folder = value;
+      } else if (value == "es" || value == "en") {
+        options.language = static_cast<std::int32_t>(value == "es" ? Language::Spanish : Language::English);
+      } else {
+        throw Failure{"--lang takes es or en, not '" + value + "'", kExitUsage};
+      }
+    } else if (word.starts_with("--")) {
+      throw Failure{"unknown option " + word, kExitUsage};
+    } else {
+      options.words.push_back(word);
+    }
+  }
+  options.folder = platform::Utf8ToUtf16(folder);
+  if (options.folder.back() != u'/' && options.folder.back() != platform::PathSeparator())
+    options.folder += platform::PathSeparator();
+  return options;
+}
+
+void Check(IoStatus status, const std::string& what) {
+  if (status == IoStatus::Busy) throw Failure{what + " is held open by another program; try again"};
+  if (status == IoStatus::Failed) throw Failure{what + " cannot be read"};
+}
+
+struct OpenDatabase {
+  Database db;
+  std::vector<FieldDefinition> fields;
+  std::int64_t records = 0;
+  bool has_data = false;
+};
+
+// Reads without creating anything: a missing data file is a database without records
+// (creating one would stop Zentora from adding fields to it).
+OpenDatabase Open(const Options& options, const std::string& name) {
+  OpenDatabase open;
+  open.db = Database{options.folder, platform::Utf8ToUtf16(name)};
+  if (name.empty() || !PathExists(StructureFilePath(open.db)))
+    throw Failure{"no database '" + name + "' in " + platform::Utf16ToUtf8(options.folder)};
+  IoResult<std::vector<FieldDefinition>> structure = ReadStructure(open.db);
+  Check(structure.status, "the structure file of '" + name + "'");
+  open.fields = std::move(structure.value);
+  open.has_data = PathExists(DataFilePath(open.db));
+  if (open.has_data) {
+    const IoResult<std::int64_t> last = TryLastRecordNumber(open.db);
+    Check(last.status, "the data file of '" + name + "'");
+    open.records = last.value;
+  }
+  return open;
+}
+
+std::string Trimmed(const std::u16string& padded_name) {
+  const std::size_t end = padded_name.find_last_not_of(u' ');
+  return platform::Utf16ToUtf8(padded_name.substr(0, end == std::u16string::npos ? 0 : end + 1));
+}
+
+const FieldDefinition& FindField(const OpenDatabase& open, const std::string& name) {
+  const std::u16string padded = PadFieldName(platform::Utf8ToUtf16(name));
+  for (const FieldDefinition& field : open.fields)
+    if (field.name == padded) return field;
+  throw Failure{"no field '" + name + "' in database '" + platform::Utf16ToUtf8(open.db.name) + "'"};
+}
+
+std::int64_t ParseRecord(const OpenDatabase& open, const std::string& text) {
+  std::int64_t record = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), record);
+  if (error != std::errc() || end != text.data() + text.size() || record < 1 || record > open.records) {
+    throw Failure{"bad record number '" + text + "': the database holds " +
+                  (open.records == 0 ? std::string("no records")
+                                     : "records 1 to " + std::to_string(open.records))};
+  }
+  return record;
+}
+
+bool IsAttachment(const FieldDefinition& field) {
+  return field.type == static_cast<std::int16_t>(FieldType::Image) ||
+         field.type == static_cast<std::int16_t>(FieldType::WavSound);
+}
+
+// The query the reader library makes: text values are types 1 to 5, attachments 6 and 7.
+ValueQuery QueryFor(const FieldDefinition& field, std::int64_t record) {
+  return IsAttachment(field) ? ValueQuery{field.name, record, 6, 7} : ValueQuery{field.name, record, 1, 5};
+}
+
+std::u16string ReadText(const OpenDatabase& open, const FieldDefinition& field, std::int64_t record) {
+  std::u16string text;
+  if (open.has_data) Check(FindValueText(open.db, QueryFor(field, record), text).status, "the data file");
+  return text;
+}
+
+std::string ReadBytes(const OpenDatabase& open, const FieldDefinition& field, std::int64_t record) {
+  std::string bytes;
+  if (open.has_data) Check(FindValueBytes(open.db, QueryFor(field, record), bytes).status, "the data file");
+  return bytes;
+}
+
+// What the value viewers show for a stored text.
+std::u16string Shown(const FieldDefinition& field, const std::u16string& stored, std::int32_t language) {
+  const TextTable texts = FillTextTable();
+  const std::u16string no_data = UiText(texts, language, 6, 1);
+  switch (static_cast<FieldType>(field.type)) {
+    case FieldType::Decimal:
+    case FieldType::Integer:
+      return FormatNumber(stored.empty() ? no_data : stored, field.decimals, language);
+    case FieldType::Logical:
+      return UiText(texts, language, 10, ReadNumberText(stored).mantissa != 0 ? 2 : 3);
+    default:
+      return stored.empty() ? no_data : stored;
+  }
+}
+
+void Need(const Options& options, std::size_t count) {
+  if (options.words.size() != count + 1)
+    throw Failure{"'" + options.words[0] + "' takes " + std::to_string(count) + " argument(s)", kExitUsage};
+}
+
+void Fields(const Options& options, std::ostream& out) {
+  Need(options, 1);
+  const OpenDatabase open = Open(options, options.words[1]);
+  std::u16string text = DescribeFields(open.fields, FillTextTable(), options.language);
+  // Zentora's description ends its lines with CR LF for its own text box; a shell wants LF.
+  for (std::size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at))
+    text.erase(at, 1);
+  out << platform::Utf16ToUtf8(text);
+}
+
+void Count(const Options& options, std::ostream& out) {
+  Need(options, 1);
+  out << Open(options, options.words[1]).records << '\n';
+}
+
+void Value(const Options& options, std::ostream& out) {
+  Need(options, 3);
+  const OpenDatabase open = Open(options, options.words[1]);
+  const FieldDefinition& field = FindField(open, options.words[2]);
+  const std::int64_t record = ParseRecord(open, options.words[3]);
+  if (IsAttachment(field))
+    throw Failure{"field '" + options.words[2] + "' holds images or sounds: use 'attachment' to write one out"};
+  out << platform::Utf16ToUtf8(Shown(field, ReadText(open, field, record), options.language)) << '\n';
+}
+
+void WriteAttachment(const Options& options, std::ostream& out) {
+  Need(options, 4);
+  const OpenDatabase open = Open(options, options.words[1]);
+  const FieldDefinition& field = FindField(open, options.words[2]);
+  const std::int64_t record = ParseRecord(open, options.words[3]);
+  if (!IsAttachment(field)) throw Failure{"field '" + options.words[2] + "' holds no images or sounds"};
+  const std::string bytes = ReadBytes(open, field, record);
+  if (bytes.empty())
+    throw Failure{"record " + options.words[3] + " has nothing in field '" + options.words[2] + "'"};
+  const std::filesystem::path path(platform::Utf8ToUtf16(options.words[4]));
+  std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  file.close();
+  if (!file) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+    throw Failure{"cannot write " + options.words[4]};
+  }
+  out << bytes.size() << " bytes written to " << options.words[4] << '\n';
+}
+
+void Csv(const Options& options, std::ostream& out) {
+  Need(options, 1);
+  const OpenDatabase open = Open(options, options.words[1]);
+  std::string row;
+  for (const FieldDefinition& field : open.fields) {
+    if (!row.empty()) row += ',';
+    row += CsvField(Trimmed(field.name));
+  }
+  out << row << "\r\n";
+  for (std::int64_t record = 1; record <= open.records; ++record) {
+    row.clear();
+    for (std::size_t i = 0; i < open.fields.size(); ++i) {
+      const FieldDefinition& field = open.fields[i];
+      if (i > 0) row += ',';
+      row += IsAttachment(field) ? std::to_string(ReadBytes(open, field, record).size())
+                                 : CsvField(platform::Utf16ToUtf8(ReadText(open, field, record)));
+    }
+    out << row << "\r\n";
+  }
+}
+
+}  // namespace
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
+int RunReadCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+  try {
+    const Options options = ParseOptions(arguments);
+    if (options.words.empty()) throw Failure{"no command given", kExitUsage};
+    const std::string& command = options.words[0];
+    if (command == "fields") Fields(options, out);
+    else if (command == "count") Count(options, out);
+    else if (command == "value") Value(options, out);
+    else if (command == "attachment") WriteAttachment(options, out);
+    else if (command == "csv") Csv(options, out);
+    else if (command == "help") out << kUsage;
+    else throw Failure{"unknown command '" + command + "'", kExitUsage};
+    return kExitOk;
+  } catch (const Failure& failure) {
+    err << "zentora-read: " << failure.message << '\n';
+    if (failure.code == kExitUsage) err << kUsage;
+    return failure.code;
+  }
+}
+
+}  // namespace zentora::cli

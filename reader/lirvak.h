@@ -1,0 +1,51 @@
+/* Lirvak for Linux: reads Zentora databases from other programs.
+ *
+ * Databases are looked up in the host folder: the folder of the executable of the process
+ * that loaded the library (not the library's own folder). Database "N" is the data file
+ * <host>/N/N.zbd. A database or output name that would leave the host folder (a leading
+ * '/' or '\', a drive letter, a ".." component) is refused; sub-folders are allowed.
+ *
+ * Names are UTF-8, zero-terminated; a null pointer counts as the empty name. A field name
+ * is a buffer of exactly LIRVAK_FIELD_NAME_BYTES bytes: 35 UTF-16LE code units, the name
+ * followed by spaces (U+0020), as Zentora stores it; names are compared exactly.
+ *
+ * Each call opens the data file without sharing for its own length, so two calls on one
+ * database, from two threads or two programs, exclude each other as Zentora and a caller
+ * do: a call finding the file held retries for about two seconds and then finds nothing.
+ * No initialisation is needed.
+ */
+#ifndef LIRVAK_H
+#define LIRVAK_H
+
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#define LIRVAK_FIELD_NAME_BYTES 70
+
+/* The number of the newest record that holds a value: the record number of the last
+ * entry of the data file. 0 when the database has no entry or cannot be read. */
+int64_t GetRegi(const char* database);
+
+/* The text of a value of a number, text, logical or memo field, as UTF-8 ("1"/"0" for a
+ * logical value, a number as it was typed), or "No datos" when the value is empty or not
+ * found. The result is newly allocated: release it with Lirvak_free_str. Never null unless
+ * memory runs out. */
+char* Get_datos_str(const char* database, const unsigned char* field_name, int64_t record);
+void Lirvak_free_str(char* text);
+
+/* Write the bytes of an image or sound value (either kind, to either function) to the file
+ * <host>/<output>.jpg (Get_datos_image) or <host>/<output>.wav (Get_datos_sonido). A file
+ * already there is removed first. When there is no such value, nothing is written and the
+ * message "La imagen NO existe ..." / "El sonido NO existe ..." goes to standard error.
+ * Always return 0. */
+int32_t Get_datos_image(const char* database, const unsigned char* field_name, int64_t record, const char* output);
+int32_t Get_datos_sonido(const char* database, const unsigned char* field_name, int64_t record, const char* output);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* LIRVAK_H */

@@ -1,0 +1,120 @@
+#include "reader/reader_core.h"
+
+#include <string>
+
+#include "platform/system.h"
+#include "shell/text_table.h"
+#include "storage/data_file.h"
+#include "storage/database.h"
+
+namespace zentora::reader {
+namespace {
+
+// Types a text value may have (decimal to memo) and an attachment (image, sound).
+constexpr std::int16_t kFirstTextType = 1, kLastTextType = 5;
+constexpr std::int16_t kFirstAttachmentType = 6, kLastAttachmentType = 7;
+
+bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
+
+// ".." and what Windows turns into it by dropping trailing dots and spaces ("...", ".. ").
+bool LeadsUpward(std::u16string_view component) {
+  int dots = 0;
+  for (char16_t c : component) {
+    if (c == u'.') ++dots;
+    else if (c != u' ') return false;
+  }
+  return dots >= 2;
+}
+
+const TextTable& Texts() {
+  static const TextTable table = FillTextTable();
+  return table;
+}
+
+constexpr std::int32_t kSpanish = static_cast<std::int32_t>(Language::Spanish);
+
+// The data file of a database, or nothing when it does not exist. A reader must not create
+// it: an existing data file is what stops Zentora from adding fields to the database.
+bool OpenableDatabase(const std::u16string& host_folder, const std::u16string& name, unsigned busy_wait_ms,
+                      Database& db) {
+  if (!StaysInHostFolder(name)) return false;
+  db = Database{host_folder, name, busy_wait_ms};
+  return platform::PathExists(DataFilePath(db));
+}
+
+}  // namespace
+
+bool StaysInHostFolder(std::u16string_view name) {
+  if (name.find(u'\0') != std::u16string_view::npos) return false;
+  if (!name.empty() && IsSeparator(name.front())) return false;
+  if (name.size() >= 2 && name[1] == u':') return false;
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = start;
+    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    if (LeadsUpward(name.substr(start, end - start))) return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::u16string FieldNameFromBuffer(const unsigned char* buffer) {
+  std::u16string name(kFieldNameUnits, u' ');
+  if (buffer == nullptr) return name;
+  for (std::size_t i = 0; i < kFieldNameUnits; ++i)
+    name[i] = static_cast<char16_t>(buffer[2 * i] | (buffer[2 * i + 1] << 8));
+  return name;
+}
+
+std::int64_t CountRecords(const std::u16string& host_folder, const std::u16string& database, unsigned busy_wait_ms) {
+  Database db;
+  if (!OpenableDatabase(host_folder, database, busy_wait_ms, db)) return 0;
+  const IoResult<std::int64_t> last = TryLastRecordNumber(db);
+  return last.ok() ? last.value : 0;
+}
+
+std::u16string ReadValueText(const std::u16string& host_folder, const std::u16string& database,
+                             const std::u16string& field_name, std::int64_t record, unsigned busy_wait_ms) {
+  Database db;
+  if (!OpenableDatabase(host_folder, database, busy_wait_ms, db)) return NoDataText();
+  std::u16string text;
+  const IoResult<bool> found =
+      FindValueText(db, ValueQuery{field_name, record, kFirstTextType, kLastTextType}, text);
+  return found.ok() && found.value && !text.empty() ? text : NoDataText();
+}
+
+AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u16string& database,
+                                 const std::u16string& field_name, std::int64_t record, const std::u16string& output,
+                                 Attachment kind, unsigned busy_wait_ms) {
+  if (!StaysInHostFolder(output) || !StaysInHostFolder(database)) return AttachmentResult::NotWritten;
+  const std::u16string path = host_folder + output + (kind == Attachment::Image ? u".jpg" : u".wav");
+  if (platform::PathExists(path)) platform::DeleteFileForced(path);
+  // An old file we could not remove is left alone rather than overwritten in part.
+  const bool stale = platform::PathExists(path);
+
+  std::string bytes;
+  Database db;
+  if (OpenableDatabase(host_folder, database, busy_wait_ms, db))
+    FindValueBytes(db, ValueQuery{field_name, record, kFirstAttachmentType, kLastAttachmentType}, bytes);
+  if (bytes.empty()) return AttachmentResult::Missing;
+  if (stale) return AttachmentResult::NotWritten;
+
+  platform::FileHandle file;
+  if (platform::OpenExclusive(path, platform::Access::Write, file) != platform::OpenStatus::Ok)
+    return AttachmentResult::NotWritten;
+  const bool written = platform::WriteAt(file, 0, bytes.data(), bytes.size());
+  platform::CloseFile(file);
+  if (written) return AttachmentResult::Written;
+  platform::DeleteFileForced(path);
+  return AttachmentResult::NotWritten;
+}
+
+std::u16string NoDataText() { return UiText(Texts(), kSpanish, 6, 1); }
+
+std::u16string MissingAttachmentText(Attachment kind) {
+  return kind == Attachment::Image ? UiText(Texts(), kSpanish, 3, 1) : UiText(Texts(), kSpanish, 2, 1);
+}
+
+std::u16string MessageCaption() { return UiText(Texts(), kSpanish, 26, 1); }
+
+}  // namespace zentora::reader

@@ -1,0 +1,92 @@
+#include "shell/about_box.h"
+
+#include <string>
+#include <utility>
+#include <variant>
+
+namespace zentora {
+namespace {
+
+constexpr int kTitleGroup = 28;
+constexpr int kTextsGroup = 29;
+constexpr int kExitGroup = 30;
+
+platform::ControlTemplate Label(int id, platform::Rect rect, std::u16string text) {
+  platform::ControlTemplate label;
+  label.id = id;
+  label.kind = platform::ControlKind::Static;
+  label.rect = rect;
+  label.text = std::move(text);
+  return label;
+}
+
+}  // namespace
+
+platform::DialogTemplate AboutBoxTemplate(const TextTable& texts, int32_t language) {
+  platform::DialogTemplate dialog;
+  dialog.caption = UiText(texts, language, kTitleGroup, 1);
+  dialog.rect = {0, 0, 221, 121};
+  // A title bar but no system menu, hence no close box: the button is the way out.
+  dialog.style = platform::kStyleCaption | platform::kStyleModalFrame | platform::kStyleCentred;
+
+  platform::ControlTemplate icon;
+  icon.id = kAboutIconId;
+  icon.kind = platform::ControlKind::Icon;
+  icon.rect = {5, 5, 30, 30};
+  icon.image = kFirstAboutFrame;
+  dialog.controls.push_back(icon);
+
+  dialog.controls.push_back(Label(kAboutThanksId, {40, 10, 190, 25}, UiText(texts, language, kTextsGroup, 1)));
+  dialog.controls.push_back(Label(kAboutCreditId, {5, 50, 190, 40}, UiText(texts, language, kTextsGroup, 2)));
+
+  platform::ControlTemplate exit;
+  exit.id = kAboutExitId;
+  exit.kind = platform::ControlKind::Button;
+  exit.rect = {5, 100, 90, 15};
+  exit.text = UiText(texts, language, kExitGroup, 1);
+  exit.font.points = 14;
+  dialog.controls.push_back(exit);
+  return dialog;
+}
+
+int16_t NextAboutFrame(int16_t frame) {
+  ++frame;
+  return frame > kLastAboutFrame || frame < kFirstAboutFrame ? kFirstAboutFrame : frame;
+}
+
+int ShowAboutBox(const ShellState& state) {
+  // The frame number belongs to this one box: a new box starts the figure from the beginning.
+  int16_t frame = kFirstAboutFrame;
+  return platform::RunModal(
+      AboutBoxTemplate(state.texts, state.language),
+      [&frame](platform::Dialog dialog, const platform::DialogEvent& event) {
+        if (std::holds_alternative<platform::InitEvent>(event)) {
+          platform::StartTimer(dialog, kAboutTimerId, kAboutFramePeriodMs);
+          frame = kFirstAboutFrame;
+        } else if (const auto* timer = std::get_if<platform::TimerEvent>(&event)) {
+          if (timer->id != kAboutTimerId) return;
+          platform::SetImage(dialog, kAboutIconId, frame);
+          frame = NextAboutFrame(frame);
+        } else if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
+          if (command->id == kAboutExitId &&
+              (command->code == platform::kCodeClicked || command->code == platform::kCodeKeyboard)) {
+            platform::EndDialog(dialog, 0);
+          }
+        } else if (std::holds_alternative<platform::DestroyEvent>(event)) {
+          platform::StopTimer(dialog, kAboutTimerId);
+        }
+      });
+}
+
+void RunAboutCommand(ShellState& state) {
+  if (state.about_box_open) return;
+  state.about_box_open = true;
+  // Cleared on every way out, so one failed box never locks the command for the run.
+  struct ClearGuard {
+    bool& guard;
+    ~ClearGuard() { guard = false; }
+  } clear{state.about_box_open};
+  ShowAboutBox(state);
+}
+
+}  // namespace zentora

@@ -1,0 +1,29 @@
+// The user-interface state of one run that the application shell owns. It is a plain value
+// built at start-up and handed explicitly to whatever needs it, so a test builds a fresh one
+// for every case.
+#pragma once
+#include <cstdint>
+
+#include "platform/ui.h"
+#include "shell/text_table.h"
+
+namespace zentora {
+
+struct ShellState {
+  int32_t language = static_cast<int32_t>(Language::Spanish);
+  TextTable texts;
+  // Set while the About box is open, so the Author command cannot open a second one.
+  bool about_box_open = false;
+  // The one progress dialog, while it is shown; empty otherwise.
+  platform::Dialog progress_window;
+};
+
+// A fresh state in `language`, with the full text table.
+inline ShellState MakeShellState(int32_t language) {
+  ShellState state;
+  state.language = language;
+  state.texts = FillTextTable();
+  return state;
+}
+
+}  // namespace zentora

@@ -1,0 +1,256 @@
+// A program of someone else's, as far as Lirvak.dll can tell: it is not linked against the
+// library, loads it by name and calls the four exports through pointers of the exported
+// types, with BSTR names, the way callers of the library always have.
+#include <windows.h>
+#include <oleauto.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+#include "reader/sample_database.h"
+#include "reader/stack_check.h"
+#include "storage/database.h"
+#include "support/temp_folder.h"
+
+namespace zentora::testing {
+namespace {
+
+using GetRegiFunction = double(__stdcall*)(BSTR* database);
+using GetDatosStrFunction = BSTR(__stdcall*)(BSTR* database, const unsigned char* field, const std::int64_t* record);
+using GetDatosFileFunction = std::int32_t(__stdcall*)(BSTR* database, const unsigned char* field,
+                                                      const std::int64_t* record, BSTR* output);
+
+// An ANSI string handle as callers build it: the bytes, the length prefix counting bytes.
+class AnsiBstr {
+ public:
+  explicit AnsiBstr(const std::string& bytes)
+      : handle_(SysAllocStringByteLen(bytes.data(), static_cast<UINT>(bytes.size()))) {}
+  ~AnsiBstr() { SysFreeString(handle_); }
+  AnsiBstr(const AnsiBstr&) = delete;
+  AnsiBstr& operator=(const AnsiBstr&) = delete;
+  BSTR* address() { return &handle_; }
+
+ private:
+  BSTR handle_;
+};
+
+struct ShownMessage {
+  std::wstring text;
+  std::wstring caption;
+};
+
+std::vector<ShownMessage> g_messages;
+HWND g_open_box = nullptr;  // a box is activated more than once while it closes
+
+BOOL CALLBACK CollectStaticText(HWND child, LPARAM into) {
+  wchar_t kind[32] = {}, text[256] = {};
+  GetClassNameW(child, kind, 32);
+  GetWindowTextW(child, text, 256);
+  if (lstrcmpiW(kind, L"Static") == 0 && text[0] != L'\0') *reinterpret_cast<std::wstring*>(into) += text;
+  return TRUE;
+}
+
+// Other windows get activated too when a box closes (the desktop's, under Wine).
+bool IsDialogBox(HWND window) {
+  wchar_t kind[32] = {};
+  GetClassNameW(window, kind, 32);
+  return lstrcmpW(kind, L"#32770") == 0;
+}
+
+// Records every message box the library raises and closes it at once, as a user pressing OK.
+LRESULT CALLBACK CloseMessageBoxes(int code, WPARAM window, LPARAM detail) {
+  if (code == HCBT_DESTROYWND && reinterpret_cast<HWND>(window) == g_open_box) g_open_box = nullptr;
+  const HWND box = reinterpret_cast<HWND>(window);
+  if (code == HCBT_ACTIVATE && box != g_open_box && IsDialogBox(box)) {
+    g_open_box = box;
+    ShownMessage shown;
+    wchar_t caption[256] = {};
+    GetWindowTextW(box, caption, 256);
+    shown.caption = caption;
+    EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&shown.text));
+    g_messages.push_back(shown);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  }
+  return CallNextHookEx(nullptr, code, window, detail);
+}
+
+class LirvakHostTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    name_ = "lirvak-host-" + std::to_string(GetCurrentProcessId());
+    WriteSampleDatabase(Database{platform::ProgramFolder(), std::u16string(name_.begin(), name_.end())});
+    module_ = LoadLibraryA("Lirvak.dll");
+    ASSERT_NE(module_, nullptr);
+    get_regi_ = reinterpret_cast<GetRegiFunction>(Export("GetRegi"));
+    get_datos_str_ = reinterpret_cast<GetDatosStrFunction>(Export("Get_datos_str"));
+    get_datos_image_ = reinterpret_cast<GetDatosFileFunction>(Export("Get_datos_image"));
+    get_datos_sonido_ = reinterpret_cast<GetDatosFileFunction>(Export("Get_datos_sonido"));
+    hook_ = SetWindowsHookExW(WH_CBT, CloseMessageBoxes, nullptr, GetCurrentThreadId());
+  }
+
+  static void TearDownTestSuite() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (module_) FreeLibrary(module_);
+    std::error_code ignored;
+    std::filesystem::remove_all(Folder(), ignored);
+  }
+
+  void SetUp() override {
+    ASSERT_NE(get_regi_, nullptr);
+    ASSERT_NE(get_datos_str_, nullptr);
+    ASSERT_NE(get_datos_image_, nullptr);
+    ASSERT_NE(get_datos_sonido_, nullptr);
+    ASSERT_NE(hook_, nullptr);
+    g_messages.clear();
+  }
+
+  static AnyFunction Export(const char* name) {
+    return reinterpret_cast<AnyFunction>(reinterpret_cast<void*>(GetProcAddress(module_, name)));
+  }
+  static std::filesystem::path Folder() {
+    return std::filesystem::path(platform::ProgramFolder()) / name_;
+  }
+
+  std::u16string Text(const std::u16string& field, std::int64_t record, char16_t pad = u' ') {
+    AnsiBstr database(name_);
+    const std::string buffer = FieldNameBuffer(field, pad);
+    const BSTR text =
+        get_datos_str_(database.address(), reinterpret_cast<const unsigned char*>(buffer.data()), &record);
+    std::u16string result(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
+    SysFreeString(text);
+    return result;
+  }
+
+  // The output goes into the database folder, so that the suite's clean-up takes it along.
+  std::int32_t Attach(GetDatosFileFunction function, const std::u16string& field, std::int64_t record,
+                      const std::string& output) {
+    AnsiBstr database(name_), out(name_ + "\\" + output);
+    const std::string buffer = FieldNameBuffer(field);
+    return function(database.address(), reinterpret_cast<const unsigned char*>(buffer.data()), &record,
+                    out.address());
+  }
+
+  static inline std::string name_;
+  static inline HMODULE module_ = nullptr;
+  static inline HHOOK hook_ = nullptr;
+  static inline GetRegiFunction get_regi_ = nullptr;
+  static inline GetDatosStrFunction get_datos_str_ = nullptr;
+  static inline GetDatosFileFunction get_datos_image_ = nullptr;
+  static inline GetDatosFileFunction get_datos_sonido_ = nullptr;
+};
+
+TEST_F(LirvakHostTest, ExportsTheFourNamesUndecorated) {
+  for (const char* name : {"GetRegi@4", "_GetRegi@4", "Get_datos_str@12", "Get_datos_image@16"})
+    EXPECT_EQ(Export(name), nullptr) << name;
+}
+
+TEST_F(LirvakHostTest, CountsRecords) {
+  AnsiBstr database(name_), missing("ninguna"), escaping("..\\" + name_);
+  EXPECT_EQ(get_regi_(database.address()), 3.0);
+  EXPECT_EQ(get_regi_(missing.address()), 0.0);
+  EXPECT_EQ(get_regi_(escaping.address()), 0.0);
+  BSTR null_handle = nullptr;
+  EXPECT_EQ(get_regi_(&null_handle), 0.0);
+}
+
+TEST_F(LirvakHostTest, ReturnsTextsAsStored) {
+  EXPECT_EQ(Text(u"Nombre", 1), kSampleName1);  // above U+00FF and a surrogate pair
+  EXPECT_EQ(Text(u"Nombre", 3), kSampleName3);
+  EXPECT_EQ(Text(u"Precio", 1), u"1234.5");
+  EXPECT_EQ(Text(u"Notas", 1), kSampleNotes1);
+  EXPECT_EQ(Text(u"nombre", 1), u"minúscula");
+}
+
+TEST_F(LirvakHostTest, ReturnsNoDatosWhenNothingMatches) {
+  EXPECT_EQ(Text(u"Nombre", 1, u'\0'), u"No datos");  // padded with NUL instead of spaces
+  EXPECT_EQ(Text(u"NOMBRE", 1), u"No datos");
+  EXPECT_EQ(Text(u"Nombre", 0), u"No datos");
+  EXPECT_EQ(Text(u"Foto", 1), u"No datos");  // an image is outside the text types
+  EXPECT_EQ(Text(u"Notas", 2), u"No datos");
+}
+
+TEST_F(LirvakHostTest, WritesAttachmentsByteForByte) {
+  EXPECT_EQ(Attach(get_datos_image_, u"Foto", 1, "foto"), 0);
+  EXPECT_EQ(ReadAll(Folder() / "foto.jpg"), SampleImage());
+  EXPECT_EQ(Attach(get_datos_sonido_, u"Voz", 2, "voz"), 0);
+  EXPECT_EQ(ReadAll(Folder() / "voz.wav"), SampleSound(2));
+  EXPECT_EQ(Attach(get_datos_image_, u"Voz", 1, "voz"), 0);
+  EXPECT_EQ(ReadAll(Folder() / "voz.jpg"), SampleSound(1));
+  EXPECT_TRUE(g_messages.empty());
+}
+
+TEST_F(LirvakHostTest, AMissingAttachmentIsReportedAndLeavesNoFile) {
+  WriteAll(Folder() / "vieja.jpg", "stale");
+  WriteAll(Folder() / "vieja.wav", "stale");
+  EXPECT_EQ(Attach(get_datos_image_, u"Foto", 2, "vieja"), 0);
+  EXPECT_EQ(Attach(get_datos_sonido_, u"Nombre", 1, "vieja"), 0);
+  EXPECT_FALSE(std::filesystem::exists(Folder() / "vieja.jpg"));
+  EXPECT_FALSE(std::filesystem::exists(Folder() / "vieja.wav"));
+  ASSERT_EQ(g_messages.size(), 2u);
+  EXPECT_EQ(g_messages[0].text, L"La imagen NO existe ...");
+  EXPECT_EQ(g_messages[1].text, L"El sonido NO existe ...");
+  for (const ShownMessage& shown : g_messages) EXPECT_EQ(shown.caption, L"Programador");
+}
+
+TEST_F(LirvakHostTest, RefusesOutputNamesThatLeaveTheHostFolder) {
+  const std::filesystem::path outside = std::filesystem::path(platform::ProgramFolder()) / ".." / "fuera.jpg";
+  std::error_code ignored;
+  std::filesystem::remove(outside, ignored);  // left by an earlier, failed run
+  EXPECT_EQ(Attach(get_datos_image_, u"Foto", 1, "..\\..\\fuera"), 0);
+  EXPECT_FALSE(std::filesystem::exists(outside));
+  EXPECT_TRUE(g_messages.empty());
+}
+
+TEST_F(LirvakHostTest, ReadsNothingWhileTheDataFileIsHeldOpen) {
+  const std::u16string name(name_.begin(), name_.end());
+  const std::u16string data = DataFilePath(Database{platform::ProgramFolder(), name});
+  platform::FileHandle held;
+  ASSERT_EQ(platform::OpenExclusive(data, platform::Access::Read, held), platform::OpenStatus::Ok);
+  AnsiBstr database(name_);
+  EXPECT_EQ(Text(u"Nombre", 2), u"No datos");
+  EXPECT_EQ(get_regi_(database.address()), 0.0);
+  platform::CloseFile(held);
+  EXPECT_EQ(Text(u"Nombre", 2), u"Ana");
+}
+
+TEST_F(LirvakHostTest, ConvertsNamesFromTheAnsiCodePage) {
+  const std::u16string wide = u"lirvak-host-" + std::u16string(name_.begin() + 12, name_.end()) + u"-año";
+  BOOL lossy = FALSE;
+  char ansi[64] = {};
+  const int length = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(wide.c_str()), -1, ansi,
+                                         sizeof ansi, nullptr, &lossy);
+  if (length == 0 || lossy) GTEST_SKIP() << "the ANSI code page has no ñ";
+  WriteSampleDatabase(Database{platform::ProgramFolder(), wide});
+  AnsiBstr database(ansi);
+  EXPECT_EQ(get_regi_(database.address()), 3.0);
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(platform::ProgramFolder()) / std::filesystem::path(wide), ignored);
+}
+
+TEST_F(LirvakHostTest, EveryExportRemovesItsOwnArguments) {
+  AnsiBstr database(name_), output(name_ + "\\pila");
+  const std::string field = FieldNameBuffer(u"Foto");
+  std::int64_t record = 1;
+  void* name = database.address();
+  void* buffer = const_cast<char*>(field.data());
+  const CheckedCall regi = CallAndCheckStack(Export("GetRegi"), {name}, true);
+  if (!regi.balanced) GTEST_SKIP() << "no stack balance to check on this architecture";
+  EXPECT_TRUE(*regi.balanced);
+  EXPECT_EQ(regi.floating, 3.0);
+  const CheckedCall text = CallAndCheckStack(Export("Get_datos_str"), {name, buffer, &record}, false);
+  EXPECT_TRUE(*text.balanced);
+  SysFreeString(reinterpret_cast<BSTR>(text.integer));
+  for (const char* function : {"Get_datos_image", "Get_datos_sonido"}) {
+    const CheckedCall file = CallAndCheckStack(Export(function), {name, buffer, &record, output.address()}, false);
+    EXPECT_TRUE(*file.balanced) << function;
+    EXPECT_EQ(file.integer, 0u) << function;
+  }
+}
+
+}  // namespace
+}  // namespace zentora::testing

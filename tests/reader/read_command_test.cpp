@@ -1,0 +1,155 @@
+#include "reader/cli/read_command.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "reader/sample_database.h"
+#include "support/temp_folder.h"
+
+namespace zentora::cli {
+namespace {
+
+using testing::ReadAll;
+using testing::TempFolder;
+
+struct Outcome {
+  int code = -1;
+  std::string out;
+  std::string err;
+};
+
+class ReadCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing::WriteSampleDatabase(Database{folder_.path(), u"muestra"}); }
+
+  Outcome Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--folder", folder_.fs().string()});
+    std::ostringstream out, err;
+    Outcome outcome;
+    outcome.code = RunReadCommand(arguments, out, err);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+  }
+
+  static std::string Utf8(const std::u16string& text) { return platform::Utf16ToUtf8(text); }
+
+  TempFolder folder_;
+};
+
+TEST_F(ReadCommandTest, ShowsValuesAsTheViewersDo) {
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {{"count", "muestra"}, "3\n"},
+      {{"value", "muestra", "Precio", "1"}, "1.234'50\n"},
+      {{"--lang", "en", "value", "muestra", "Precio", "1"}, "1,234.50\n"},
+      {{"--lang", "en", "value", "muestra", "Precio", "2"}, "-0.50\n"},
+      {{"--lang", "en", "value", "muestra", "Precio", "3"}, "0.00\n"},  // empty reads as 0
+      {{"value", "muestra", "Activo", "1"}, "Sí\n"},
+      {{"--lang", "en", "value", "muestra", "Activo", "1"}, "Yes\n"},
+      {{"--lang", "en", "value", "muestra", "Activo", "2"}, "No\n"},
+      {{"value", "muestra", "Activo", "3"}, "No\n"},
+      {{"value", "muestra", "Nombre", "1"}, Utf8(testing::kSampleName1) + "\n"},
+      {{"value", "muestra", "nombre", "1"}, "minúscula\n"},
+      {{"value", "muestra", "Notas", "1"}, Utf8(testing::kSampleNotes1) + "\n"},
+      {{"value", "muestra", "Notas", "2"}, "No datos\n"},
+      {{"--lang", "en", "value", "muestra", "Notas", "2"}, "No data\n"},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Run(c.arguments);
+    EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
+    EXPECT_EQ(outcome.out, c.expected) << c.arguments.back();
+    EXPECT_EQ(outcome.err, "");
+  }
+}
+
+TEST_F(ReadCommandTest, ReportsErrorsWithAnExitCode) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int code;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"count", "ninguna"}, kExitError, "no database 'ninguna'"},
+      {{"value", "muestra", "Apellido", "1"}, kExitError, "no field 'Apellido'"},
+      {{"value", "muestra", "NOMBRE", "1"}, kExitError, "no field 'NOMBRE'"},
+      {{"value", "muestra", "Nombre", "0"}, kExitError, "bad record number '0': the database holds records 1 to 3"},
+      {{"value", "muestra", "Nombre", "4"}, kExitError, "bad record number '4'"},
+      {{"value", "muestra", "Nombre", "-1"}, kExitError, "bad record number '-1'"},
+      {{"value", "muestra", "Nombre", "1x"}, kExitError, "bad record number '1x'"},
+      {{"value", "muestra", "Nombre", "99999999999999999999"}, kExitError, "bad record number"},
+      {{"value", "muestra", "Foto", "1"}, kExitError, "use 'attachment'"},
+      {{"attachment", "muestra", "Nombre", "1", "x.jpg"}, kExitError, "holds no images or sounds"},
+      {{"attachment", "muestra", "Foto", "2", "x.jpg"}, kExitError, "record 2 has nothing in field 'Foto'"},
+      {{"value", "muestra", "Nombre"}, kExitUsage, "'value' takes 3 argument(s)"},
+      {{"sort", "muestra"}, kExitUsage, "unknown command 'sort'"},
+      {{}, kExitUsage, "no command given"},
+      {{"--lang", "fr", "count", "muestra"}, kExitUsage, "--lang takes es or en"},
+      {{"--color", "count", "muestra"}, kExitUsage, "unknown option --color"},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Run(c.arguments);
+    EXPECT_EQ(outcome.code, c.code) << outcome.err;
+    EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists("x.jpg"));
+}
+
+TEST_F(ReadCommandTest, ListsTheFields) {
+  const Outcome es = Run({"fields", "muestra"});
+  EXPECT_EQ(es.code, kExitOk);
+  EXPECT_NE(es.out.find("Etiqueta: Nombre"), std::string::npos);
+  EXPECT_NE(es.out.find("Dato: SONIDO WAV\n"), std::string::npos);
+  EXPECT_NE(es.out.find("\n7 Registros ...\n"), std::string::npos);
+  EXPECT_EQ(es.out.find('\r'), std::string::npos);
+  const Outcome en = Run({"--lang", "en", "fields", "muestra"});
+  EXPECT_NE(en.out.find("Data: DECIMAL\nSize: 12\nDecimals: 2\n"), std::string::npos);
+}
+
+TEST_F(ReadCommandTest, WritesAnAttachmentToAFile) {
+  const std::filesystem::path file = folder_.fs() / "salida.bin";
+  const Outcome outcome = Run({"attachment", "muestra", "Foto", "1", file.string()});
+  EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
+  EXPECT_EQ(ReadAll(file), testing::SampleImage());
+  EXPECT_EQ(Run({"attachment", "muestra", "Voz", "2", file.string()}).code, kExitOk);
+  EXPECT_EQ(ReadAll(file), testing::SampleSound(2));  // a longer old file is replaced whole
+}
+
+TEST_F(ReadCommandTest, ExportsEveryRecordAsCsv) {
+  const Outcome outcome = Run({"csv", "muestra"});
+  EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
+  const std::string expected = "Nombre,Precio,Activo,Notas,Foto,Voz,nombre\r\n" + Utf8(testing::kSampleName1) +
+                               ",1234.5,1,\"" + Utf8(testing::kSampleNotes1) + "\",300,56,minúscula\r\n"
+                               "Ana,-0.5,0,,0,96,\r\n"
+                               "\"Zoë, \"\"Z\"\"\",,,,0,0,\r\n";
+  EXPECT_EQ(outcome.out, expected);
+}
+
+TEST_F(ReadCommandTest, ReadsADatabaseWithoutDataFileWithoutCreatingOne) {
+  const std::filesystem::path data = folder_.fs() / "muestra" / "muestra.zbd";
+  std::filesystem::remove(data);
+  EXPECT_EQ(Run({"count", "muestra"}).out, "0\n");
+  EXPECT_EQ(Run({"csv", "muestra"}).out, "Nombre,Precio,Activo,Notas,Foto,Voz,nombre\r\n");
+  EXPECT_EQ(Run({"value", "muestra", "Nombre", "1"}).code, kExitError);
+  EXPECT_FALSE(std::filesystem::exists(data));
+}
+
+TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"plain", "plain"},     {"", ""},           {"a,b", "\"a,b\""},       {"say \"hi\"", "\"say \"\"hi\"\"\""},
+      {"a\nb", "\"a\nb\""}, {"a\rb", "\"a\rb\""}, {" spaced ", " spaced "},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(CsvField(text), expected);
+}
+
+}  // namespace
+}  // namespace zentora::cli

@@ -1,0 +1,79 @@
+#include "reader/sample_database.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "platform/system.h"
+#include "storage/data_file.h"
+#include "storage/field_definition.h"
+#include "storage/structure_file.h"
+
+namespace zentora::testing {
+namespace {
+
+FieldDefinition Field(std::u16string_view name, FieldType type, std::int16_t size, std::int16_t decimals = 0) {
+  return FieldDefinition{0, PadFieldName(name), static_cast<std::int16_t>(type), size, decimals};
+}
+
+void Require(IoStatus status) {
+  if (status != IoStatus::Ok) throw std::runtime_error("cannot write the sample database");
+}
+
+}  // namespace
+
+std::string SampleImage() {
+  std::string bytes(300, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>((i * 7 + 3) % 256);
+  return bytes;
+}
+
+std::string SampleSound(std::int64_t record) {
+  static constexpr char kHeader[] = "RIFF\x24\x00\x00\x00WAVEfmt ";
+  std::string bytes(kHeader, sizeof kHeader - 1);
+  bytes.resize(bytes.size() + 40 * static_cast<std::size_t>(record), static_cast<char>(0x80 + record));
+  return bytes;
+}
+
+void WriteSampleDatabase(const Database& db) {
+  platform::CreateFolder(DatabaseFolder(db));
+  const std::vector<FieldDefinition> fields = {
+      Field(u"Nombre", FieldType::String, 40),  Field(u"Precio", FieldType::Decimal, 12, 2),
+      Field(u"Activo", FieldType::Logical, 1),  Field(u"Notas", FieldType::Memo, 2000),
+      Field(u"Foto", FieldType::Image, 0),      Field(u"Voz", FieldType::WavSound, 0),
+      Field(u"nombre", FieldType::String, 40),
+  };
+  for (const FieldDefinition& field : fields) Require(AppendFieldDefinition(db, field));
+
+  const std::vector<std::vector<std::u16string>> texts = {
+      {kSampleName1, u"1234.5", u"1", kSampleNotes1, u"minúscula"},
+      {u"Ana", u"-0.5", u"0", u"", u""},
+      {kSampleName3, u"", u"", u"", u""},
+  };
+  const std::string image = SampleImage();
+  for (std::int64_t record = 1; record <= kSampleRecords; ++record) {
+    const auto& row = texts[static_cast<std::size_t>(record - 1)];
+    for (std::size_t i = 0; i < 4; ++i) Require(AppendTextUnits(db, fields[i], record, row[i], true));
+    if (record == 1)
+      Require(AppendByteUnits(db, fields[4], record, reinterpret_cast<const std::uint8_t*>(image.data()),
+                              image.size(), true));
+    if (record < 3) {
+      const std::string sound = SampleSound(record);
+      Require(AppendByteUnits(db, fields[5], record, reinterpret_cast<const std::uint8_t*>(sound.data()),
+                              sound.size(), true));
+    }
+    Require(AppendTextUnits(db, fields[6], record, row[4], true));
+  }
+}
+
+std::string FieldNameBuffer(const std::u16string& name, char16_t pad) {
+  std::u16string units = name.substr(0, kFieldNameUnits);
+  units.resize(kFieldNameUnits, pad);
+  std::string buffer;
+  for (char16_t unit : units) {
+    buffer += static_cast<char>(unit & 0xFF);
+    buffer += static_cast<char>(unit >> 8);
+  }
+  return buffer;
+}
+
+}  // namespace zentora::testing

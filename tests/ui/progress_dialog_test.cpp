@@ -1,0 +1,110 @@
+#include "shell/progress_dialog.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/ui.h"
+#include "platform/ui_headless_script.h"
+#include "scripted_test.h"
+#include "shell/ui_state.h"
+
+namespace zentora {
+namespace {
+
+namespace headless = platform::headless;
+using headless::DialogState;
+
+using ProgressDialogTest = testing::ScriptedTest;
+
+TEST_F(ProgressDialogTest, IsASmallBorderedBarOnTopWithNoTitleBar) {
+  const platform::DialogTemplate dialog = ProgressDialogTemplate();
+  EXPECT_EQ(dialog.caption, u"Dialog1");
+  EXPECT_EQ(dialog.rect, (platform::Rect{0, 0, 100, 10}));
+  EXPECT_EQ(dialog.units, platform::Units::DialogUnits);
+  EXPECT_EQ(dialog.style, platform::kStyleCentred | platform::kStyleTopmost | platform::kStyleModalFrame |
+                              platform::kStyleNoTitleBar);
+  ASSERT_EQ(dialog.controls.size(), 1u);
+  EXPECT_EQ(dialog.controls[0].id, 1001);
+  EXPECT_EQ(dialog.controls[0].kind, platform::ControlKind::ProgressBar);
+  EXPECT_EQ(dialog.controls[0].rect, (platform::Rect{0, 0, 100, 10}));
+  EXPECT_EQ(dialog.controls[0].text, u"ProgressBar1");
+}
+
+TEST_F(ProgressDialogTest, ShowsModelessAndReturnsAtOnce) {
+  ShellState state = MakeShellState(1);
+  script.ExpectDialog(u"Dialog1");
+  ShowProgressDialog(state);
+  ASSERT_TRUE(state.progress_window);
+  const DialogState& shown = headless::StateOf(state.progress_window);
+  EXPECT_TRUE(shown.open);
+  EXPECT_FALSE(shown.modal);
+  EXPECT_TRUE(shown.visible);
+  EXPECT_EQ(shown.Control(kProgressBarId).progress_low, 0);
+  EXPECT_EQ(shown.Control(kProgressBarId).progress_high, 100);
+  EndProgressDialog(state);
+}
+
+struct StrideCase {
+  uint64_t units;
+  std::vector<int> positions;
+};
+
+class ProgressStrideTest : public testing::ScriptedTest, public ::testing::WithParamInterface<StrideCase> {};
+
+TEST_P(ProgressStrideTest, MovesAfterEveryUnitAndEndsAtAHundred) {
+  ShellState state = MakeShellState(5);
+  script.ExpectDialog(u"Dialog1");
+  ShowProgressDialog(state);
+  const platform::Dialog shown = state.progress_window;
+  for (uint64_t k = 1; k <= GetParam().units; ++k) {
+    AdvanceProgress(state, k, GetParam().units);
+    // Messages are let through before every move, so the bar gets painted.
+    EXPECT_EQ(headless::PumpCount(), static_cast<int>(k));
+  }
+  EndProgressDialog(state);
+  EXPECT_FALSE(state.progress_window);
+  EXPECT_FALSE(headless::StateOf(shown).open);
+  EXPECT_EQ(headless::StateOf(shown).Control(kProgressBarId).positions_shown, GetParam().positions);
+}
+
+INSTANTIATE_TEST_SUITE_P(Units, ProgressStrideTest,
+                         ::testing::Values(StrideCase{1, {100}}, StrideCase{3, {33, 66, 100}},
+                                           StrideCase{7, {14, 28, 42, 57, 71, 85, 100}}));
+
+TEST_F(ProgressDialogTest, ThereIsNeverMoreThanOne) {
+  ShellState state = MakeShellState(1);
+  script.ExpectDialog(u"Dialog1").ExpectDialog(u"Dialog1");
+  ShowProgressDialog(state);
+  const platform::Dialog first = state.progress_window;
+  ShowProgressDialog(state);
+  EXPECT_NE(state.progress_window, first);
+  EXPECT_FALSE(headless::StateOf(first).open);
+  EXPECT_TRUE(headless::StateOf(state.progress_window).open);
+  EndProgressDialog(state);
+  EndProgressDialog(state);  // a second end finds nothing to end
+  EXPECT_FALSE(state.progress_window);
+}
+
+TEST_F(ProgressDialogTest, AdvancingWithNoDialogStillLetsMessagesThrough) {
+  ShellState state = MakeShellState(1);
+  AdvanceProgress(state, 1, 2);
+  EXPECT_EQ(headless::PumpCount(), 1);
+  EXPECT_TRUE(headless::Dialogs().empty());
+}
+
+TEST(ProgressPercent, RoundsDownAndNeverPassesAHundred) {
+  struct Case {
+    uint64_t done;
+    uint64_t total;
+    int percent;
+  };
+  const std::vector<Case> cases = {
+      {0, 10, 0},        {1, 3, 33},   {2, 3, 66},    {3, 3, 100},   {199, 200, 99},
+      {5, 0, 100},       {12, 10, 100}, {1, 1, 100},  {4'000'000'000ull, 8'000'000'000ull, 50},
+      {UINT64_MAX - 1, UINT64_MAX, 99}, {UINT64_MAX / 3, UINT64_MAX, 33},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ProgressPercent(c.done, c.total), c.percent) << c.done << "/" << c.total;
+}
+
+}  // namespace
+}  // namespace zentora
