@@ -45,6 +45,8 @@ bool DeleteFileForced(const std::u16string& path);
 
 // Folder of the running executable, ending with PathSeparator().
 std::u16string ProgramFolder();
+// The process's current folder, ending with PathSeparator().
+std::u16string CurrentFolder();
 // Roots of the fixed drives ("C:\\"...); empty where the platform has no drive letters.
 std::vector<std::u16string> FixedDrives();
 // Per-user cache folder ending with PathSeparator(); used where there are no drive letters.

@@ -115,6 +115,14 @@ std::u16string ProgramFolder() {
   return Utf8ToUtf16(buffer.substr(0, buffer.rfind('/') + 1));
 }
 
+std::u16string CurrentFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  if (!::getcwd(buffer.data(), buffer.size())) return u"./";
+  buffer.resize(std::char_traits<char>::length(buffer.c_str()));
+  if (buffer.empty() || buffer.back() != '/') buffer += '/';
+  return Utf8ToUtf16(buffer);
+}
+
 std::vector<std::u16string> FixedDrives() { return {}; }
 
 std::u16string UserCacheFolder() {

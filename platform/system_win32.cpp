@@ -137,6 +137,16 @@ std::u16string ProgramFolder() {
   return std::u16string(buffer.begin(), buffer.end());
 }
 
+std::u16string CurrentFolder() {
+  const DWORD n = GetCurrentDirectoryW(0, nullptr);
+  std::wstring buffer(n, L'\0');
+  const DWORD got = GetCurrentDirectoryW(n, buffer.data());
+  if (got == 0 || got >= n) return u".\\";
+  buffer.resize(got);
+  if (buffer.back() != L'\\') buffer += L'\\';
+  return std::u16string(buffer.begin(), buffer.end());
+}
+
 std::vector<std::u16string> FixedDrives() {
   std::vector<std::u16string> drives;
   const DWORD mask = GetLogicalDrives();

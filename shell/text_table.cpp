@@ -196,6 +196,26 @@ TextTable FillTextTable() {
   AddGroup(table, 30, 100, {
       {u"Salir", u"Exit"},
   });
+  // The program's own messages for what a user must not be left guessing about: a name that
+  // cannot be a folder, a file another program holds, a value the disk did not take.
+  AddGroup(table, 31, 220, {
+      {u"Nombre no válido: no puede estar vacío, llevar < > : \" / \\ | ? * ni acabar en punto o espacio, "
+       u"ni ser CON, PRN, AUX, NUL, COM1-9 o LPT1-9 ...",
+       u"Invalid name: it cannot be empty, hold < > : \" / \\ | ? * or end in a dot or a space, "
+       u"or be CON, PRN, AUX, NUL, COM1-9 or LPT1-9 ..."},
+      {u"No se puede abrir el fichero de datos: otro programa lo tiene abierto o no hay acceso. "
+       u"No se ha guardado nada ...",
+       u"The data file cannot be opened: another program holds it or access is denied. "
+       u"Nothing was stored ..."},
+      {u"No se ha podido guardar el dato: fichero ocupado por otro programa o disco lleno. "
+       u"El registro queda incompleto ...",
+       u"The value could not be stored: the file is held by another program or the disk is full. "
+       u"The record is incomplete ..."},
+      {u"No se puede leer el fichero elegido; el campo queda vacío ...",
+       u"The chosen file cannot be read; the field stays empty ..."},
+      {u"No se puede escribir el fichero en la carpeta caché ...",
+       u"The file cannot be written to the cache folder ..."},
+  });
   return table;
 }
 

@@ -11,7 +11,11 @@ namespace zentora {
 
 enum class Language : int32_t { Spanish = 1, English = 5 };
 
-inline constexpr int kTextGroupCount = 30;
+inline constexpr int kTextGroupCount = 31;
+
+// Group 31: messages of the program's own checks (see FillTextTable).
+inline constexpr int kMessageGroup = 31;
+enum MessageEntry { kInvalidName = 1, kDataFileUnavailable, kValueNotStored, kChosenFileUnreadable, kCacheFileNotWritten };
 
 struct TextEntry {
   std::u16string spanish;
