@@ -5,7 +5,7 @@
 JOBS ?= 2
 WINE_ARCH := $(shell tests/wine/arch.sh)
 
-.PHONY: all test test-linux test-windows linux win32 win64 bench clean
+.PHONY: all run test test-linux test-windows linux win32 win64 bench clean
 
 all: linux
 
@@ -16,6 +16,16 @@ linux:
 win32 win64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
+
+# Until the desktop windows land, the program a person can run is the reader: it shows a
+# sample database the way Zentora's viewers show it.
+run: linux
+	rm -rf build/run && mkdir -p build/run
+	build/linux/tests/reader/write_sample_database build/run Muestra
+	build/linux/reader/zentora-read --folder build/run fields Muestra
+	build/linux/reader/zentora-read --folder build/run count Muestra
+	build/linux/reader/zentora-read --folder build/run --lang en value Muestra Precio 1
+	build/linux/reader/zentora-read --folder build/run csv Muestra
 
 test: test-linux test-windows
 
@@ -31,6 +41,7 @@ bench:
 	cmake --preset bench >/dev/null
 	cmake --build --preset bench -j $(JOBS)
 	build/bench/bench/storage_bench
+	build/bench/bench/reader_bench
 
 clean:
 	rm -rf build

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/best_of.h"
 #include "reader/reader_core.h"
 #include "storage/data_file.h"
 #include "storage/structure_file.h"
@@ -21,16 +22,6 @@ namespace {
 constexpr std::uint64_t kFileBytes = 100ull << 20;
 constexpr std::size_t kMemoUnits = 1000;  // one memo per record
 
-template <typename Work>
-double Best(int runs, Work work) {
-  double best = 1e9;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    work();
-    best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
-  }
-  return best;
-}
 
 }  // namespace
 
@@ -60,13 +51,13 @@ int main() {
 
   std::vector<char> block(768 * 1024);
   std::uint64_t sum = 0;
-  const double sequential = Best(5, [&] {
+  const double sequential = bench::BestOf(5, [&] {
     std::ifstream in(data, std::ios::binary);
     while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
       sum += static_cast<unsigned char>(block[0]);
   });
   std::u16string value;
-  const double lirvak = Best(5, [&] {
+  const double lirvak = bench::BestOf(5, [&] {
     value = reader::ReadValueText(host, u"Bench", PadFieldName(u"Nombre"), record);
   });
   std::printf("sequential read:             %.3f s (%.0f MiB/s)\n", sequential, kFileBytes / 1048576.0 / sequential);

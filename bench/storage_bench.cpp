@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
+#include "bench/best_of.h"
 #include "storage/data_file.h"
 
 using namespace zentora;
@@ -40,16 +41,6 @@ long PeakKiB() {
   return -1;
 }
 
-template <typename Work>
-double Best(int runs, Work work) {
-  double best = 1e9;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    work();
-    best = std::min(best, Seconds(start));
-  }
-  return best;
-}
 
 Database At(const std::filesystem::path& root) {
   std::filesystem::create_directories(root / "Bench");
@@ -72,7 +63,7 @@ int ReadBack(const std::filesystem::path& root) {
   const Database db = At(root);
   const long baseline = PeakKiB();
   std::string bytes;
-  const double read_s = Best(3, [&] { bytes = ReadFieldBytes(db, kFoto.name, 2); });
+  const double read_s = bench::BestOf(3, [&] { bytes = ReadFieldBytes(db, kFoto.name, 2); });
   const std::uint64_t size = std::filesystem::file_size(platform::Utf16ToUtf8(DataFilePath(db)));
   std::printf("ReadFieldBytes of the 1 MiB attachment from a %.1f MiB file (best of 3): %.3f s, value %zu bytes,"
               " peak memory %ld KiB (%ld KiB before the read)\n",
@@ -107,9 +98,9 @@ int main(int argc, char** argv) {
   double batched_s = 1e9, plain_s = 1e9;
   for (int run = 0; run < 3; ++run) {
     Drop(db);
-    batched_s = std::min(batched_s, Best(1, [&] { AppendByteUnits(db, kFoto, 1, bytes.data(), bytes.size(), true); }));
+    batched_s = std::min(batched_s, bench::BestOf(1, [&] { AppendByteUnits(db, kFoto, 1, bytes.data(), bytes.size(), true); }));
     Drop(db);
-    plain_s = std::min(plain_s, Best(1, [&] {
+    plain_s = std::min(plain_s, bench::BestOf(1, [&] {
       const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
       if (::write(fd, image.data(), image.size()) != static_cast<ssize_t>(image.size())) std::abort();
       ::close(fd);
@@ -132,7 +123,7 @@ int main(int argc, char** argv) {
   AppendByteUnits(db, kFoto, 2, bytes.data(), bytes.size(), true);
   for (int r = 1; r <= 330; ++r) AppendTextUnits(db, kNota, 3, note, true);
 
-  const double read_s = Best(3, [&] {
+  const double read_s = bench::BestOf(3, [&] {
     const int fd = ::open(path.c_str(), O_RDONLY);
     std::vector<char> block(1 << 20);
     while (::read(fd, block.data(), block.size()) > 0) {

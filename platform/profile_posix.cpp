@@ -134,7 +134,10 @@ std::string Edited(const std::string& text, std::string_view section, std::strin
   }
   std::string result = text;
   if (!result.empty() && result.back() != '\n' && result.back() != '\r') result += kLineBreak;
-  result += "[" + std::string(Trim(section)) + "]" + std::string(kLineBreak);
+  result += '[';
+  result += Trim(section);
+  result += ']';
+  result += kLineBreak;
   return result + entry + std::string(kLineBreak);
 }
 
