@@ -111,7 +111,9 @@ void PlayStep(std::size_t index, const Step& step) {
         control.checked = !control.checked;
       } else if (kind == ControlKind::Option) {
         SelectOption(state, step.id);
-      } else if (kind != ControlKind::Button && !(kind == ControlKind::Static && (control.control.flags & kNotify))) {
+      } else if (kind != ControlKind::Button &&
+                 !((kind == ControlKind::Static || kind == ControlKind::Bitmap || kind == ControlKind::Icon) &&
+                   (control.control.flags & kNotify))) {
         Refuse(state, step, "the control takes no clicks");
       }
       Deliver(index, CommandEvent{step.id, step.kind == StepKind::Click ? kCodeClicked : kCodeKeyboard});

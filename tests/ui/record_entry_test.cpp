@@ -1,0 +1,275 @@
+// Entering one record: the dialogs asked for each field, and the entries left in the data file.
+#include "storage/record_entry.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+#include "platform/ui_headless_script.h"
+#include "scripted_test.h"
+#include "storage/data_file.h"
+#include "storage/structure_file.h"
+#include "support/temp_folder.h"
+
+namespace zentora {
+namespace {
+
+namespace headless = platform::headless;
+using testing::ReadAll;
+using testing::WriteAll;
+
+const std::u16string kProcessed = u"Procesado ...";
+const std::u16string kTooLong = u"Repetimos ....\r\nEl tamaño de los datos es mayor al configurado ...";
+const std::u16string kImageChooser = u"Navegador de ficheros para imagen";
+const std::u16string kSoundChooser = u"Navegador de ficheros para sonido";
+
+FieldDefinition Field(const std::u16string& name, FieldType type, std::int16_t size, std::int16_t decimals = 0) {
+  return FieldDefinition{0, PadFieldName(name), static_cast<std::int16_t>(type), size, decimals};
+}
+
+class RecordEntryTest : public testing::ScriptedTest {
+ protected:
+  // A database "Base" in a fresh program folder, with these fields and no data file yet.
+  void MakeDatabase(const std::vector<FieldDefinition>& fields) {
+    state.dialogs.database_name = u"Base";
+    std::filesystem::create_directory(root.fs() / "Base");
+    WriteAll(root.fs() / "Base" / "Base.z04", "");
+    for (const FieldDefinition& field : fields) ASSERT_EQ(AppendFieldDefinition(db(), field), IoStatus::Ok);
+  }
+  Database db() const { return state.CurrentDatabase(); }
+  std::filesystem::path DataFile() const { return root.fs() / "Base" / "Base.zbd"; }
+  std::u16string File(const std::string& name, const std::string& bytes) const {
+    WriteAll(root.fs() / name, bytes);
+    return (root.fs() / name).u16string();
+  }
+  std::vector<DataUnit> Entries() const {
+    const std::string bytes = ReadAll(DataFile());
+    std::vector<DataUnit> units;
+    for (std::size_t at = 0; at + kDataUnitBytes <= bytes.size(); at += kDataUnitBytes)
+      units.push_back(DecodeDataUnit(reinterpret_cast<const std::uint8_t*>(bytes.data()) + at));
+    return units;
+  }
+
+  testing::TempFolder root;
+  AppState state = MakeAppState(root.path(), 1);
+};
+
+TEST_F(RecordEntryTest, NameAgeAndPhotoMakeEightEntriesInFieldOrder) {
+  MakeDatabase({Field(u"Nombre", FieldType::String, 5), Field(u"Edad", FieldType::Integer, 3),
+                Field(u"Foto", FieldType::Image, 0)});
+  const std::u16string photo = File("foto.jpg", "\xFF\xD8\x01");
+  script.ExpectDialog(u"Insertar Cadena")
+      .Inspect([](const headless::DialogState& shown) { EXPECT_EQ(shown.Control(1039).text, PadFieldName(u"Nombre")); })
+      .Type(1040, u"Ana")
+      .Click(1041);
+  script.ExpectDialog(u"Insertar Datos Numéricos")
+      .Inspect([](const headless::DialogState& shown) { EXPECT_EQ(shown.Control(1035).text, PadFieldName(u"Edad")); })
+      .Type(1036, u"42")
+      .Click(1037);
+  script.ChooseFile(kImageChooser, photo).ExpectDialog(u"Dialog1").ExpectMessage(kProcessed, u"Programador");
+  EnterRecord(state);
+
+  const std::vector<DataUnit> units = Entries();
+  ASSERT_EQ(units.size(), 8u);
+  const std::vector<std::int32_t> values = {u'A', u'n', u'a', u'4', u'2', 0xFF, 0xD8, 0x01};
+  const std::vector<std::int32_t> ends = {0, 0, 1, 0, 1, 0, 0, 1};
+  const std::vector<std::int16_t> types = {3, 3, 3, 2, 2, 6, 6, 6};
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    EXPECT_EQ(units[i].unit, values[i]) << i;
+    EXPECT_EQ(units[i].end_flag, ends[i]) << i;
+    EXPECT_EQ(units[i].type, types[i]) << i;
+    EXPECT_EQ(units[i].record, 1) << i;
+  }
+  EXPECT_EQ(units[0].name, PadFieldName(u"Nombre"));
+  EXPECT_EQ(units[0].size, 5);
+  EXPECT_EQ(units[7].name, PadFieldName(u"Foto"));
+  // One chunk: the bar goes straight to the end, and the dialog is gone.
+  const headless::DialogState* progress = headless::FindDialog(u"Dialog1");
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(progress->Control(1001).positions_shown, std::vector<int>{100});
+  EXPECT_FALSE(progress->open);
+}
+
+TEST_F(RecordEntryTest, ATooLongValueIsAskedAgainUntilItFits) {
+  MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ramona").Click(1041);
+  script.ExpectMessage(kTooLong, u"Programador");
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ramón").Click(1041);
+  script.ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Nombre"), 1, u"-"), u"Ramón");
+}
+
+TEST_F(RecordEntryTest, LengthIsCountedInUtf16Units) {
+  MakeDatabase({Field(u"Signo", FieldType::String, 1)});
+  // One character outside the basic plane takes two units: too long for a size of 1.
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"\U0001F600").Click(1041);
+  script.ExpectMessage(kTooLong);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"ñ").Click(1041);
+  script.ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EXPECT_EQ(Entries().size(), 1u);
+}
+
+TEST_F(RecordEntryTest, EnglishMessages) {
+  state.shell.language = 5;
+  MakeDatabase({Field(u"Code", FieldType::Integer, 2)});
+  script.ExpectDialog(u"Insert Numeric data").Type(1036, u"123").Click(1037);
+  script.ExpectMessage(u"We repeat ...\r\nThe size of the data is greater than the configured ...", u"Programmer");
+  script.ExpectDialog(u"Insert Numeric data").Type(1036, u"12").Click(1037);
+  script.ExpectMessage(u"Processed ...", u"Programmer");
+  EnterRecord(state);
+  EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Code"), 1, u"-"), u"12");
+}
+
+TEST_F(RecordEntryTest, LogicalAndMemoValues) {
+  MakeDatabase({Field(u"Activo", FieldType::Logical, 1), Field(u"Notas", FieldType::Memo, 100),
+                Field(u"Precio", FieldType::Decimal, 8, 2)});
+  script.ExpectDialog(u"Insertar respuesta lógica").Click(1044).Click(1045).Click(1046);
+  script.ExpectDialog(u"Insertar MemoText").Type(1048, u"uno\r\ndos").Click(1049);
+  script.ExpectDialog(u"Insertar Datos Numéricos").Type(1036, u"3,50").Click(1037);
+  script.ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Activo"), 1, u"-"), u"0");
+  EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Notas"), 1, u"-"), u"uno\r\ndos");
+  EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Precio"), 1, u"-"), u"3,50");
+  EXPECT_EQ(Entries().size(), 1u + 8u + 4u);
+  EXPECT_EQ(Entries()[1].decimals, 0);
+  EXPECT_EQ(Entries().back().decimals, 2);
+}
+
+TEST_F(RecordEntryTest, AClosedDialogStoresNothingNotTheValueBefore) {
+  MakeDatabase({Field(u"Uno", FieldType::String, 10), Field(u"Dos", FieldType::String, 10),
+                Field(u"Tres", FieldType::Logical, 1)});
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"abc").Click(1041);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"olvidado").Close();
+  script.ExpectDialog(u"Insertar respuesta lógica").Click(1046);  // accepted with no answer
+  script.ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EXPECT_EQ(Entries().size(), 3u);
+  EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Dos"), 1, u"-"), u"-");
+  EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Tres"), 1, u"-"), u"-");
+}
+
+TEST_F(RecordEntryTest, ACancelledImageChooserStoresNothingAndGoesOn) {
+  MakeDatabase({Field(u"Foto", FieldType::Image, 0), Field(u"Pie", FieldType::String, 20)});
+  script.CancelFile(kImageChooser);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"sin foto").Click(1041);
+  script.ExpectMessage(kProcessed);
+  EnterRecord(state);
+  const std::vector<DataUnit> units = Entries();
+  ASSERT_EQ(units.size(), 8u);
+  for (const DataUnit& unit : units) EXPECT_EQ(unit.name, PadFieldName(u"Pie"));
+  EXPECT_EQ(headless::FindDialog(u"Dialog1"), nullptr);
+}
+
+TEST_F(RecordEntryTest, AZeroFieldStructureIsProcessedAtOnce) {
+  MakeDatabase({});
+  script.ExpectMessage(kProcessed, u"Programador");
+  EnterRecord(state);
+  EXPECT_TRUE(std::filesystem::exists(DataFile()));
+  EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
+}
+
+TEST_F(RecordEntryTest, FieldsOfAnUnknownTypeAreSkipped) {
+  FieldDefinition odd = Field(u"Raro", FieldType::String, 5);
+  odd.type = 9;
+  MakeDatabase({odd, Field(u"Bien", FieldType::String, 5)});
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"si").Click(1041).ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EXPECT_EQ(Entries().size(), 2u);
+}
+
+TEST_F(RecordEntryTest, EmptyRunsLeaveTheRecordNumberFree) {
+  MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
+  const FieldDefinition field = Field(u"Nombre", FieldType::String, 5);
+  ASSERT_EQ(AppendTextUnits(db(), field, 3, u"Eva", true), IoStatus::Ok);
+  script.ExpectDialog(u"Insertar Cadena").Click(1041).ExpectMessage(kProcessed);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Luis").Close().ExpectMessage(kProcessed);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Luis").Click(1041).ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EnterRecord(state);
+  EXPECT_EQ(Entries().size(), 3u);
+  EnterRecord(state);
+  ASSERT_EQ(Entries().size(), 7u);
+  EXPECT_EQ(Entries().back().record, 4);
+}
+
+TEST_F(RecordEntryTest, ADataFileHeldElsewhereIsReportedBeforeAnythingIsAsked) {
+  MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
+  platform::FileHandle held;
+  ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held), platform::OpenStatus::Ok);
+  script.ExpectMessage(state.Text(kMessageGroup, kDataFileUnavailable), u"Programador");
+  EnterRecord(state);
+  platform::CloseFile(held);
+  EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
+  EXPECT_EQ(headless::MessagesShown().size(), 1u);
+}
+
+TEST_F(RecordEntryTest, AValueThatCannotBeStoredIsReportedAndEndsTheEntry) {
+  MakeDatabase({Field(u"Uno", FieldType::String, 5), Field(u"Dos", FieldType::String, 5)});
+  platform::FileHandle held;
+  script.ExpectDialog(u"Insertar Cadena")
+      .Type(1040, u"abc")
+      // Another program takes the data file while the user types.
+      .Do([&] {
+        ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held),
+                  platform::OpenStatus::Ok);
+      })
+      .Click(1041);
+  script.ExpectMessage(state.Text(kMessageGroup, kValueNotStored), u"Programador");
+  EnterRecord(state);
+  platform::CloseFile(held);
+  EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
+  for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
+}
+
+// Attachments last: they go through the choosers of the attachments subsystem.
+
+TEST_F(RecordEntryTest, ALargeSoundGoesInChunksUnderTheProgressBar) {
+  MakeDatabase({Field(u"Voz", FieldType::WavSound, 0)});
+  std::string sound(65536 * 2 + 5, '\0');
+  for (std::size_t i = 0; i < sound.size(); ++i) sound[i] = static_cast<char>(i * 7 + i / 251);
+  const std::u16string path = File("voz.wav", sound);
+  script.ChooseFile(kSoundChooser, path).ExpectDialog(u"Dialog1").ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EXPECT_EQ(ReadFieldBytes(db(), PadFieldName(u"Voz"), 1), sound);
+  const std::vector<DataUnit> units = Entries();
+  ASSERT_EQ(units.size(), sound.size());
+  // The end flag only on the very last byte, not at the end of every chunk.
+  std::size_t flagged = 0;
+  for (const DataUnit& unit : units) flagged += unit.end_flag != 0;
+  EXPECT_EQ(flagged, 1u);
+  EXPECT_EQ(units.back().end_flag, 1);
+  const headless::DialogState* progress = headless::FindDialog(u"Dialog1");
+  ASSERT_NE(progress, nullptr);
+  EXPECT_EQ(progress->Control(1001).positions_shown, (std::vector<int>{33, 66, 100}));
+  EXPECT_GE(headless::PumpCount(), 3);
+  EXPECT_EQ(state.attachments.last_path, path);
+}
+
+TEST_F(RecordEntryTest, AnEmptyChosenFileStoresNothing) {
+  MakeDatabase({Field(u"Foto", FieldType::Image, 0)});
+  script.ChooseFile(kImageChooser, File("vacia.jpg", "")).ExpectMessage(kProcessed);
+  EnterRecord(state);
+  EXPECT_EQ(Entries().size(), 0u);
+  EXPECT_EQ(headless::FindDialog(u"Dialog1"), nullptr);
+}
+
+TEST_F(RecordEntryTest, AnUnreadableChosenFileIsReportedAndTheEntryGoesOn) {
+  MakeDatabase({Field(u"Foto", FieldType::Image, 0), Field(u"Pie", FieldType::String, 5)});
+  const std::u16string photo = File("ocupada.jpg", "abc");
+  platform::FileHandle held;
+  ASSERT_EQ(platform::OpenExclusive(photo, platform::Access::Read, held), platform::OpenStatus::Ok);
+  script.ChooseFile(kImageChooser, photo).ExpectMessage(state.Text(kMessageGroup, kChosenFileUnreadable));
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"ok").Click(1041).ExpectMessage(kProcessed);
+  EnterRecord(state);
+  platform::CloseFile(held);
+  const std::vector<DataUnit> units = Entries();
+  ASSERT_EQ(units.size(), 2u);
+  EXPECT_EQ(units[0].name, PadFieldName(u"Pie"));
+}
+
+}  // namespace
+}  // namespace zentora
