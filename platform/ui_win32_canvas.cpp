@@ -1,0 +1,220 @@
+// Drawing surfaces on Windows: a page is an off-screen GDI bitmap; what a surface shows is
+// kept in a second bitmap that its own paint handler copies to the screen, so a picture
+// survives being covered and uncovered. Presses of the mouse on a surface go to the
+// dialog's handler with the place of the press.
+#include "platform/ui_win32_internal.h"
+
+#include <windowsx.h>
+
+namespace zentora::platform {
+
+using win32::Surface;
+
+namespace {
+
+COLORREF ColourRef(Colour colour) { return RGB(colour.red, colour.green, colour.blue); }
+
+HBITMAP WhiteBitmap(int width, int height) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, std::max(width, 1), std::max(height, 1));
+  HDC memory = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  RECT all{0, 0, width, height};
+  FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SelectObject(memory, old);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return bitmap;
+}
+
+Surface* FindSurface(Dialog dialog, int id) {
+  win32::DialogRecord* record = win32::RecordOf(win32::WindowOf(dialog));
+  if (record == nullptr) return nullptr;
+  const auto found = record->surfaces.find(id);
+  return found == record->surfaces.end() ? nullptr : found->second.get();
+}
+
+// What the surface shows, made (white, the size of the surface) when first needed.
+HBITMAP Picture(Surface& surface) {
+  if (surface.picture == nullptr) {
+    RECT client{};
+    GetClientRect(surface.window, &client);
+    surface.picture_size = {client.right, client.bottom};
+    surface.picture = WhiteBitmap(client.right, client.bottom);
+  }
+  return surface.picture;
+}
+
+// A memory device context drawing on the page or on the picture of a canvas.
+class CanvasContext {
+ public:
+  explicit CanvasContext(Canvas canvas) : surface_(FindSurface(canvas.dialog, canvas.surface_id)), page_(canvas.page) {
+    if (surface_ == nullptr) return;
+    HBITMAP target = page_ ? surface_->page : Picture(*surface_);
+    if (target == nullptr) return;
+    dc_ = CreateCompatibleDC(nullptr);
+    old_ = SelectObject(dc_, target);
+    size_ = page_ ? surface_->page_size : surface_->picture_size;
+  }
+  ~CanvasContext() {
+    if (dc_ == nullptr) return;
+    SelectObject(dc_, old_);
+    DeleteDC(dc_);
+    // Drawing straight on the surface shows at once.
+    if (!page_) {
+      InvalidateRect(surface_->window, nullptr, FALSE);
+      UpdateWindow(surface_->window);
+    }
+  }
+  CanvasContext(const CanvasContext&) = delete;
+  CanvasContext& operator=(const CanvasContext&) = delete;
+
+  HDC dc() const { return dc_; }
+  SIZE size() const { return size_; }
+
+ private:
+  Surface* surface_;
+  bool page_;
+  HDC dc_ = nullptr;
+  HGDIOBJ old_ = nullptr;
+  SIZE size_{};
+};
+
+void PaintPicture(const Surface& surface, HDC dc) {
+  RECT client{};
+  GetClientRect(surface.window, &client);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  if (surface.picture == nullptr) return;
+  HDC memory = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(memory, surface.picture);
+  BitBlt(dc, 0, 0, surface.picture_size.cx, surface.picture_size.cy, memory, 0, 0, SRCCOPY);
+  SelectObject(memory, old);
+  DeleteDC(memory);
+}
+
+LRESULT CALLBACK SurfaceProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto* surface = reinterpret_cast<Surface*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (surface == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  const WNDPROC own = surface->own_procedure;
+  switch (message) {
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      PaintPicture(*surface, dc);
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      PaintPicture(*surface, reinterpret_cast<HDC>(wparam));
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers every pixel
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      // A quick second press arrives as a double click; it is a press all the same.
+      const HWND dialog = surface->dialog;
+      win32::Deliver(dialog, MouseDownEvent{surface->id, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      // The handler may have ended the dialog; the surface's own handler still sees the press.
+      return CallWindowProcW(own, window, message, wparam, lparam);
+    }
+    case WM_NCDESTROY:
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      surface->window = nullptr;
+      return CallWindowProcW(own, window, message, wparam, lparam);
+    default:
+      return CallWindowProcW(own, window, message, wparam, lparam);
+  }
+}
+
+}  // namespace
+
+namespace win32 {
+
+Surface::~Surface() {
+  if (window != nullptr) {
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own_procedure));
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  }
+  if (page != nullptr) DeleteObject(page);
+  if (picture != nullptr) DeleteObject(picture);
+}
+
+void InstallSurface(HWND dialog, DialogRecord& record, int id) {
+  HWND window = GetDlgItem(dialog, id);
+  if (window == nullptr || record.surfaces.count(id) != 0) return;
+  auto surface = std::make_unique<Surface>();
+  surface->window = window;
+  surface->dialog = dialog;
+  surface->id = id;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(surface.get()));
+  surface->own_procedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SurfaceProcedure)));
+  record.surfaces[id] = std::move(surface);
+}
+
+}  // namespace win32
+
+Canvas OpenPage(Dialog dialog, int surface_id, int width, int height) {
+  Surface* surface = FindSurface(dialog, surface_id);
+  if (surface != nullptr) {
+    if (surface->page != nullptr) DeleteObject(surface->page);
+    surface->page = WhiteBitmap(width, height);
+    surface->page_size = {width, height};
+  }
+  return Canvas{dialog, surface_id, true};
+}
+
+void CopyPageToSurface(Canvas page) {
+  Surface* surface = FindSurface(page.dialog, page.surface_id);
+  if (surface == nullptr || surface->page == nullptr) return;
+  CanvasContext picture(Canvas{page.dialog, page.surface_id, false});
+  if (picture.dc() == nullptr) return;
+  HDC source = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(source, surface->page);
+  // The surface shows the part of the page that fits; the rest of it stays white.
+  RECT all{0, 0, picture.size().cx, picture.size().cy};
+  FillRect(picture.dc(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  BitBlt(picture.dc(), 0, 0, surface->page_size.cx, surface->page_size.cy, source, 0, 0, SRCCOPY);
+  SelectObject(source, old);
+  DeleteDC(source);
+}
+
+Canvas SurfaceCanvas(Dialog dialog, int surface_id) { return Canvas{dialog, surface_id, false}; }
+
+void ClearCanvas(Canvas canvas, Colour colour) {
+  CanvasContext context(canvas);
+  if (context.dc() == nullptr) return;
+  HBRUSH brush = CreateSolidBrush(ColourRef(colour));
+  RECT all{0, 0, context.size().cx, context.size().cy};
+  FillRect(context.dc(), &all, brush);
+  DeleteObject(brush);
+}
+
+void DrawBox(Canvas canvas, Rect box, Colour border, Colour fill) {
+  CanvasContext context(canvas);
+  if (context.dc() == nullptr) return;
+  HPEN pen = CreatePen(PS_SOLID, 1, ColourRef(border));
+  HBRUSH brush = CreateSolidBrush(ColourRef(fill));
+  HGDIOBJ old_pen = SelectObject(context.dc(), pen);
+  HGDIOBJ old_brush = SelectObject(context.dc(), brush);
+  Rectangle(context.dc(), box.x, box.y, box.x + box.cx, box.y + box.cy);
+  SelectObject(context.dc(), old_pen);
+  SelectObject(context.dc(), old_brush);
+  DeleteObject(pen);
+  DeleteObject(brush);
+}
+
+void DrawTextAt(Canvas canvas, int x, int y, const std::u16string& text, Colour colour, const Font& font) {
+  CanvasContext context(canvas);
+  if (context.dc() == nullptr) return;
+  HFONT handle = win32::CreateFontFor(font);
+  HGDIOBJ old = SelectObject(context.dc(), handle);
+  SetBkMode(context.dc(), TRANSPARENT);
+  SetTextColor(context.dc(), ColourRef(colour));
+  TextOutW(context.dc(), x, y, win32::Wide(text), static_cast<int>(text.size()));
+  SelectObject(context.dc(), old);
+  DeleteObject(handle);
+}
+
+}  // namespace zentora::platform

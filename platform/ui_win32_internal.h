@@ -1,0 +1,78 @@
+// What the pieces of the Windows runner behind platform/ui.h share: the record each open
+// dialog carries, the bridge that hands window messages to the dialog's handler, and the
+// in-memory template builder.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace zentora::platform::win32 {
+
+inline HWND WindowOf(Dialog dialog) { return reinterpret_cast<HWND>(dialog.value); }
+inline Dialog HandleOf(HWND window) { return Dialog{reinterpret_cast<std::intptr_t>(window)}; }
+// Windows and the core both hold text as UTF-16 code units.
+inline const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline std::u16string FromWide(const wchar_t* text, std::size_t length) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text), length);
+}
+
+// A drawing surface: its off-screen page and the picture it shows. The picture is kept so
+// that the surface repaints itself whenever the desktop asks, not only when drawn on.
+struct Surface {
+  HWND window = nullptr;
+  HWND dialog = nullptr;
+  int id = 0;
+  WNDPROC own_procedure = nullptr;
+  HBITMAP page = nullptr;
+  SIZE page_size{};
+  HBITMAP picture = nullptr;
+  SIZE picture_size{};
+  ~Surface();
+};
+
+struct DialogRecord {
+  DialogTemplate form;
+  DialogHandler handler;
+  bool modal = false;
+  int depth = 0;           // handler calls in progress on this dialog
+  bool ending = false;     // a modeless dialog to destroy once its handler returns
+  bool destroying = false;
+  int result = 0;
+  bool setting_text = false;  // our own SetText: its change is not the user's
+  HWND saved_focus = nullptr;
+  std::map<int, std::unique_ptr<Surface>> surfaces;
+  std::vector<std::pair<Font, HFONT>> fonts;  // the fonts of controls that differ from the dialog's
+  ~DialogRecord();
+
+  const ControlTemplate* Control(int id) const;
+};
+
+// The record of an open dialog of ours; nullptr for any other window.
+DialogRecord* RecordOf(HWND window);
+// Hands one event to the dialog's handler, and destroys a modeless dialog ended meanwhile.
+void Deliver(HWND window, const DialogEvent& event);
+
+HINSTANCE ProgramInstance();
+// The font every dialog is measured in (dialog units come from its base units).
+Font DialogFont();
+HFONT CreateFontFor(const Font& font);
+// Pixels per dialog unit of DialogFont(): horizontal base units / 4, vertical / 8.
+SIZE DialogBaseUnits();
+
+// The in-memory DLGTEMPLATEEX of a dialog, DWORD aligned.
+std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, bool visible);
+
+// Bitmaps of the program's resources, loaded once and kept for the run (menus and
+// controls share them, and neither deletes what it is given).
+HBITMAP ResourceBitmap(int resource);
+
+// Gives a Surface control its picture and its mouse report.
+void InstallSurface(HWND dialog, DialogRecord& record, int id);
+
+}  // namespace zentora::platform::win32

@@ -1,0 +1,444 @@
+// The Windows backend of platform/ui.h on a real (virtual) screen: templates become the
+// right windows, the desktop's messages reach the handler as its events, menus, timers,
+// modeless dialogs, drawing surfaces and the input box behave as the portable code expects.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "platform/ui.h"
+
+namespace zentora::platform {
+namespace {
+
+constexpr int kFirstLook = 77;  // a timer: the dialog is on the screen when it ticks
+
+ControlTemplate Make(int id, ControlKind kind, Rect rect, std::u16string text = u"", std::uint32_t flags = 0) {
+  ControlTemplate control;
+  control.id = id;
+  control.kind = kind;
+  control.rect = rect;
+  control.text = std::move(text);
+  control.flags = flags;
+  return control;
+}
+
+DialogTemplate Form(std::vector<ControlTemplate> controls, Units units = Units::DialogUnits) {
+  DialogTemplate dialog;
+  dialog.caption = u"Backend test";
+  dialog.rect = {10, 10, 200, 120};
+  dialog.units = units;
+  dialog.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame;
+  dialog.controls = std::move(controls);
+  return dialog;
+}
+
+HWND Item(Dialog dialog, int id) { return GetDlgItem(reinterpret_cast<HWND>(dialog.value), id); }
+LONG_PTR Style(Dialog dialog, int id) { return GetWindowLongPtrW(Item(dialog, id), GWL_STYLE); }
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Runs `look` once the dialog is on the screen, then ends it with 1; the events seen by the
+// handler are kept.
+struct Watched {
+  std::vector<DialogEvent> events;
+  int Run(const DialogTemplate& form, const std::function<void(Dialog)>& look,
+          const std::function<void(Dialog)>& init = {}) {
+    return RunModal(form, [&](Dialog dialog, const DialogEvent& event) {
+      events.push_back(event);
+      if (std::holds_alternative<InitEvent>(event)) {
+        if (init) init(dialog);
+        StartTimer(dialog, kFirstLook, 10);
+      } else if (const auto* timer = std::get_if<TimerEvent>(&event); timer && timer->id == kFirstLook) {
+        StopTimer(dialog, kFirstLook);
+        look(dialog);
+        EndDialog(dialog, 1);
+      }
+    });
+  }
+  // Each command as its id and code.
+  std::vector<std::pair<int, int>> Commands() const {
+    std::vector<std::pair<int, int>> commands;
+    for (const DialogEvent& event : events) {
+      if (const auto* command = std::get_if<CommandEvent>(&event)) commands.emplace_back(command->id, command->code);
+    }
+    return commands;
+  }
+};
+
+TEST(Win32Backend, ControlsAreMadeAsTheirTemplatesSay) {
+  Watched watched;
+  std::vector<ControlTemplate> controls = {
+      Make(10, ControlKind::Edit, {5, 5, 60, 12}, u"12", kDigitsOnly | kSunken),
+      Make(11, ControlKind::Edit, {5, 20, 60, 30}, u"", kMultiLine | kWrap | kReadOnly | kScrollBars),
+      Make(12, ControlKind::Option, {70, 5, 50, 10}, u"A"),
+      Make(13, ControlKind::Option, {70, 15, 50, 10}, u"B"),
+      Make(14, ControlKind::CheckBox, {70, 25, 50, 10}, u"C"),
+      Make(15, ControlKind::Static, {5, 55, 60, 10}, u"S", kTextCentred | kNotify | kSunken),
+      Make(16, ControlKind::ProgressBar, {5, 70, 60, 10}),
+      Make(17, ControlKind::Button, {70, 40, 50, 14}, u"Go", kDisabled),
+      Make(18, ControlKind::Button, {70, 60, 50, 20}, u"Big"),
+  };
+  controls.back().font.points = 14;
+  watched.Run(Form(controls), [](Dialog dialog) {
+    EXPECT_EQ(ClassOf(Item(dialog, 10)), L"Edit");
+    EXPECT_NE(Style(dialog, 10) & ES_NUMBER, 0);
+    EXPECT_EQ(GetText(dialog, 10), u"12");
+    EXPECT_NE(Style(dialog, 11) & ES_MULTILINE, 0);
+    EXPECT_NE(Style(dialog, 11) & ES_READONLY, 0);
+    EXPECT_EQ(Style(dialog, 11) & ES_AUTOHSCROLL, 0) << "a wrapping edit must not scroll sideways";
+    // Adjacent options are one group; the control after them starts the next.
+    EXPECT_NE(Style(dialog, 12) & WS_GROUP, 0);
+    EXPECT_EQ(Style(dialog, 13) & WS_GROUP, 0);
+    EXPECT_NE(Style(dialog, 14) & WS_GROUP, 0);
+    EXPECT_EQ(Style(dialog, 15) & (SS_CENTER | SS_NOTIFY | SS_SUNKEN), SS_CENTER | SS_NOTIFY | SS_SUNKEN);
+    EXPECT_EQ(ClassOf(Item(dialog, 16)), L"msctls_progress32");
+    EXPECT_FALSE(IsEnabled(dialog, 17));
+    SetEnabled(dialog, 17, true);
+    EXPECT_TRUE(IsEnabled(dialog, 17));
+    // The button's own font is larger than the dialog's.
+    LOGFONTW own{};
+    LOGFONTW common{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(dialog, 18), WM_GETFONT, 0, 0)), sizeof own, &own);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Item(dialog, 17), WM_GETFONT, 0, 0)), sizeof common, &common);
+    EXPECT_GT(std::abs(own.lfHeight), std::abs(common.lfHeight));
+    EXPECT_EQ(own.lfWeight, FW_BOLD);
+    // Choosing one option of the group clears the other.
+    SendMessageW(Item(dialog, 12), BM_CLICK, 0, 0);
+    SendMessageW(Item(dialog, 13), BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsChecked(dialog, 12));
+    EXPECT_TRUE(IsChecked(dialog, 13));
+  });
+}
+
+TEST(Win32Backend, ClicksKeysAndTypingReachTheHandlerAsTheirCodes) {
+  Watched watched;
+  const DialogTemplate form = Form({
+      Make(20, ControlKind::Button, {5, 5, 50, 14}, u"Go"),
+      Make(21, ControlKind::Edit, {5, 25, 60, 12}, u"", kDigitsOnly),
+      Make(22, ControlKind::Static, {5, 45, 60, 10}, u"Line", kNotify),
+  });
+  watched.Run(form, [](Dialog dialog) {
+    HWND window = reinterpret_cast<HWND>(dialog.value);
+    SendMessageW(Item(dialog, 20), BM_CLICK, 0, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(20, 1), reinterpret_cast<LPARAM>(Item(dialog, 20)));
+    SetText(dialog, 21, u"5");  // the program's own change is no user's typing
+    SendMessageW(Item(dialog, 21), EM_SETSEL, 1, 1);  // typing goes after the 5
+    SendMessageW(Item(dialog, 21), WM_CHAR, L'x', 0);  // refused by a digits-only edit
+    SendMessageW(Item(dialog, 21), WM_CHAR, L'7', 0);
+    // A double click on a clickable static is a second click.
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(22, STN_CLICKED), reinterpret_cast<LPARAM>(Item(dialog, 22)));
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(22, STN_DBLCLK), reinterpret_cast<LPARAM>(Item(dialog, 22)));
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(21, EN_SETFOCUS), reinterpret_cast<LPARAM>(Item(dialog, 21)));
+    EXPECT_EQ(GetText(dialog, 21), u"57");
+  });
+  const std::vector<std::pair<int, int>> expected = {
+      {20, kCodeClicked}, {20, kCodeKeyboard}, {21, kCodeEditChanged}, {22, kCodeClicked}, {22, kCodeClicked}};
+  EXPECT_EQ(watched.Commands(), expected);
+  ASSERT_FALSE(watched.events.empty());
+  EXPECT_TRUE(std::holds_alternative<InitEvent>(watched.events.front()));
+  EXPECT_TRUE(std::holds_alternative<DestroyEvent>(watched.events.back()));
+}
+
+TEST(Win32Backend, MenuBarsAreBuiltReplacedAndTakenAway) {
+  Watched watched;
+  const Menu bar = {
+      {0, u"File", 0, {{101, u"Open", 0, {}}, {0, u"-", 0, {}}, {102, u"Quit", 0, {}}}},
+      {0, u"Language", 0, {{103, u"Espa\u00f1ol", 404, {}}, {104, u"English", 405, {}}}},
+  };
+  watched.Run(Form({}), [&](Dialog dialog) {
+    HWND window = reinterpret_cast<HWND>(dialog.value);
+    AttachMenu(dialog, bar);
+    HMENU first = GetMenu(window);
+    ASSERT_NE(first, nullptr);
+    ASSERT_EQ(GetMenuItemCount(first), 2);
+    HMENU file = GetSubMenu(first, 0);
+    ASSERT_EQ(GetMenuItemCount(file), 3);
+    EXPECT_EQ(GetMenuItemID(file, 0), 101u);
+    EXPECT_NE(GetMenuState(file, 1, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    EXPECT_EQ(GetMenuItemID(file, 2), 102u);
+    wchar_t text[32] = {};
+    GetMenuStringW(GetSubMenu(first, 1), 0, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Espa\u00f1ol");
+    MENUITEMINFOW flag{};
+    flag.cbSize = sizeof flag;
+    flag.fMask = MIIM_CHECKMARKS;
+    ASSERT_TRUE(GetMenuItemInfoW(GetSubMenu(first, 1), 1, TRUE, &flag));
+    EXPECT_NE(flag.hbmpUnchecked, nullptr) << "the flag bitmap is missing from the resources";
+    EXPECT_EQ(flag.hbmpChecked, flag.hbmpUnchecked);
+    BITMAP size{};
+    GetObjectW(flag.hbmpUnchecked, sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 18);
+    EXPECT_EQ(size.bmHeight, 12);
+
+    AttachMenu(dialog, bar);
+    EXPECT_NE(GetMenu(window), first);
+    EXPECT_FALSE(IsMenu(first)) << "a replaced bar must be destroyed";
+    // A menu item reaches the handler as a click of its id.
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(102, 0), 0);
+    DetachMenu(dialog);
+    EXPECT_EQ(GetMenu(window), nullptr);
+  });
+  const std::vector<std::pair<int, int>> expected = {{102, kCodeClicked}};
+  EXPECT_EQ(watched.Commands(), expected);
+}
+
+TEST(Win32Backend, PixelDialogsGetTheirExactClientAreaAndPlaces) {
+  Watched watched;
+  DialogTemplate form = Form({Make(30, ControlKind::Static, {20, 5, 249, 15}, u"1 de 3", kSunken)}, Units::Pixels);
+  form.rect = {83, 50, 292, 400};
+  const Menu bar = {{0, u"Operaciones", 0, {{1096, u"Ir a", 0, {}}}}};
+  watched.Run(
+      form,
+      [](Dialog dialog) {
+        HWND window = reinterpret_cast<HWND>(dialog.value);
+        RECT client{};
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, 292);
+        EXPECT_EQ(client.bottom, 400);
+        POINT origin{0, 0};
+        ClientToScreen(window, &origin);
+        RECT outer{};
+        GetWindowRect(window, &outer);
+        EXPECT_EQ(outer.left, 83);
+        EXPECT_EQ(outer.top, 50);
+        RECT label{};
+        GetWindowRect(Item(dialog, 30), &label);
+        EXPECT_EQ(label.left - origin.x, 20);
+        EXPECT_EQ(label.top - origin.y, 5);
+        EXPECT_EQ(label.right - label.left, 249);
+        EXPECT_EQ(label.bottom - label.top, 15);
+      },
+      [&](Dialog dialog) { AttachMenu(dialog, bar); });
+}
+
+TEST(Win32Backend, TimersTickUntilStoppedAndDestroyComesLast) {
+  std::vector<DialogEvent> events;
+  int ticks = 0;
+  const int result = RunModal(Form({}), [&](Dialog dialog, const DialogEvent& event) {
+    events.push_back(event);
+    if (std::holds_alternative<InitEvent>(event)) StartTimer(dialog, 1521, 20);
+    if (std::holds_alternative<TimerEvent>(event) && ++ticks == 3) {
+      StopTimer(dialog, 1521);
+      EndDialog(dialog, 42);
+    }
+  });
+  EXPECT_EQ(result, 42);
+  ASSERT_EQ(events.size(), 5u);
+  EXPECT_TRUE(std::holds_alternative<InitEvent>(events[0]));
+  for (int i = 1; i <= 3; ++i) EXPECT_EQ(std::get<TimerEvent>(events[i]).id, 1521);
+  EXPECT_TRUE(std::holds_alternative<DestroyEvent>(events[4]));
+}
+
+TEST(Win32Backend, ModelessDialogsLiveUntilDestroyedOrEnded) {
+  int destroyed = 0;
+  DialogTemplate form = Form({Make(1001, ControlKind::ProgressBar, {0, 0, 100, 10})});
+  form.style = kStyleCentred | kStyleTopmost | kStyleModalFrame | kStyleNoTitleBar;
+  const Dialog progress = CreateModeless(form, [&](Dialog dialog, const DialogEvent& event) {
+    if (std::holds_alternative<InitEvent>(event)) SetProgressRange(dialog, 1001, 0, 100);
+    if (std::holds_alternative<DestroyEvent>(event)) ++destroyed;
+  });
+  ASSERT_TRUE(progress);
+  ShowNormal(progress);
+  HWND window = reinterpret_cast<HWND>(progress.value);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_NE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+  EXPECT_NE(GetWindowLongPtrW(window, GWL_STYLE) & WS_CAPTION, WS_CAPTION) << "no title bar";
+  SetProgressPosition(progress, 1001, 66);
+  PumpMessages();
+  EXPECT_EQ(SendMessageW(Item(progress, 1001), PBM_GETPOS, 0, 0), 66);
+  DestroyDialog(progress);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(destroyed, 1);
+
+  // Ended from inside its own handler, it stays until the handler has returned.
+  bool alive_in_handler = false;
+  const Dialog self_ending = CreateModeless(Form({}), [&](Dialog dialog, const DialogEvent& event) {
+    if (std::holds_alternative<InitEvent>(event)) StartTimer(dialog, 9, 10);
+    if (std::holds_alternative<TimerEvent>(event)) {
+      EndDialog(dialog, 0);
+      alive_in_handler = IsWindow(reinterpret_cast<HWND>(dialog.value)) != FALSE;
+    }
+  });
+  HWND ending = reinterpret_cast<HWND>(self_ending.value);
+  const DWORD start = GetTickCount();
+  while (IsWindow(ending) && GetTickCount() - start < 10000) {
+    PumpMessages();
+    Sleep(5);
+  }
+  EXPECT_FALSE(IsWindow(ending));
+  EXPECT_TRUE(alive_in_handler);
+}
+
+// What the surface paints at x, y, asked of its own painting (a virtual screen may not let
+// a program read its pixels back).
+COLORREF PixelOf(HWND window, int x, int y) {
+  RECT client{};
+  GetClientRect(window, &client);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  const COLORREF colour = GetPixel(memory, x, y);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+TEST(Win32Backend, SurfacesShowTheirPageAndReportPressesWithTheirPlace) {
+  Watched watched;
+  const DialogTemplate form = Form({Make(1012, ControlKind::Surface, {5, 25, 200, 150}, u"", kNotify)}, Units::Pixels);
+  watched.Run(form, [](Dialog dialog) {
+    HWND surface = Item(dialog, 1012);
+    const Canvas page = OpenPage(dialog, 1012, 500, 900);
+    DrawBox(page, {0, 0, 100, 20}, kBlack, kWhite);
+    EXPECT_EQ(PixelOf(surface, 0, 0), RGB(255, 255, 255)) << "a page shows only once copied";
+    CopyPageToSurface(page);
+    EXPECT_EQ(PixelOf(surface, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(PixelOf(surface, 50, 10), RGB(255, 255, 255));
+    EXPECT_EQ(PixelOf(surface, 50, 19), RGB(0, 0, 0));
+    EXPECT_EQ(PixelOf(surface, 50, 20), RGB(255, 255, 255)) << "the box ends at its bottom edge";
+    // Straight on the surface: shown at once.
+    DrawBox(SurfaceCanvas(dialog, 1012), {0, 21, 100, 20}, kBlack, kRed);
+    EXPECT_EQ(PixelOf(surface, 50, 30), RGB(255, 0, 0));
+    SendMessageW(surface, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(12, 44));
+    // Repainted by the desktop, the surface still shows what was drawn.
+    RedrawWindow(surface, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(PixelOf(surface, 50, 30), RGB(255, 0, 0));
+  });
+  int presses = 0;
+  for (const DialogEvent& event : watched.events) {
+    if (const auto* press = std::get_if<MouseDownEvent>(&event)) {
+      ++presses;
+      EXPECT_EQ(press->id, 1012);
+      EXPECT_EQ(press->x, 12);
+      EXPECT_EQ(press->y, 44);
+    }
+  }
+  EXPECT_EQ(presses, 1);
+  EXPECT_TRUE(watched.Commands().empty()) << "a surface reports its presses once, with their place";
+}
+
+TEST(Win32Backend, EachDialogGetsItsFocusBackWhenActiveAgain) {
+  Watched watched;
+  const DialogTemplate form =
+      Form({Make(40, ControlKind::Edit, {5, 5, 60, 12}), Make(41, ControlKind::Edit, {5, 25, 60, 12})});
+  watched.Run(form, [](Dialog dialog) {
+    HWND window = reinterpret_cast<HWND>(dialog.value);
+    SetActiveWindow(window);
+    SetFocus(Item(dialog, 41));
+    const Dialog other =
+        CreateModeless(Form({Make(50, ControlKind::Edit, {5, 5, 60, 12})}), [](Dialog, const DialogEvent&) {});
+    SetActiveWindow(reinterpret_cast<HWND>(other.value));
+    SetFocus(Item(other, 50));
+    ASSERT_EQ(GetFocus(), Item(other, 50));
+    SetActiveWindow(window);
+    EXPECT_EQ(GetFocus(), Item(dialog, 41)) << "the focus went elsewhere than where the user left it";
+    DestroyDialog(other);
+  });
+}
+
+// The program's pictures, as the build wrote them from their character art and windres
+// linked them in.
+TEST(Win32Resources, BitmapsAndIconsHaveTheirSizesAndDepths) {
+  struct Expected {
+    int resource;
+    int width;
+    int height;
+    int bits;
+  };
+  const Expected bitmaps[] = {{400, 16, 16, 24}, {401, 16, 16, 24}, {404, 18, 12, 4}, {405, 18, 12, 4}};
+  for (const Expected& expected : bitmaps) {
+    HANDLE bitmap = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(expected.resource), IMAGE_BITMAP, 0, 0,
+                               LR_CREATEDIBSECTION);
+    ASSERT_NE(bitmap, nullptr) << "bitmap " << expected.resource;
+    DIBSECTION section{};
+    GetObjectW(bitmap, sizeof section, &section);
+    EXPECT_EQ(section.dsBmih.biWidth, expected.width) << "bitmap " << expected.resource;
+    EXPECT_EQ(section.dsBmih.biHeight, expected.height) << "bitmap " << expected.resource;
+    EXPECT_EQ(section.dsBmih.biBitCount, expected.bits) << "bitmap " << expected.resource;
+    DeleteObject(bitmap);
+  }
+  std::set<std::uint64_t> frames;  // a digest of each frame's pixels
+  for (int resource : {333, 701, 702, 703, 704, 705, 706, 707}) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR));
+    ASSERT_NE(icon, nullptr) << "icon " << resource;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, 32) << "icon " << resource;
+    EXPECT_EQ(colour.bmHeight, 32) << "icon " << resource;
+    if (resource != 333) {
+      // Each frame of the running figure is a picture of its own.
+      std::vector<BYTE> pixels(static_cast<std::size_t>(colour.bmWidthBytes) * 32);
+      GetBitmapBits(info.hbmColor, static_cast<LONG>(pixels.size()), pixels.data());
+      std::uint64_t digest = 14695981039346656037ull;
+      for (BYTE byte : pixels) digest = (digest ^ byte) * 1099511628211ull;
+      frames.insert(digest);
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+  EXPECT_EQ(frames.size(), 7u);
+}
+
+TEST(Win32Backend, AFailingHandlerLeavesThroughRunModal) {
+  EXPECT_THROW(RunModal(Form({}),
+                        [](Dialog, const DialogEvent& event) {
+                          if (std::holds_alternative<InitEvent>(event)) throw std::runtime_error("no");
+                        }),
+               std::runtime_error);
+}
+
+// The input box is modal: a timer of the thread answers it the way a user would.
+struct InputAnswer {
+  static inline std::wstring text;
+  static inline bool cancel = false;
+  static void CALLBACK Answer(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND box = FindWindowW(nullptr, L"Ir a registro");
+    if (box == nullptr) return;
+    KillTimer(nullptr, timer);
+    if (cancel) {
+      PostMessageW(box, WM_CLOSE, 0, 0);
+      return;
+    }
+    HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);
+    SetWindowTextW(edit, text.c_str());
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+};
+
+TEST(Win32Backend, InputBoxGivesTheTypedTextOrNothing) {
+  InputAnswer::text = L"12";
+  InputAnswer::cancel = false;
+  SetTimer(nullptr, 0, 30, &InputAnswer::Answer);
+  EXPECT_EQ(AskText(u"Numero de registro", u"Ir a registro", u"1"), std::optional<std::u16string>(u"12"));
+
+  InputAnswer::cancel = true;
+  SetTimer(nullptr, 0, 30, &InputAnswer::Answer);
+  EXPECT_EQ(AskText(u"Numero de registro", u"Ir a registro", u"1"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace zentora::platform

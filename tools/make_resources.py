@@ -1,0 +1,137 @@
+#!/usr/bin/env python3
+"""Writes the program's bitmaps and icons from their character-art sources.
+
+Each source names its output file and format, its size, a palette (one character per
+colour, or 'transparent' for an icon's see-through pixels) and then one text row per pixel
+row, top first. Formats: bmp24 (24-bit bitmap), bmp4 (16-colour bitmap), ico4 (16-colour
+icon with its transparency mask).
+
+    make_resources.py OUTPUT_FOLDER SOURCE...
+"""
+import os
+import struct
+import sys
+
+
+class SourceError(Exception):
+    pass
+
+
+def parse(path):
+    output = fmt = None
+    width = height = 0
+    palette = {}
+    rows = []
+    in_pixels = False
+    with open(path, encoding="utf-8") as source:
+        for number, raw in enumerate(source, 1):
+            line = raw.rstrip("\n")
+            if in_pixels:
+                if line:
+                    rows.append(line)
+                continue
+            if not line.strip() or line.startswith("#"):
+                continue
+            words = line.split()
+            if words[0] == "output":
+                output = words[1]
+            elif words[0] == "format":
+                fmt = words[1]
+            elif words[0] == "size":
+                width, height = int(words[1]), int(words[2])
+            elif words[0] == "colour":
+                palette[words[1]] = None if words[2] == "transparent" else int(words[2], 16)
+            elif words[0] == "pixels":
+                in_pixels = True
+            else:
+                raise SourceError(f"{path}:{number}: unknown line {line!r}")
+    if output is None or fmt not in ("bmp24", "bmp4", "ico4"):
+        raise SourceError(f"{path}: needs an output and a format (bmp24, bmp4 or ico4)")
+    if len(rows) != height or any(len(row) != width for row in rows):
+        raise SourceError(f"{path}: the picture is not {width} by {height}")
+    for row in rows:
+        for char in row:
+            if char not in palette:
+                raise SourceError(f"{path}: {char!r} is not in the palette")
+    if fmt != "ico4" and None in palette.values():
+        raise SourceError(f"{path}: only an icon has transparent pixels")
+    if fmt != "bmp24" and len(palette) > 16:
+        raise SourceError(f"{path}: a 16-colour picture has more than 16 colours")
+    return output, fmt, width, height, palette, rows
+
+
+def padded(row_bytes):
+    return row_bytes + b"\0" * (-len(row_bytes) % 4)
+
+
+def bgr(rgb):
+    return bytes(((rgb or 0) & 0xFF, (rgb or 0) >> 8 & 0xFF, (rgb or 0) >> 16 & 0xFF))
+
+
+def indexed(width, height, palette, rows, info_height):
+    """BITMAPINFOHEADER, 16-entry palette and 4-bit pixels, bottom row first."""
+    order = list(palette)
+    colours = b"".join(bgr(palette[c]) + b"\0" for c in order) + b"\0" * 4 * (16 - len(order))
+    pixels = b""
+    for row in reversed(rows):
+        indices = [order.index(c) if palette[c] is not None else 0 for c in row]
+        indices += [0] * (len(indices) % 2)
+        pixels += padded(bytes(indices[i] << 4 | indices[i + 1] for i in range(0, len(indices), 2)))
+    header = struct.pack("<IiiHHIIiiII", 40, width, info_height, 1, 4, 0, len(pixels), 0, 0, 16, 0)
+    return header, colours, pixels
+
+
+def bitmap_file(body_offset_parts):
+    body = b"".join(body_offset_parts)
+    header_size = 14
+    offset = header_size + len(body_offset_parts[0]) + len(body_offset_parts[1])
+    return struct.pack("<2sIHHI", b"BM", header_size + len(body), 0, 0, offset) + body
+
+
+def make_bmp24(width, height, palette, rows):
+    pixels = b"".join(padded(b"".join(bgr(palette[c]) for c in row)) for row in reversed(rows))
+    header = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 0, 0, 0, 0)
+    return bitmap_file([header, b"", pixels])
+
+
+def make_bmp4(width, height, palette, rows):
+    return bitmap_file(list(indexed(width, height, palette, rows, height)))
+
+
+def make_ico4(width, height, palette, rows):
+    # An icon's bitmap is twice as high: the colour pixels, then the 1-bit mask (1 = see-through).
+    header, colours, pixels = indexed(width, height, palette, rows, height * 2)
+    mask = b""
+    for row in reversed(rows):
+        bits = [1 if palette[c] is None else 0 for c in row]
+        bits += [0] * (-len(bits) % 8)
+        mask += padded(bytes(sum(bits[i + j] << (7 - j) for j in range(8)) for i in range(0, len(bits), 8)))
+    image = header + colours + pixels + mask
+    directory = struct.pack("<HHH", 0, 1, 1)
+    entry = struct.pack("<BBBBHHII", width % 256, height % 256, 16, 0, 1, 4, len(image), 6 + 16)
+    return directory + entry + image
+
+
+MAKERS = {"bmp24": make_bmp24, "bmp4": make_bmp4, "ico4": make_ico4}
+
+
+def main(argv):
+    if len(argv) < 3:
+        print(__doc__, file=sys.stderr)
+        return 2
+    folder = argv[1]
+    os.makedirs(folder, exist_ok=True)
+    try:
+        for path in argv[2:]:
+            output, fmt, width, height, palette, rows = parse(path)
+            data = MAKERS[fmt](width, height, palette, rows)
+            with open(os.path.join(folder, output), "wb") as out:
+                out.write(data)
+    except (SourceError, OSError, ValueError) as error:
+        print(f"make_resources: {error}", file=sys.stderr)
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
