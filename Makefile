@@ -5,7 +5,7 @@
 JOBS ?= 2
 WINE_ARCH := $(shell tests/wine/arch.sh)
 
-.PHONY: all run test test-linux test-windows linux win32 win64 bench clean
+.PHONY: all run run-reader test test-linux test-windows linux win32 win64 bench clean
 
 all: linux
 
@@ -17,9 +17,22 @@ win32 win64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
 
-# Until the desktop windows land, the program a person can run is the reader: it shows a
-# sample database the way Zentora's viewers show it.
-run: linux
+# Zentora itself: the Windows program under Wine, in a program folder of its own
+# (build/zentora) where its databases and configuration stay between runs. It needs a
+# desktop (an X display); without one it runs on a virtual screen and says so.
+run: $(WINE_ARCH)
+	mkdir -p build/zentora
+	cp build/$(WINE_ARCH)/Zentora.exe build/zentora/
+	tests/wine/prepare.sh >/dev/null
+	@if [ -n "$$DISPLAY" ]; then \
+	  tests/wine/run.sh explorer /desktop=Zentora,1024x960 build/zentora/Zentora.exe; \
+	else \
+	  echo "No display: Zentora runs on a virtual screen (xvfb-run); use a desktop session to see it."; \
+	  xvfb-run -a -s "-screen 0 1024x960x24" tests/wine/run.sh explorer /desktop=Zentora,1024x960 build/zentora/Zentora.exe; \
+	fi
+
+# The reader tool on a sample database, the way Zentora's viewers show it; no display needed.
+run-reader: linux
 	rm -rf build/run && mkdir -p build/run
 	build/linux/tests/reader/write_sample_database build/run Muestra
 	build/linux/reader/zentora-read --folder build/run fields Muestra
@@ -42,6 +55,7 @@ bench:
 	cmake --build --preset bench -j $(JOBS)
 	build/bench/bench/storage_bench
 	build/bench/bench/reader_bench
+	build/bench/bench/record_entry_bench
 
 clean:
 	rm -rf build
