@@ -33,11 +33,11 @@ struct EntryLayout {
 const EntryLayout kNumberLayout{kNumberGroup, 2, 338, 59, 1035, 1036, {5, 20, 330, 15},
                                 platform::kBorder | platform::kScrollsSideways, 1037, {5, 40, 50, 15}};
 const EntryLayout kTextLayout{kTextGroup, 2, 335, 65, 1039, 1040, {5, 20, 330, 25},
-                              platform::kMultiLine | platform::kSunken | platform::kScrollBars |
+                              platform::kMultiLine | platform::kSunken | platform::kHorizontalScrollBar |
                                   platform::kScrollsSideways,
                               1041, {5, 46, 50, 15}};
 const EntryLayout kMemoLayout{kMemoGroup, 2, 336, 321, 1047, 1048, {5, 20, 330, 280},
-                              platform::kMultiLine | platform::kSunken | platform::kScrollBars | platform::kWrap,
+                              platform::kMultiLine | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap,
                               1049, {5, 303, 50, 15}};
 
 platform::ControlTemplate Control(int id, platform::ControlKind kind, platform::Rect rect, std::u16string text,

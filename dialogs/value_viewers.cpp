@@ -96,7 +96,7 @@ platform::DialogTemplate TextViewerTemplate(const AppState& state) {
   dialog.controls = {
       Control(1084, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
       Control(kTextValueId, ControlKind::Edit, {1, 16, 330, 25}, u"",
-              platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kScrollBars |
+              platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kHorizontalScrollBar |
                   platform::kScrollsSideways),
       Control(kTextCloseId, ControlKind::Button, {1, 42, 50, 15}, state.Text(kTextGroup, 2)),
   };
@@ -119,7 +119,7 @@ platform::DialogTemplate MemoViewerTemplate(const AppState& state) {
   const std::u16string label = state.main.structure_view ? state.Text(kMemoGroup, 2) : state.dialogs.selected_field;
   platform::ControlTemplate value =
       Control(kMemoValueId, ControlKind::Edit, {2, 17, 330, 280}, u"",
-              platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kScrollBars | platform::kWrap);
+              platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap);
   value.font.bold = false;
   dialog.controls = {
       Control(1092, ControlKind::Static, {2, 2, 330, 15}, label),

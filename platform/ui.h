@@ -32,7 +32,7 @@ enum ControlFlag : std::uint32_t {
   kMultiLine = 1u << 0,
   kReadOnly = 1u << 1,
   kDigitsOnly = 1u << 2,  // an edit that refuses every typed character but 0-9
-  kScrollBars = 1u << 3,
+  kHorizontalScrollBar = 1u << 3,
   kWrap = 1u << 4,
   kSunken = 1u << 5,
   kNotify = 1u << 6,  // a static that reports clicks
@@ -40,6 +40,7 @@ enum ControlFlag : std::uint32_t {
   kScrollsSideways = 1u << 8,  // a one-line edit that scrolls instead of stopping at its width
   kBorder = 1u << 9,
   kTextCentred = 1u << 10,
+  kVerticalScrollBar = 1u << 11,
 };
 
 struct Font {

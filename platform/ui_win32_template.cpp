@@ -83,7 +83,8 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
         if (!(flags & kWrap)) item.style |= ES_AUTOHSCROLL;
       }
       if (flags & kScrollsSideways) item.style |= ES_AUTOHSCROLL;
-      if (flags & kScrollBars) item.style |= WS_VSCROLL | ((flags & kWrap) ? 0u : static_cast<DWORD>(WS_HSCROLL));
+      if (flags & kHorizontalScrollBar) item.style |= WS_HSCROLL;
+      if (flags & kVerticalScrollBar) item.style |= WS_VSCROLL;
       if (flags & kReadOnly) item.style |= ES_READONLY;
       if (flags & kDigitsOnly) item.style |= ES_NUMBER;
       if (flags & kSunken) item.extended |= WS_EX_CLIENTEDGE;

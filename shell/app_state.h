@@ -40,13 +40,14 @@ struct AttachmentsState {
 
 struct AppState {
   std::u16string program_folder;  // ends with the separator; databases live here
+  unsigned busy_wait_ms = 2000;   // how long a database file held by another program is waited for
   ShellState shell;
   MainWindowState main;
   RecordDialogsState dialogs;
   AttachmentsState attachments;
 
   // The database the last database-name dialog named.
-  Database CurrentDatabase() const { return Database{program_folder, dialogs.database_name}; }
+  Database CurrentDatabase() const { return Database{program_folder, dialogs.database_name, busy_wait_ms}; }
   // A text of the table in the language in force.
   std::u16string Text(int group, int entry) const { return UiText(shell.texts, shell.language, group, entry); }
   // The caption of every message box.

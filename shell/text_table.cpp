@@ -215,6 +215,10 @@ TextTable FillTextTable() {
        u"The chosen file cannot be read; the field stays empty ..."},
       {u"No se puede escribir el fichero en la carpeta caché ...",
        u"The file cannot be written to the cache folder ..."},
+      {u"No se puede leer la estructura de la base de datos: otro programa la tiene abierta o no hay "
+       u"acceso. No se ha guardado nada ...",
+       u"The structure of the database cannot be read: another program holds it or access is denied. "
+       u"Nothing was stored ..."},
   });
   return table;
 }

@@ -15,7 +15,7 @@ inline constexpr int kTextGroupCount = 31;
 
 // Group 31: messages of the program's own checks (see FillTextTable).
 inline constexpr int kMessageGroup = 31;
-enum MessageEntry { kInvalidName = 1, kDataFileUnavailable, kValueNotStored, kChosenFileUnreadable, kCacheFileNotWritten };
+enum MessageEntry { kInvalidName = 1, kDataFileUnavailable, kValueNotStored, kChosenFileUnreadable, kCacheFileNotWritten, kStructureUnavailable };
 
 struct TextEntry {
   std::u16string spanish;

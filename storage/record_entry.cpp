@@ -13,6 +13,7 @@
 #include "shell/progress_dialog.h"
 #include "storage/data_file.h"
 #include "storage/locked_file.h"
+#include "storage/structure_file.h"
 
 namespace zentora {
 namespace {
@@ -25,18 +26,6 @@ constexpr int kTooLongGroup = 8;
 constexpr std::size_t kAttachmentChunk = 65536;
 
 void Tell(const AppState& state, const std::u16string& text) { platform::ShowMessage(text, state.MessageCaption()); }
-
-// The definitions, read from the structure file this run holds open.
-bool ReadFields(const LockedFile& structure, std::vector<FieldDefinition>& fields) {
-  std::uint64_t size = 0;
-  if (!structure.Size(size)) return false;
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size / kFieldDefinitionBytes * kFieldDefinitionBytes));
-  std::size_t done = 0;
-  if (!bytes.empty() && !structure.ReadAt(0, bytes.data(), bytes.size(), done)) return false;
-  for (std::size_t at = 0; at + kFieldDefinitionBytes <= done; at += kFieldDefinitionBytes)
-    fields.push_back(DecodeFieldDefinition(bytes.data() + at));
-  return true;
-}
 
 // Asks with `show` until the answer fits the field. A size below 1 (a damaged structure file)
 // still lets the empty answer through, so the user is never held in the loop.
@@ -135,12 +124,14 @@ void EnterRecord(AppState& state) {
 
   // Held for the whole entry, so no field can be added while a record is half entered.
   LockedFile structure;
-  std::vector<FieldDefinition> fields;
-  if (structure.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms) != IoStatus::Ok ||
-      !ReadFields(structure, fields)) {
-    Tell(state, state.Text(kMessageGroup, kValueNotStored));
+  IoResult<std::vector<FieldDefinition>> read{IoStatus::Failed, {}};
+  if (structure.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms) == IoStatus::Ok)
+    read = ReadFieldDefinitions(structure);
+  if (!read.ok()) {
+    Tell(state, state.Text(kMessageGroup, kStructureUnavailable));
     return;
   }
+  const std::vector<FieldDefinition>& fields = read.value;
   for (const FieldDefinition& field : fields) {
     if (!EnterField(state, db, field, record)) {
       Tell(state, state.Text(kMessageGroup, kValueNotStored));

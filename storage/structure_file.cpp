@@ -7,10 +7,14 @@
 namespace zentora {
 
 IoResult<std::vector<FieldDefinition>> ReadStructure(const Database& db) {
-  IoResult<std::vector<FieldDefinition>> result;
   LockedFile file;
-  result.status = file.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms);
-  if (!result.ok()) return result;
+  const IoStatus status = file.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms);
+  if (status != IoStatus::Ok) return {status, {}};
+  return ReadFieldDefinitions(file);
+}
+
+IoResult<std::vector<FieldDefinition>> ReadFieldDefinitions(const LockedFile& file) {
+  IoResult<std::vector<FieldDefinition>> result{IoStatus::Ok, {}};
   std::uint64_t size = 0;
   if (!file.Size(size)) return {IoStatus::Failed, {}};
   const std::uint64_t count = size / kFieldDefinitionBytes;

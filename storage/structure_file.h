@@ -13,8 +13,12 @@ namespace zentora {
 
 struct TextTable;
 
+class LockedFile;
+
 // All field definitions, in one open.
 IoResult<std::vector<FieldDefinition>> ReadStructure(const Database& db);
+// All field definitions of a structure file the caller holds open.
+IoResult<std::vector<FieldDefinition>> ReadFieldDefinitions(const LockedFile& file);
 
 // Writes the definition as record (length / 80) + 1, over a shorter tail if there is one.
 IoStatus AppendFieldDefinition(const Database& db, const FieldDefinition& field);

@@ -39,12 +39,12 @@ const std::vector<EntryCase>& EntryCases() {
        {5, 40, 50, 15}},
       {"text", TextEntryTemplate, ShowTextEntry, u"Insertar Cadena", u"Insert text string", {70, 70, 335, 65}, 1039,
        1040, {5, 20, 330, 25},
-       platform::kMultiLine | platform::kSunken | platform::kScrollBars | platform::kScrollsSideways, true, 1041,
+       platform::kMultiLine | platform::kSunken | platform::kHorizontalScrollBar | platform::kScrollsSideways, true, 1041,
        {5, 46, 50, 15}},
       {"logical", LogicalEntryTemplate, ShowLogicalEntry, u"Insertar respuesta lógica", u"Insert logical response",
        {70, 70, 337, 75}, 1043, 1044, {5, 20, 100, 15}, 0, true, 1046, {5, 55, 50, 15}},
       {"memo", MemoEntryTemplate, ShowMemoEntry, u"Insertar MemoText", u"Insert memotext", {70, 70, 336, 321}, 1047,
-       1048, {5, 20, 330, 280}, platform::kMultiLine | platform::kSunken | platform::kScrollBars | platform::kWrap,
+       1048, {5, 20, 330, 280}, platform::kMultiLine | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap,
        false, 1049, {5, 303, 50, 15}},
   };
   return cases;

@@ -198,9 +198,23 @@ TEST_F(RecordEntryTest, EmptyRunsLeaveTheRecordNumberFree) {
 
 TEST_F(RecordEntryTest, ADataFileHeldElsewhereIsReportedBeforeAnythingIsAsked) {
   MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
+  state.busy_wait_ms = 50;
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held), platform::OpenStatus::Ok);
   script.ExpectMessage(state.Text(kMessageGroup, kDataFileUnavailable), u"Programador");
+  EnterRecord(state);
+  platform::CloseFile(held);
+  EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
+  EXPECT_EQ(headless::MessagesShown().size(), 1u);
+}
+
+TEST_F(RecordEntryTest, AStructureFileHeldElsewhereIsReportedAndNothingIsStored) {
+  MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
+  state.busy_wait_ms = 50;
+  platform::FileHandle held;
+  ASSERT_EQ(platform::OpenExclusive((root.fs() / "Base" / "Base.z04").u16string(), platform::Access::Read, held),
+            platform::OpenStatus::Ok);
+  script.ExpectMessage(state.Text(kMessageGroup, kStructureUnavailable), u"Programador");
   EnterRecord(state);
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);

@@ -66,9 +66,9 @@ struct TemplateCase {
 };
 
 constexpr std::uint32_t kOneLine = platform::kReadOnly | platform::kSunken | platform::kScrollsSideways;
-constexpr std::uint32_t kMultiLine = platform::kMultiLine | kOneLine | platform::kScrollBars;
+constexpr std::uint32_t kMultiLine = platform::kMultiLine | kOneLine | platform::kHorizontalScrollBar;
 constexpr std::uint32_t kMemo =
-    platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kScrollBars | platform::kWrap;
+    platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap;
 
 const TemplateCase kTemplates[] = {
     {"number", NumberViewerTemplate, {135, 105, 338, 59}, u"Visualizar dato numérico", u"Numeric data display",

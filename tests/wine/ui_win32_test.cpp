@@ -85,7 +85,7 @@ TEST(Win32Backend, ControlsAreMadeAsTheirTemplatesSay) {
   Watched watched;
   std::vector<ControlTemplate> controls = {
       Make(10, ControlKind::Edit, {5, 5, 60, 12}, u"12", kDigitsOnly | kSunken),
-      Make(11, ControlKind::Edit, {5, 20, 60, 30}, u"", kMultiLine | kWrap | kReadOnly | kScrollBars),
+      Make(11, ControlKind::Edit, {5, 20, 60, 30}, u"", kMultiLine | kWrap | kReadOnly | kVerticalScrollBar),
       Make(12, ControlKind::Option, {70, 5, 50, 10}, u"A"),
       Make(13, ControlKind::Option, {70, 15, 50, 10}, u"B"),
       Make(14, ControlKind::CheckBox, {70, 25, 50, 10}, u"C"),
