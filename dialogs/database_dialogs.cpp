@@ -47,17 +47,6 @@ constexpr std::array<TypeOption, 7> kTypeOptions{{
 // Each dialog carries a title bar with a close box: the close command is how a user cancels.
 constexpr std::uint32_t kDialogStyle = platform::kStyleCaption | platform::kStyleSystemMenu | platform::kStyleModalFrame;
 
-platform::ControlTemplate Control(int id, platform::ControlKind kind, platform::Rect rect, std::u16string text,
-                                  std::uint32_t flags = 0) {
-  platform::ControlTemplate control;
-  control.id = id;
-  control.kind = kind;
-  control.rect = rect;
-  control.text = std::move(text);
-  control.flags = flags;
-  return control;
-}
-
 bool IsAccept(const platform::CommandEvent& command, int id) {
   return command.id == id && (command.code == platform::kCodeClicked || command.code == platform::kCodeKeyboard);
 }
@@ -82,10 +71,10 @@ platform::DialogTemplate DatabaseNameDialogTemplate(const AppState& state) {
   dialog.caption = state.Text(kNameGroup, 1);
   dialog.rect = {64, 151, 294, 60};
   dialog.style = kDialogStyle;
-  dialog.controls.push_back(Control(kNameEditId, platform::ControlKind::Edit, {5, 5, 285, 25}, u"",
+  dialog.controls.push_back(platform::MakeControl(kNameEditId, platform::ControlKind::Edit, {5, 5, 285, 25}, u"",
                                     platform::kBorder | platform::kScrollsSideways));
   dialog.controls.push_back(
-      Control(kNameAcceptId, platform::ControlKind::Button, {5, 40, 50, 15}, state.Text(kNameGroup, 2)));
+      platform::MakeControl(kNameAcceptId, platform::ControlKind::Button, {5, 40, 50, 15}, state.Text(kNameGroup, 2)));
   return dialog;
 }
 
@@ -120,22 +109,22 @@ platform::DialogTemplate DefineFieldDialogTemplate(const AppState& state) {
   dialog.rect = {172, 87, 204, 305};
   dialog.style = kDialogStyle;
   auto& controls = dialog.controls;
-  controls.push_back(Control(kFieldNameLabelId, ControlKind::Static, {5, 0, 195, 15}, text(2)));
-  controls.push_back(Control(kFieldNameEditId, ControlKind::Edit, {5, 15, 195, 25}, u"",
+  controls.push_back(platform::MakeControl(kFieldNameLabelId, ControlKind::Static, {5, 0, 195, 15}, text(2)));
+  controls.push_back(platform::MakeControl(kFieldNameEditId, ControlKind::Edit, {5, 15, 195, 25}, u"",
                              platform::kBorder | platform::kScrollsSideways));
-  platform::ControlTemplate frame = Control(kTypeFrameId, ControlKind::GroupFrame, {5, 40, 195, 120}, text(12));
+  platform::ControlTemplate frame = platform::MakeControl(kTypeFrameId, ControlKind::GroupFrame, {5, 40, 195, 120}, text(12));
   frame.font.points = 8;
   controls.push_back(frame);
   for (const TypeOption& option : kTypeOptions)
-    controls.push_back(Control(option.id, ControlKind::Option, {7, option.y, 190, option.height}, text(option.text)));
-  controls.push_back(Control(kKeyBoxId, ControlKind::CheckBox, {7, 161, 193, 15}, text(9)));
-  controls.push_back(Control(kSizeLabelId, ControlKind::Static, {5, 179, 195, 22}, text(10)));
-  controls.push_back(Control(kSizeEditId, ControlKind::Edit, {5, 201, 195, 25}, u"",
+    controls.push_back(platform::MakeControl(option.id, ControlKind::Option, {7, option.y, 190, option.height}, text(option.text)));
+  controls.push_back(platform::MakeControl(kKeyBoxId, ControlKind::CheckBox, {7, 161, 193, 15}, text(9)));
+  controls.push_back(platform::MakeControl(kSizeLabelId, ControlKind::Static, {5, 179, 195, 22}, text(10)));
+  controls.push_back(platform::MakeControl(kSizeEditId, ControlKind::Edit, {5, 201, 195, 25}, u"",
                              platform::kDigitsOnly | platform::kSunken));
-  controls.push_back(Control(kDecimalsLabelId, ControlKind::Static, {5, 231, 195, 22}, text(11)));
-  controls.push_back(Control(kDecimalsEditId, ControlKind::Edit, {5, 253, 195, 25}, u"",
+  controls.push_back(platform::MakeControl(kDecimalsLabelId, ControlKind::Static, {5, 231, 195, 22}, text(11)));
+  controls.push_back(platform::MakeControl(kDecimalsEditId, ControlKind::Edit, {5, 253, 195, 25}, u"",
                              platform::kDigitsOnly | platform::kSunken));
-  controls.push_back(Control(kFieldAcceptId, ControlKind::Button, {5, 286, 50, 15}, text(13)));
+  controls.push_back(platform::MakeControl(kFieldAcceptId, ControlKind::Button, {5, 286, 50, 15}, text(13)));
   return dialog;
 }
 

@@ -40,17 +40,6 @@ const EntryLayout kMemoLayout{kMemoGroup, 2, 336, 321, 1047, 1048, {5, 20, 330, 
                               platform::kMultiLine | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap,
                               1049, {5, 303, 50, 15}};
 
-platform::ControlTemplate Control(int id, platform::ControlKind kind, platform::Rect rect, std::u16string text,
-                                  std::uint32_t flags = 0) {
-  platform::ControlTemplate control;
-  control.id = id;
-  control.kind = kind;
-  control.rect = rect;
-  control.text = std::move(text);
-  control.flags = flags;
-  return control;
-}
-
 // The frame shared by the family: caption, placement, and the prompt line on top.
 platform::DialogTemplate EntryFrame(const AppState& state, int group, int width, int height, int prompt_id) {
   platform::DialogTemplate dialog;
@@ -58,18 +47,18 @@ platform::DialogTemplate EntryFrame(const AppState& state, int group, int width,
   dialog.rect = {70, 70, width, height};
   dialog.style = platform::kStyleCaption | platform::kStyleSystemMenu | platform::kStyleModalFrame;
   dialog.controls.push_back(
-      Control(prompt_id, platform::ControlKind::Static, {5, 5, 330, 15}, state.dialogs.entry_prompt));
+      platform::MakeControl(prompt_id, platform::ControlKind::Static, {5, 5, 330, 15}, state.dialogs.entry_prompt));
   return dialog;
 }
 
 platform::DialogTemplate TypedEntryTemplate(const AppState& state, const EntryLayout& layout) {
   platform::DialogTemplate dialog = EntryFrame(state, layout.group, layout.width, layout.height, layout.prompt_id);
   platform::ControlTemplate input =
-      Control(layout.input_id, platform::ControlKind::Edit, layout.input, u"", layout.input_flags);
+      platform::MakeControl(layout.input_id, platform::ControlKind::Edit, layout.input, u"", layout.input_flags);
   // Long text reads better in the normal weight.
   if (layout.group == kMemoGroup) input.font.bold = false;
   dialog.controls.push_back(input);
-  dialog.controls.push_back(Control(layout.accept_id, platform::ControlKind::Button, layout.accept,
+  dialog.controls.push_back(platform::MakeControl(layout.accept_id, platform::ControlKind::Button, layout.accept,
                                     state.Text(layout.group, layout.accept_entry)));
   return dialog;
 }
@@ -103,11 +92,11 @@ platform::DialogTemplate MemoEntryTemplate(const AppState& state) { return Typed
 platform::DialogTemplate LogicalEntryTemplate(const AppState& state) {
   platform::DialogTemplate dialog = EntryFrame(state, kLogicalGroup, 337, 75, 1043);
   dialog.controls.push_back(
-      Control(kYesId, platform::ControlKind::Option, {5, 20, 100, 15}, state.Text(kLogicalGroup, 2)));
+      platform::MakeControl(kYesId, platform::ControlKind::Option, {5, 20, 100, 15}, state.Text(kLogicalGroup, 2)));
   dialog.controls.push_back(
-      Control(kNoId, platform::ControlKind::Option, {5, 35, 100, 15}, state.Text(kLogicalGroup, 3)));
+      platform::MakeControl(kNoId, platform::ControlKind::Option, {5, 35, 100, 15}, state.Text(kLogicalGroup, 3)));
   dialog.controls.push_back(
-      Control(kLogicalAcceptId, platform::ControlKind::Button, {5, 55, 50, 15}, state.Text(kLogicalGroup, 4)));
+      platform::MakeControl(kLogicalAcceptId, platform::ControlKind::Button, {5, 55, 50, 15}, state.Text(kLogicalGroup, 4)));
   return dialog;
 }
 

@@ -34,17 +34,6 @@ constexpr int kMemoCloseId = 1093;
 constexpr std::uint32_t kViewerStyle =
     platform::kStyleCaption | platform::kStyleSystemMenu | platform::kStyleModalFrame;
 
-platform::ControlTemplate Control(int id, ControlKind kind, platform::Rect rect, std::u16string text,
-                                  std::uint32_t flags = 0) {
-  platform::ControlTemplate control;
-  control.id = id;
-  control.kind = kind;
-  control.rect = rect;
-  control.text = std::move(text);
-  control.flags = flags;
-  return control;
-}
-
 platform::DialogTemplate Viewer(std::u16string caption, platform::Rect rect) {
   platform::DialogTemplate dialog;
   dialog.caption = std::move(caption);
@@ -83,10 +72,10 @@ void RunViewer(const platform::DialogTemplate& dialog, int close_id,
 platform::DialogTemplate NumberViewerTemplate(const AppState& state) {
   platform::DialogTemplate dialog = Viewer(state.Text(kNumberGroup, 1), {135, 105, 338, 59});
   dialog.controls = {
-      Control(1081, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
-      Control(kNumberValueId, ControlKind::Edit, {1, 16, 330, 15}, u"",
+      platform::MakeControl(1081, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
+      platform::MakeControl(kNumberValueId, ControlKind::Edit, {1, 16, 330, 15}, u"",
               platform::kReadOnly | platform::kSunken | platform::kScrollsSideways),
-      Control(kNumberCloseId, ControlKind::Button, {1, 36, 50, 15}, state.Text(kNumberGroup, 2)),
+      platform::MakeControl(kNumberCloseId, ControlKind::Button, {1, 36, 50, 15}, state.Text(kNumberGroup, 2)),
   };
   return dialog;
 }
@@ -94,11 +83,11 @@ platform::DialogTemplate NumberViewerTemplate(const AppState& state) {
 platform::DialogTemplate TextViewerTemplate(const AppState& state) {
   platform::DialogTemplate dialog = Viewer(state.Text(kTextGroup, 1), {70, 70, 335, 65});
   dialog.controls = {
-      Control(1084, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
-      Control(kTextValueId, ControlKind::Edit, {1, 16, 330, 25}, u"",
+      platform::MakeControl(1084, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
+      platform::MakeControl(kTextValueId, ControlKind::Edit, {1, 16, 330, 25}, u"",
               platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kHorizontalScrollBar |
                   platform::kScrollsSideways),
-      Control(kTextCloseId, ControlKind::Button, {1, 42, 50, 15}, state.Text(kTextGroup, 2)),
+      platform::MakeControl(kTextCloseId, ControlKind::Button, {1, 42, 50, 15}, state.Text(kTextGroup, 2)),
   };
   return dialog;
 }
@@ -106,10 +95,10 @@ platform::DialogTemplate TextViewerTemplate(const AppState& state) {
 platform::DialogTemplate LogicalViewerTemplate(const AppState& state) {
   platform::DialogTemplate dialog = Viewer(state.Text(kLogicalGroup, 1), {70, 70, 337, 75});
   dialog.controls = {
-      Control(1088, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
-      Control(kYesId, ControlKind::Option, {1, 17, 100, 15}, state.Text(kLogicalGroup, 2), platform::kDisabled),
-      Control(kNoId, ControlKind::Option, {1, 31, 100, 15}, state.Text(kLogicalGroup, 3), platform::kDisabled),
-      Control(kLogicalCloseId, ControlKind::Button, {1, 51, 50, 15}, state.Text(kLogicalGroup, 4)),
+      platform::MakeControl(1088, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
+      platform::MakeControl(kYesId, ControlKind::Option, {1, 17, 100, 15}, state.Text(kLogicalGroup, 2), platform::kDisabled),
+      platform::MakeControl(kNoId, ControlKind::Option, {1, 31, 100, 15}, state.Text(kLogicalGroup, 3), platform::kDisabled),
+      platform::MakeControl(kLogicalCloseId, ControlKind::Button, {1, 51, 50, 15}, state.Text(kLogicalGroup, 4)),
   };
   return dialog;
 }
@@ -118,13 +107,13 @@ platform::DialogTemplate MemoViewerTemplate(const AppState& state) {
   platform::DialogTemplate dialog = Viewer(state.Text(kMemoGroup, 1), {70, 70, 336, 321});
   const std::u16string label = state.main.structure_view ? state.Text(kMemoGroup, 2) : state.dialogs.selected_field;
   platform::ControlTemplate value =
-      Control(kMemoValueId, ControlKind::Edit, {2, 17, 330, 280}, u"",
+      platform::MakeControl(kMemoValueId, ControlKind::Edit, {2, 17, 330, 280}, u"",
               platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap);
   value.font.bold = false;
   dialog.controls = {
-      Control(1092, ControlKind::Static, {2, 2, 330, 15}, label),
+      platform::MakeControl(1092, ControlKind::Static, {2, 2, 330, 15}, label),
       value,
-      Control(kMemoCloseId, ControlKind::Button, {2, 300, 50, 15}, state.Text(kMemoGroup, 3)),
+      platform::MakeControl(kMemoCloseId, ControlKind::Button, {2, 300, 50, 15}, state.Text(kMemoGroup, 3)),
   };
   return dialog;
 }

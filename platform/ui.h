@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -70,6 +71,18 @@ struct ControlTemplate {
   int image = 0;
   bool operator==(const ControlTemplate&) const = default;
 };
+
+// A control for a template, in the program's default font unless the caller changes it.
+inline ControlTemplate MakeControl(int id, ControlKind kind, Rect rect, std::u16string text = {},
+                                   std::uint32_t flags = 0) {
+  ControlTemplate control;
+  control.id = id;
+  control.kind = kind;
+  control.rect = rect;
+  control.text = std::move(text);
+  control.flags = flags;
+  return control;
+}
 
 struct DialogTemplate {
   std::u16string caption;
