@@ -23,45 +23,6 @@ using fltk::Deliver;
 
 namespace {
 
-constexpr int kInputPromptId = 100;
-constexpr int kInputEditId = 101;
-// Enter and Escape reach a dialog as the commands of these ids.
-constexpr int kInputOkId = 1;
-constexpr int kInputCancelId = 2;
-
-DialogTemplate InputBoxTemplate(const std::u16string& prompt, const std::u16string& title,
-                                const std::u16string& default_answer) {
-  DialogTemplate dialog;
-  dialog.caption = title;
-  dialog.rect = {0, 0, 220, 76};
-  dialog.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
-  ControlTemplate text;
-  text.id = kInputPromptId;
-  text.kind = ControlKind::Static;
-  text.rect = {6, 6, 150, 44};
-  text.text = prompt;
-  dialog.controls.push_back(text);
-  ControlTemplate answer;
-  answer.id = kInputEditId;
-  answer.kind = ControlKind::Edit;
-  answer.rect = {6, 56, 208, 14};
-  answer.text = default_answer;
-  answer.flags = kScrollsSideways | kSunken;
-  dialog.controls.push_back(answer);
-  ControlTemplate ok;
-  ok.id = kInputOkId;
-  ok.kind = ControlKind::Button;
-  ok.rect = {162, 6, 52, 15};
-  ok.text = u"OK";
-  dialog.controls.push_back(ok);
-  ControlTemplate cancel = ok;
-  cancel.id = kInputCancelId;
-  cancel.rect = {162, 25, 52, 15};
-  cancel.text = u"Cancel";
-  dialog.controls.push_back(cancel);
-  return dialog;
-}
-
 void MenuCallback(Fl_Widget* widget, void* data) {
   const auto* bar = static_cast<fltk::DialogMenuBar*>(widget);
   Deliver(Dialog{bar->dialog}, CommandEvent{static_cast<int>(reinterpret_cast<std::intptr_t>(data)), kCodeClicked});
@@ -140,23 +101,6 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   fl_message("%s", Utf16ToUtf8(text).c_str());
 }
 
-std::optional<std::u16string> AskText(const std::u16string& prompt, const std::u16string& title,
-                                      const std::u16string& default_answer) {
-  std::optional<std::u16string> answer;
-  RunModal(InputBoxTemplate(prompt, title, default_answer), [&answer](Dialog dialog, const DialogEvent& event) {
-    if (const auto* command = std::get_if<CommandEvent>(&event)) {
-      if (command->id == kInputOkId) {
-        answer = GetText(dialog, kInputEditId);
-        EndDialog(dialog, 1);
-      } else if (command->id == kInputCancelId) {
-        EndDialog(dialog, 0);
-      }
-    } else if (std::holds_alternative<CloseEvent>(event)) {
-      EndDialog(dialog, 0);  // closing the box is Cancel
-    }
-  });
-  return answer;
-}
 
 std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
   fltk::OpenDisplay();

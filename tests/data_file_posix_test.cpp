@@ -1,39 +1,21 @@
 // Faults only a POSIX test can make cheaply: a full disk through the file-size limit.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "storage/data_file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 namespace zentora {
 namespace {
-
-// Runs `body` in a child whose files may not grow past `limit` bytes; returns its exit code.
-template <typename Body>
-int WithFileSizeLimit(rlim_t limit, Body body) {
-  const pid_t child = fork();
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit small{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &small);
-    _exit(body());
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 TEST(DataFileFullDisk, AWriteThatDoesNotFitIsReportedAndTheRecordStaysUnfinished) {
   testing::TempFolder root;
   std::filesystem::create_directory(root.fs() / "Base");
   const Database db{root.path(), u"Base", 100};
   const FieldDefinition memo{0, PadFieldName(u"Memo"), 5, 1000, 0};
-  const int code = WithFileSizeLimit(10 * kDataUnitBytes, [&] {
+  const int code = testing::WithFileSizeLimit(10 * kDataUnitBytes, [&] {
     if (AppendTextUnits(db, memo, 1, u"corto", true) != IoStatus::Ok) return 1;
     return AppendTextUnits(db, memo, 2, u"demasiado largo", true) == IoStatus::Failed ? 0 : 2;
   });

@@ -44,16 +44,6 @@ class FltkBackend : public ::testing::Test {
   }
 };
 
-ControlTemplate Make(int id, ControlKind kind, Rect rect, std::u16string text = u"", std::uint32_t flags = 0) {
-  ControlTemplate control;
-  control.id = id;
-  control.kind = kind;
-  control.rect = rect;
-  control.text = std::move(text);
-  control.flags = flags;
-  return control;
-}
-
 DialogTemplate Form(std::vector<ControlTemplate> controls, Units units = Units::DialogUnits) {
   DialogTemplate dialog;
   dialog.caption = u"Backend test";
@@ -101,7 +91,7 @@ TEST_F(FltkBackend, DialogUnitsScaleByTheFontsBaseUnitsAndPixelsStayAsTheyAre) {
       {Units::Pixels, {8, 16, 40, 12}, {8, 16, 40, 12}},
   };
   for (const Case& test : cases) {
-    const DialogTemplate form = Form({Make(10, ControlKind::Button, test.control, u"Go")}, test.units);
+    const DialogTemplate form = Form({MakeControl(10, ControlKind::Button, test.control, u"Go")}, test.units);
     Rect seen;
     Rect window;
     const int result = RunModal(form, [&](Dialog dialog, const DialogEvent& event) {
@@ -152,14 +142,14 @@ TEST_F(FltkBackend, ModelessControlsKeepTheirStateAndReportTheirUse) {
   std::vector<DialogEvent> events;
   const Dialog dialog = CreateModeless(
       Form({
-          Make(10, ControlKind::Edit, {5, 5, 60, 12}, u"12", kDigitsOnly),
-          Make(11, ControlKind::Option, {70, 5, 50, 10}, u"A"),
-          Make(12, ControlKind::Option, {70, 15, 50, 10}, u"B"),
-          Make(13, ControlKind::CheckBox, {70, 25, 50, 10}, u"C"),
-          Make(14, ControlKind::Option, {70, 35, 50, 10}, u"D"),
-          Make(15, ControlKind::Static, {5, 55, 60, 10}, u"S", kNotify),
-          Make(16, ControlKind::Button, {70, 50, 50, 14}, u"Go", kDisabled),
-          Make(17, ControlKind::Edit, {5, 70, 60, 30}, u"one\r\ntwo", kMultiLine),
+          MakeControl(10, ControlKind::Edit, {5, 5, 60, 12}, u"12", kDigitsOnly),
+          MakeControl(11, ControlKind::Option, {70, 5, 50, 10}, u"A"),
+          MakeControl(12, ControlKind::Option, {70, 15, 50, 10}, u"B"),
+          MakeControl(13, ControlKind::CheckBox, {70, 25, 50, 10}, u"C"),
+          MakeControl(14, ControlKind::Option, {70, 35, 50, 10}, u"D"),
+          MakeControl(15, ControlKind::Static, {5, 55, 60, 10}, u"S", kNotify),
+          MakeControl(16, ControlKind::Button, {70, 50, 50, 14}, u"Go", kDisabled),
+          MakeControl(17, ControlKind::Edit, {5, 70, 60, 30}, u"one\r\ntwo", kMultiLine),
       }),
       [&](Dialog, const DialogEvent& event) { events.push_back(event); });
   ASSERT_TRUE(dialog);
@@ -213,8 +203,8 @@ TEST_F(FltkBackend, MultiLineEditsWithScrollBarsKeepLinesAndReportOnlyTheUsersCh
   std::vector<DialogEvent> events;
   const Dialog dialog = CreateModeless(
       Form({
-          Make(18, ControlKind::Edit, {5, 5, 80, 40}, u"a\r\nb", kMultiLine | kVerticalScrollBar | kWrap),
-          Make(19, ControlKind::Edit, {5, 50, 80, 40}, u"c", kMultiLine | kReadOnly | kHorizontalScrollBar),
+          MakeControl(18, ControlKind::Edit, {5, 5, 80, 40}, u"a\r\nb", kMultiLine | kVerticalScrollBar | kWrap),
+          MakeControl(19, ControlKind::Edit, {5, 50, 80, 40}, u"c", kMultiLine | kReadOnly | kHorizontalScrollBar),
       }),
       [&](Dialog, const DialogEvent& event) { events.push_back(event); });
   EXPECT_NE(dynamic_cast<Fl_Text_Editor*>(WidgetOf(dialog, 18)), nullptr);
@@ -254,7 +244,7 @@ TEST_F(FltkBackend, ATimerTicksUntilStoppedAndEndsWithItsDialog) {
 TEST_F(FltkBackend, AModelessDialogEndedInItsOwnHandlerGoesWhenTheHandlerReturns) {
   bool destroyed = false;
   std::u16string text_in_handler;
-  const Dialog dialog = CreateModeless(Form({Make(20, ControlKind::Button, {5, 5, 50, 14}, u"Close")}),
+  const Dialog dialog = CreateModeless(Form({MakeControl(20, ControlKind::Button, {5, 5, 50, 14}, u"Close")}),
                                        [&](Dialog self, const DialogEvent& event) {
                                          if (std::holds_alternative<CommandEvent>(event)) {
                                            EndDialog(self, 0);
@@ -271,7 +261,7 @@ TEST_F(FltkBackend, AModelessDialogEndedInItsOwnHandlerGoesWhenTheHandlerReturns
 
 TEST_F(FltkBackend, MenuBarGrowsTheWindowAndItsItemsAreCommands) {
   std::vector<DialogEvent> events;
-  const Dialog dialog = CreateModeless(Form({Make(10, ControlKind::Button, {5, 5, 50, 14}, u"Go")}),
+  const Dialog dialog = CreateModeless(Form({MakeControl(10, ControlKind::Button, {5, 5, 50, 14}, u"Go")}),
                                        [&](Dialog, const DialogEvent& event) { events.push_back(event); });
   Fl_Widget* button = WidgetOf(dialog, 10);
   const int top = button->y();
@@ -395,7 +385,7 @@ Colour PixelOf(Dialog dialog, int id, int x, int y) {
 
 TEST_F(FltkBackend, SurfacesShowTheirPageAndReportPressesWhereTheyHappen) {
   std::vector<MouseDownEvent> presses;
-  const Dialog dialog = CreateModeless(Form({Make(30, ControlKind::Surface, {10, 10, 40, 30}, u"", kSunken)}, Units::Pixels),
+  const Dialog dialog = CreateModeless(Form({MakeControl(30, ControlKind::Surface, {10, 10, 40, 30}, u"", kSunken)}, Units::Pixels),
                                        [&](Dialog, const DialogEvent& event) {
                                          if (const auto* press = std::get_if<MouseDownEvent>(&event)) {
                                            presses.push_back(*press);

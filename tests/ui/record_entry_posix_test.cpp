@@ -1,10 +1,6 @@
 // Record entry on a full disk, made cheaply through the file-size limit of a forked child.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -12,32 +8,13 @@
 #include "storage/data_file.h"
 #include "storage/record_entry.h"
 #include "storage/structure_file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 namespace zentora {
 namespace {
 
 namespace headless = platform::headless;
-
-// Runs `body` in a child whose files may not grow past `limit` bytes; returns its exit code.
-template <typename Body>
-int WithFileSizeLimit(rlim_t limit, Body body) {
-  const pid_t child = fork();
-  if (child == 0) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit small{limit, limit};
-    setrlimit(RLIMIT_FSIZE, &small);
-    int code = 3;
-    try {
-      code = body();
-    } catch (const headless::ScriptFailure&) {
-    }
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
   testing::TempFolder root;
@@ -51,7 +28,7 @@ TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
   testing::WriteAll(root.fs() / "voz.wav", sound);
 
   // Room for the first chunk and a little more, not for the second.
-  const int code = WithFileSizeLimit((65536 + 100) * kDataUnitBytes, [&] {
+  const int code = testing::WithFileSizeLimit((65536 + 100) * kDataUnitBytes, [&] {
     headless::Script script;
     script.ChooseFile(u"Navegador de ficheros para sonido", (root.fs() / "voz.wav").u16string())
         .ExpectDialog(u"Dialog1")

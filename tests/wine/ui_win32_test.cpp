@@ -24,16 +24,6 @@ namespace {
 
 constexpr int kFirstLook = 77;  // a timer: the dialog is on the screen when it ticks
 
-ControlTemplate Make(int id, ControlKind kind, Rect rect, std::u16string text = u"", std::uint32_t flags = 0) {
-  ControlTemplate control;
-  control.id = id;
-  control.kind = kind;
-  control.rect = rect;
-  control.text = std::move(text);
-  control.flags = flags;
-  return control;
-}
-
 DialogTemplate Form(std::vector<ControlTemplate> controls, Units units = Units::DialogUnits) {
   DialogTemplate dialog;
   dialog.caption = u"Backend test";
@@ -84,15 +74,15 @@ struct Watched {
 TEST(Win32Backend, ControlsAreMadeAsTheirTemplatesSay) {
   Watched watched;
   std::vector<ControlTemplate> controls = {
-      Make(10, ControlKind::Edit, {5, 5, 60, 12}, u"12", kDigitsOnly | kSunken),
-      Make(11, ControlKind::Edit, {5, 20, 60, 30}, u"", kMultiLine | kWrap | kReadOnly | kVerticalScrollBar),
-      Make(12, ControlKind::Option, {70, 5, 50, 10}, u"A"),
-      Make(13, ControlKind::Option, {70, 15, 50, 10}, u"B"),
-      Make(14, ControlKind::CheckBox, {70, 25, 50, 10}, u"C"),
-      Make(15, ControlKind::Static, {5, 55, 60, 10}, u"S", kTextCentred | kNotify | kSunken),
-      Make(16, ControlKind::ProgressBar, {5, 70, 60, 10}),
-      Make(17, ControlKind::Button, {70, 40, 50, 14}, u"Go", kDisabled),
-      Make(18, ControlKind::Button, {70, 60, 50, 20}, u"Big"),
+      MakeControl(10, ControlKind::Edit, {5, 5, 60, 12}, u"12", kDigitsOnly | kSunken),
+      MakeControl(11, ControlKind::Edit, {5, 20, 60, 30}, u"", kMultiLine | kWrap | kReadOnly | kVerticalScrollBar),
+      MakeControl(12, ControlKind::Option, {70, 5, 50, 10}, u"A"),
+      MakeControl(13, ControlKind::Option, {70, 15, 50, 10}, u"B"),
+      MakeControl(14, ControlKind::CheckBox, {70, 25, 50, 10}, u"C"),
+      MakeControl(15, ControlKind::Static, {5, 55, 60, 10}, u"S", kTextCentred | kNotify | kSunken),
+      MakeControl(16, ControlKind::ProgressBar, {5, 70, 60, 10}),
+      MakeControl(17, ControlKind::Button, {70, 40, 50, 14}, u"Go", kDisabled),
+      MakeControl(18, ControlKind::Button, {70, 60, 50, 20}, u"Big"),
   };
   controls.back().font.points = 14;
   watched.Run(Form(controls), [](Dialog dialog) {
@@ -129,9 +119,9 @@ TEST(Win32Backend, ControlsAreMadeAsTheirTemplatesSay) {
 TEST(Win32Backend, ClicksKeysAndTypingReachTheHandlerAsTheirCodes) {
   Watched watched;
   const DialogTemplate form = Form({
-      Make(20, ControlKind::Button, {5, 5, 50, 14}, u"Go"),
-      Make(21, ControlKind::Edit, {5, 25, 60, 12}, u"", kDigitsOnly),
-      Make(22, ControlKind::Static, {5, 45, 60, 10}, u"Line", kNotify),
+      MakeControl(20, ControlKind::Button, {5, 5, 50, 14}, u"Go"),
+      MakeControl(21, ControlKind::Edit, {5, 25, 60, 12}, u"", kDigitsOnly),
+      MakeControl(22, ControlKind::Static, {5, 45, 60, 10}, u"Line", kNotify),
   });
   watched.Run(form, [](Dialog dialog) {
     HWND window = reinterpret_cast<HWND>(dialog.value);
@@ -200,7 +190,7 @@ TEST(Win32Backend, MenuBarsAreBuiltReplacedAndTakenAway) {
 
 TEST(Win32Backend, PixelDialogsGetTheirExactClientAreaAndPlaces) {
   Watched watched;
-  DialogTemplate form = Form({Make(30, ControlKind::Static, {20, 5, 249, 15}, u"1 de 3", kSunken)}, Units::Pixels);
+  DialogTemplate form = Form({MakeControl(30, ControlKind::Static, {20, 5, 249, 15}, u"1 de 3", kSunken)}, Units::Pixels);
   form.rect = {83, 50, 292, 400};
   const Menu bar = {{0, u"Operaciones", 0, {{1096, u"Ir a", 0, {}}}}};
   watched.Run(
@@ -247,7 +237,7 @@ TEST(Win32Backend, TimersTickUntilStoppedAndDestroyComesLast) {
 
 TEST(Win32Backend, ModelessDialogsLiveUntilDestroyedOrEnded) {
   int destroyed = 0;
-  DialogTemplate form = Form({Make(1001, ControlKind::ProgressBar, {0, 0, 100, 10})});
+  DialogTemplate form = Form({MakeControl(1001, ControlKind::ProgressBar, {0, 0, 100, 10})});
   form.style = kStyleCentred | kStyleTopmost | kStyleModalFrame | kStyleNoTitleBar;
   const Dialog progress = CreateModeless(form, [&](Dialog dialog, const DialogEvent& event) {
     if (std::holds_alternative<InitEvent>(event)) SetProgressRange(dialog, 1001, 0, 100);
@@ -305,7 +295,7 @@ COLORREF PixelOf(HWND window, int x, int y) {
 
 TEST(Win32Backend, SurfacesShowTheirPageAndReportPressesWithTheirPlace) {
   Watched watched;
-  const DialogTemplate form = Form({Make(1012, ControlKind::Surface, {5, 25, 200, 150}, u"", kNotify)}, Units::Pixels);
+  const DialogTemplate form = Form({MakeControl(1012, ControlKind::Surface, {5, 25, 200, 150}, u"", kNotify)}, Units::Pixels);
   watched.Run(form, [](Dialog dialog) {
     HWND surface = Item(dialog, 1012);
     const Canvas page = OpenPage(dialog, 1012, 500, 900);
@@ -340,13 +330,13 @@ TEST(Win32Backend, SurfacesShowTheirPageAndReportPressesWithTheirPlace) {
 TEST(Win32Backend, EachDialogGetsItsFocusBackWhenActiveAgain) {
   Watched watched;
   const DialogTemplate form =
-      Form({Make(40, ControlKind::Edit, {5, 5, 60, 12}), Make(41, ControlKind::Edit, {5, 25, 60, 12})});
+      Form({MakeControl(40, ControlKind::Edit, {5, 5, 60, 12}), MakeControl(41, ControlKind::Edit, {5, 25, 60, 12})});
   watched.Run(form, [](Dialog dialog) {
     HWND window = reinterpret_cast<HWND>(dialog.value);
     SetActiveWindow(window);
     SetFocus(Item(dialog, 41));
     const Dialog other =
-        CreateModeless(Form({Make(50, ControlKind::Edit, {5, 5, 60, 12})}), [](Dialog, const DialogEvent&) {});
+        CreateModeless(Form({MakeControl(50, ControlKind::Edit, {5, 5, 60, 12})}), [](Dialog, const DialogEvent&) {});
     SetActiveWindow(reinterpret_cast<HWND>(other.value));
     SetFocus(Item(other, 50));
     ASSERT_EQ(GetFocus(), Item(other, 50));
