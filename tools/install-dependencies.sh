@@ -1,15 +1,58 @@
 #!/usr/bin/env bash
 # Installs what building and testing Zentora needs on a Debian machine: the native and the
-# MinGW-w64 toolchains, GoogleTest's sources, FLTK, Wine (32- and 64-bit loaders) and Xvfb.
-# Run as root; packages already present are left as they are.
+# MinGW-w64 i686 toolchains, GoogleTest's sources, FLTK, 32-bit Wine and Xvfb. Where the
+# kernel cannot run 32-bit code, it also registers Debian's i386 user-mode emulation, so
+# that 32-bit Wine runs the program as it ships. Packages already present are left as they
+# are. Run it as root or as a user who may use sudo.
 set -euo pipefail
+if [ "$(id -u)" -ne 0 ]; then
+  exec sudo "$0" "$@"
+fi
 export DEBIAN_FRONTEND=noninteractive
+
+packages=(
+  # the native build, its tests (GoogleTest from source) and the resource writer
+  cmake make g++ googletest python3
+  # the Linux desktop program
+  libfltk1.3-dev
+  # the 32-bit Windows build
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
+  # running it: 32-bit Wine on a virtual X screen
+  wine wine32 xvfb xauth
+)
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
 apt-get update -qq
-apt-get install -y -qq --no-install-recommends \
-  cmake make g++ googletest python3 \
-  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev \
-  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev \
-  wine wine32 wine64 xvfb xauth libfltk1.3-dev >/dev/null
+apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+
+# 32-bit Wine's loader is an i386 program. A kernel without 32-bit support (ia32 emulation
+# off) refuses it; there, qemu's i386 emulator is registered for i386 programs through
+# binfmt-support. Debian's qemu-user-binfmt registers every foreign architecture but leaves
+# out the host's own family (i386 on amd64), so the i386 format is installed here with the
+# ELF header that qemu itself registers for i386 programs.
+wine32_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+if ! wine32_runs; then
+  echo "This kernel does not run 32-bit programs: registering the i386 user-mode emulator"
+  apt-get install -y -qq --no-install-recommends qemu-user binfmt-support >/dev/null
+  if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
+    mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  fi
+  format=/proc/sys/fs/binfmt_misc/qemu-i386
+  if [ -e "$format" ]; then
+    # Registered before (by an earlier run, or from another root): the emulator it names
+    # is now installed here too.
+    echo 1 >"$format"
+  else
+    update-binfmts --package zentora --install qemu-i386 /usr/bin/qemu-i386 \
+      --magic '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00' \
+      --mask '\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff' \
+      --credentials yes
+  fi
+  if ! wine32_runs; then
+    echo "32-bit Wine still cannot start (see /proc/sys/fs/binfmt_misc/qemu-i386)" >&2
+    exit 1
+  fi
+fi
+echo "32-bit Wine: $(/usr/lib/wine/wine --version)"

@@ -239,15 +239,14 @@ TEST_F(LirvakHostTest, EveryExportRemovesItsOwnArguments) {
   void* name = database.address();
   void* buffer = const_cast<char*>(field.data());
   const CheckedCall regi = CallAndCheckStack(Export("GetRegi"), {name}, true);
-  if (!regi.balanced) GTEST_SKIP() << "no stack balance to check on this architecture";
-  EXPECT_TRUE(*regi.balanced);
+  EXPECT_TRUE(regi.balanced);
   EXPECT_EQ(regi.floating, 3.0);
   const CheckedCall text = CallAndCheckStack(Export("Get_datos_str"), {name, buffer, &record}, false);
-  EXPECT_TRUE(*text.balanced);
+  EXPECT_TRUE(text.balanced);
   SysFreeString(reinterpret_cast<BSTR>(text.integer));
   for (const char* function : {"Get_datos_image", "Get_datos_sonido"}) {
     const CheckedCall file = CallAndCheckStack(Export(function), {name, buffer, &record, output.address()}, false);
-    EXPECT_TRUE(*file.balanced) << function;
+    EXPECT_TRUE(file.balanced) << function;
     EXPECT_EQ(file.integer, 0u) << function;
   }
 }

@@ -1,15 +1,13 @@
-# Sourced by run.sh and prepare.sh: one Wine prefix per run, quiet, no Mono/Gecko prompt.
-# A kernel without 32-bit support (ia32 emulation off) cannot start the 32-bit Wine
-# loader; there the 64-bit loader runs the x86-64 build of the same tests.
+# Sourced by run.sh and prepare.sh: one 32-bit Wine prefix per run, quiet, no Mono/Gecko
+# prompt. The Windows tests run the 32-bit build the program ships as; a kernel that cannot
+# run 32-bit code gets Debian's i386 user-mode emulation from tools/install-dependencies.sh.
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  ZENTORA_WINE=wine
-  export WINEARCH=win32
-else
-  ZENTORA_WINE=/usr/lib/wine/wine64
-  export WINELOADER=/usr/lib/wine/wine64
-  export WINEARCH=win64
+export WINEARCH=win32
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "32-bit Wine (/usr/lib/wine/wine) cannot start here: run tools/install-dependencies.sh" >&2
+  exit 1
 fi
+ZENTORA_WINE=wine
 : "${WINEPREFIX:=${TMPDIR:-/tmp}/zentora-wine-$WINEARCH}"
 export WINEPREFIX

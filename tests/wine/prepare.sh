@@ -1,7 +1,7 @@
 #!/bin/sh
 # Initialises the Wine prefix once before the Windows tests, so no test pays for (or races
-# with) the first-run setup. Prints which Windows build the machine can run.
+# with) the first-run setup, and says which Wine runs them.
 . "$(dirname "$0")/env.sh"
 "$ZENTORA_WINE" wineboot --init >/dev/null 2>&1 || true
-wineserver -w 2>/dev/null || "${WINELOADER%/*}/wineserver64" -w 2>/dev/null || true
-if [ "$WINEARCH" = win32 ]; then echo win32; else echo win64; fi
+wineserver -w 2>/dev/null || true
+echo "Windows tests: the i686 build under $("$ZENTORA_WINE" --version) ($WINEARCH prefix $WINEPREFIX)"
