@@ -63,6 +63,7 @@ if [ ! -f "$base" ]; then
 fi
 
 root="$(mktemp -d "$work/zentora-fresh-root.XXXXXX")"
+chmod 755 "$root"  # a root folder every user of the system may enter
 cleanup() {
   local code=$? pid i mounted=()
   # Whatever still runs inside the root (a wineserver, an X server) ends with it.

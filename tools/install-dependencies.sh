@@ -18,14 +18,27 @@ packages=(
   # the 32-bit Windows build
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   # running it: 32-bit Wine on a virtual X screen
-  wine wine32 xvfb xauth
+  wine wine32 fonts-wine xvfb xauth
+  # make package (the .deb's dependencies: dpkg-shlibdeps) and make test-packages (lirvak.pc)
+  dpkg-dev pkg-config
 )
+
+# Installs the packages named that are not installed yet; with all of them there, the
+# package lists are not even fetched.
+install_missing() {
+  local package missing=()
+  for package in "$@"; do
+    dpkg-query -W -f='${db:Status-Status}\n' "$package" 2>/dev/null | grep -qx installed || missing+=("$package")
+  done
+  [ ${#missing[@]} -gt 0 ] || return 0
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   dpkg --add-architecture i386
 fi
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+install_missing "${packages[@]}"
 
 # 32-bit Wine's loader is an i386 program. A kernel without 32-bit support (ia32 emulation
 # off) refuses it; there, qemu's i386 emulator is registered for i386 programs through
@@ -35,7 +48,7 @@ apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
 wine32_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 if ! wine32_runs; then
   echo "This kernel does not run 32-bit programs: registering the i386 user-mode emulator"
-  apt-get install -y -qq --no-install-recommends qemu-user binfmt-support >/dev/null
+  install_missing qemu-user binfmt-support
   if [ ! -e /proc/sys/fs/binfmt_misc/register ]; then
     mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   fi

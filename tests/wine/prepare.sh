@@ -4,4 +4,10 @@
 . "$(dirname "$0")/env.sh"
 "$ZENTORA_WINE" wineboot --init >/dev/null 2>&1 || true
 wineserver -w 2>/dev/null || true
+# Debian's Wine does not load the fonts of its own data folder: without Marlett in the
+# prefix, the title bars' buttons show letters ("r" for the close box) instead of symbols.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ] && [ -e /usr/share/wine/fonts/marlett.ttf ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+fi
 echo "Windows tests: the i686 build under $("$ZENTORA_WINE" --version) ($WINEARCH prefix $WINEPREFIX)"
