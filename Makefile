@@ -11,7 +11,7 @@ linux:
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux -j $(JOBS)
 
-linux-release win32:
+linux-release package-linux win32:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
 
@@ -52,7 +52,7 @@ run-reader: linux
 	build/linux/reader/zentora-read --folder build/run --lang en value Muestra Precio 1
 	build/linux/reader/zentora-read --folder build/run csv Muestra
 
-test: test-linux test-windows
+test: test-linux test-windows test-packages
 
 test-linux: linux
 	ctest --preset linux
@@ -62,6 +62,18 @@ test-windows: win32
 	xvfb-run -a ctest --preset win32
 	@echo "Lirvak.dll as a 32-bit host calls it (the stack-balance check included):"
 	@grep -E '^\[ +(OK|SKIPPED|FAILED) +\] LirvakHostTest\.' build/win32/Testing/Temporary/LastTest.log
+
+# The packages users install, in build/packages: Zentora-<version>-win32.zip from the win32
+# build and zentora_<version>_<arch>.deb from the package-linux preset.
+.PHONY: package package-linux test-packages
+package: win32 package-linux
+	cd build/win32 && cpack -B $(CURDIR)/build/packages
+	cd build/package-linux && cpack -B $(CURDIR)/build/packages
+
+# The packages as users get them: the zip unpacked and run under Wine, the .deb unpacked
+# with dpkg -x and read through its tools, its library, lirvak.pc and its Python module.
+test-packages: package linux
+	tests/package/test-packages.sh
 
 bench:
 	cmake --preset bench >/dev/null

@@ -38,7 +38,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   int code = 1;
   try {
-    code = zentora::RunZentora(zentora::platform::ProgramFolder());
+    code = zentora::RunZentora(zentora::platform::HomeFolder());
   } catch (const std::exception& failure) {
     // The last word of a run that could not go on, rather than a silent disappearance.
     const std::string what = failure.what();

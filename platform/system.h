@@ -45,6 +45,13 @@ bool DeleteFileForced(const std::u16string& path);
 
 // Folder of the running executable, ending with PathSeparator().
 std::u16string ProgramFolder();
+// The folder that holds the databases and the configuration file, ending with
+// PathSeparator(). The build links one of two: beside the program (home_beside_program.cpp:
+// Windows and the development builds) or the user's data folder, $XDG_DATA_HOME/zentora
+// else ~/.local/share/zentora, created when missing (home_user_data_posix.cpp: the installed
+// Linux program, whose own folder is not writable). The program and Lirvak both ask here,
+// so they agree on where the databases are.
+std::u16string HomeFolder();
 // The process's current folder, ending with PathSeparator().
 std::u16string CurrentFolder();
 // Roots of the fixed drives ("C:\\"...); empty where the platform has no drive letters.

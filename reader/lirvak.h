@@ -1,9 +1,14 @@
 /* Lirvak for Linux: reads Zentora databases from other programs.
  *
- * Databases are looked up in the host folder: the folder of the executable of the process
- * that loaded the library (not the library's own folder). Database "N" is the data file
- * <host>/N/N.zbd. A database or output name that would leave the host folder (a leading
- * '/' or '\', a drive letter, a ".." component) is refused; sub-folders are allowed.
+ * Databases are looked up in the host folder. Database "N" is the data file <host>/N/N.zbd.
+ * A database or output name that would leave the host folder (a leading '/' or '\', a drive
+ * letter, a ".." component) is refused; sub-folders are allowed. The host folder is:
+ *   - the folder named by the last Lirvak_set_folder call, when there was one;
+ *   - else the folder where the program Zentora keeps its databases. For the installed
+ *     library (the Linux package) that is the user's data folder, $XDG_DATA_HOME/zentora,
+ *     or ~/.local/share/zentora when XDG_DATA_HOME is unset, empty or relative. A library
+ *     built for development uses the folder of the executable of the process that loaded
+ *     it (not the library's own folder), as Zentora built for development does.
  *
  * Names are UTF-8, zero-terminated; a null pointer counts as the empty name. A field name
  * is a buffer of exactly LIRVAK_FIELD_NAME_BYTES bytes: 35 UTF-16LE code units, the name
@@ -13,6 +18,9 @@
  * database, from two threads or two programs, exclude each other as Zentora and a caller
  * do: a call finding the file held retries for about two seconds and then finds nothing.
  * No initialisation is needed.
+ *
+ * Build with `pkg-config --cflags --libs lirvak` (the library is liblirvak.so.1); from
+ * Python, the module lirvak wraps these functions (lirvak.open(folder, name)).
  */
 #ifndef LIRVAK_H
 #define LIRVAK_H
@@ -24,6 +32,17 @@ extern "C" {
 #endif
 
 #define LIRVAK_FIELD_NAME_BYTES 70
+
+/* Names the folder that holds the databases (UTF-8) for every later call, from any thread:
+ * "/srv/data" or "/srv/data/" alike; a relative folder is taken from the current folder at
+ * the time of this call. NULL or "" restores the default above. A call already running
+ * keeps the folder it started with. Nothing is checked or created here: a folder without
+ * databases reads as empty. */
+void Lirvak_set_folder(const char* folder);
+
+/* The folder the next call reads (UTF-8, ending with '/'): the one named, or the default.
+ * Newly allocated: release it with Lirvak_free_str. Null only if memory runs out. */
+char* Lirvak_get_folder(void);
 
 /* The number of the newest record that holds a value: the record number of the last
  * entry of the data file. 0 when the database has no entry or cannot be read. */

@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <utility>
 
 #include "platform/encoding.h"
 #include "platform/system.h"
@@ -18,6 +20,36 @@ using namespace zentora;
 
 std::u16string Name(const char* utf8) { return utf8 ? platform::Utf8ToUtf16(utf8) : std::u16string(); }
 
+// The folder a caller named through Lirvak_set_folder; empty for the default. A C library's
+// callers have no state of theirs to hand in, so the choice is held here, behind a lock.
+struct ChosenFolder {
+  std::mutex lock;
+  std::u16string folder;
+};
+
+ChosenFolder& Chosen() {
+  static ChosenFolder chosen;
+  return chosen;
+}
+
+// Read once at the start of each call, so a call sees one folder from start to end.
+std::u16string HostFolder() {
+  {
+    ChosenFolder& chosen = Chosen();
+    const std::lock_guard<std::mutex> hold(chosen.lock);
+    if (!chosen.folder.empty()) return chosen.folder;
+  }
+  return platform::HomeFolder();
+}
+
+// A text handed to the caller as UTF-8 it releases with Lirvak_free_str.
+char* Allocated(const std::u16string& text) {
+  const std::string utf8 = platform::Utf16ToUtf8(text);
+  char* copy = static_cast<char*>(std::malloc(utf8.size() + 1));
+  if (copy) std::memcpy(copy, utf8.c_str(), utf8.size() + 1);
+  return copy;
+}
+
 // Where the Windows library shows a message box, this one writes the message.
 void Report(reader::Attachment kind) {
   const std::u16string message = reader::MessageCaption() + u": " + reader::MissingAttachmentText(kind);
@@ -28,7 +60,7 @@ void Report(reader::Attachment kind) {
 
 std::int32_t Attach(const char* database, const unsigned char* field_name, std::int64_t record, const char* output,
                     reader::Attachment kind) {
-  const auto result = reader::WriteAttachment(platform::ProgramFolder(), Name(database),
+  const auto result = reader::WriteAttachment(HostFolder(), Name(database),
                                               reader::FieldNameFromBuffer(field_name), record, Name(output), kind);
   if (result == reader::AttachmentResult::Missing) Report(kind);
   return 0;
@@ -36,16 +68,25 @@ std::int32_t Attach(const char* database, const unsigned char* field_name, std::
 
 }  // namespace
 
-LIRVAK_EXPORT int64_t GetRegi(const char* database) {
-  return reader::CountRecords(platform::ProgramFolder(), Name(database));
+LIRVAK_EXPORT void Lirvak_set_folder(const char* folder) {
+  std::u16string chosen = Name(folder);
+  if (!chosen.empty()) {
+    if (chosen.front() != u'/') chosen = platform::CurrentFolder() + chosen;
+    if (chosen.back() != u'/') chosen += u'/';
+  }
+  ChosenFolder& state = Chosen();
+  const std::lock_guard<std::mutex> hold(state.lock);
+  state.folder = std::move(chosen);
 }
 
+LIRVAK_EXPORT int64_t GetRegi(const char* database) {
+  return reader::CountRecords(HostFolder(), Name(database));
+}
+
+LIRVAK_EXPORT char* Lirvak_get_folder(void) { return Allocated(HostFolder()); }
+
 LIRVAK_EXPORT char* Get_datos_str(const char* database, const unsigned char* field_name, int64_t record) {
-  const std::string text = platform::Utf16ToUtf8(reader::ReadValueText(
-      platform::ProgramFolder(), Name(database), reader::FieldNameFromBuffer(field_name), record));
-  char* copy = static_cast<char*>(std::malloc(text.size() + 1));
-  if (copy) std::memcpy(copy, text.c_str(), text.size() + 1);
-  return copy;
+  return Allocated(reader::ReadValueText(HostFolder(), Name(database), reader::FieldNameFromBuffer(field_name), record));
 }
 
 LIRVAK_EXPORT void Lirvak_free_str(char* text) { std::free(text); }

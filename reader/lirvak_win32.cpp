@@ -30,7 +30,7 @@ std::int64_t Record(const std::int64_t* record) { return record ? *record : 0; }
 
 std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::int64_t* record, BSTR* output,
                     reader::Attachment kind) {
-  const auto result = reader::WriteAttachment(platform::ProgramFolder(), AnsiName(database),
+  const auto result = reader::WriteAttachment(platform::HomeFolder(), AnsiName(database),
                                               reader::FieldNameFromBuffer(field_name), Record(record),
                                               AnsiName(output), kind);
   if (result == reader::AttachmentResult::Missing) {
@@ -45,11 +45,11 @@ std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::
 
 // Callers declare the result as a double: on 32-bit Windows it comes back on the x87 stack.
 extern "C" double __stdcall GetRegi(BSTR* database) {
-  return static_cast<double>(reader::CountRecords(platform::ProgramFolder(), AnsiName(database)));
+  return static_cast<double>(reader::CountRecords(platform::HomeFolder(), AnsiName(database)));
 }
 
 extern "C" BSTR __stdcall Get_datos_str(BSTR* database, const unsigned char* field_name, const std::int64_t* record) {
-  const std::u16string text = reader::ReadValueText(platform::ProgramFolder(), AnsiName(database),
+  const std::u16string text = reader::ReadValueText(platform::HomeFolder(), AnsiName(database),
                                                     reader::FieldNameFromBuffer(field_name), Record(record));
   return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
 }

@@ -1,7 +1,7 @@
 // The reading core of Lirvak, shared by the Windows and the Linux library: everything the
 // four exported functions do, with text as UTF-16 and no knowledge of how the caller
-// passed it. Databases are found in the host folder, the folder of the executable of the
-// process that loaded the library.
+// passed it. Databases are found in the host folder each library hands in (see lirvak.h:
+// the folder a caller named, else Zentora's own, platform::HomeFolder).
 #pragma once
 #include <cstdint>
 #include <string>

@@ -7,10 +7,15 @@ row, top first. Formats: bmp24 (24-bit bitmap), bmp4 (16-colour bitmap), ico4 (1
 icon with its transparency mask).
 
     make_resources.py OUTPUT_FOLDER SOURCE...
+    make_resources.py --png OUTPUT_FILE SCALE SOURCE
+
+The second form writes one source as a PNG (the Linux desktop's icons), each pixel made a
+SCALE by SCALE square, whatever format the source names.
 """
 import os
 import struct
 import sys
+import zlib
 
 
 class SourceError(Exception):
@@ -112,20 +117,48 @@ def make_ico4(width, height, palette, rows):
     return directory + entry + image
 
 
+def make_png(width, height, palette, rows, scale):
+    """8-bit RGBA rows, each behind filter byte 0 (none); transparent pixels are see-through."""
+    def rgba(char):
+        rgb = palette[char]
+        return b"\0\0\0\0" if rgb is None else struct.pack(">I", rgb << 8 | 0xFF)
+
+    raw = b"".join((b"\0" + b"".join(rgba(c) * scale for c in row)) * scale for row in rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    header = struct.pack(">IIBBBBB", width * scale, height * scale, 8, 6, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9))
+            + chunk(b"IEND", b""))
+
+
 MAKERS = {"bmp24": make_bmp24, "bmp4": make_bmp4, "ico4": make_ico4}
 
 
+def write_png(output, scale, source):
+    if scale < 1:
+        raise ValueError(f"the scale must be at least 1, not {scale}")
+    _, _, width, height, palette, rows = parse(source)
+    data = make_png(width, height, palette, rows, scale)
+    with open(output, "wb") as out:
+        out.write(data)
+
+
 def main(argv):
-    if len(argv) < 3:
+    png = len(argv) == 5 and argv[1] == "--png"
+    if not png and (len(argv) < 3 or argv[1].startswith("--")):
         print(__doc__, file=sys.stderr)
         return 2
-    folder = argv[1]
-    os.makedirs(folder, exist_ok=True)
     try:
+        if png:
+            write_png(argv[2], int(argv[3]), argv[4])
+            return 0
+        os.makedirs(argv[1], exist_ok=True)
         for path in argv[2:]:
             output, fmt, width, height, palette, rows = parse(path)
             data = MAKERS[fmt](width, height, palette, rows)
-            with open(os.path.join(folder, output), "wb") as out:
+            with open(os.path.join(argv[1], output), "wb") as out:
                 out.write(data)
     except (SourceError, OSError, ValueError) as error:
         print(f"make_resources: {error}", file=sys.stderr)

@@ -18,6 +18,9 @@ import tempfile
 import time
 import unittest
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "packaging", "python"))
+import lirvak  # noqa: E402
+
 DATABASE = b"muestra"
 NAME_1 = "Año \u0100\u0141\u20AC \u6F22 \U0001F600"
 IMAGE = bytes((i * 7 + 3) % 256 for i in range(300))
@@ -36,18 +39,8 @@ class LirvakTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
         cls.host = os.environ["LIRVAK_TEST_HOST"]
-        lib = ctypes.CDLL(os.environ["LIRVAK_TEST_LIBRARY"])
-        lib.GetRegi.restype = ctypes.c_int64
-        lib.GetRegi.argtypes = [ctypes.c_char_p]
-        lib.Get_datos_str.restype = ctypes.c_void_p
-        lib.Get_datos_str.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int64]
-        lib.Lirvak_free_str.restype = None
-        lib.Lirvak_free_str.argtypes = [ctypes.c_void_p]
-        for name in ("Get_datos_image", "Get_datos_sonido"):
-            function = getattr(lib, name)
-            function.restype = ctypes.c_int32
-            function.argtypes = [ctypes.c_char_p, ctypes.c_char_p, ctypes.c_int64, ctypes.c_char_p]
-        cls.lib = lib
+        # The C types of lirvak.h, as the Python module that ships with the library declares them.
+        cls.lib = lirvak.declare(ctypes.CDLL(os.environ["LIRVAK_TEST_LIBRARY"]))
 
     def text(self, name, record, database=DATABASE, pad=" "):
         pointer = self.lib.Get_datos_str(database, field(name, pad), record)

@@ -104,7 +104,7 @@ TEST_F(ChooserTest, TheSoundChooserOpensWhereTheImageWasTakenWithItsName) {
 
 TEST_F(ChooserTest, ALongPathPlacesTheChooserWhole) {
   std::u16string deep = folder.path();
-  for (int i = 0; i < 30; ++i) deep += u"folder_" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + platform::PathSeparator();
+  for (int i = 0; i < 40; ++i) deep += u"folder_" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + platform::PathSeparator();
   ASSERT_GT(deep.size(), 300u);
   state.attachments.last_path = deep + u"voice.wav";
   script.CancelFile(u"File browser for sound");

@@ -1,24 +1,34 @@
 // Zentora.exe on the desktop, watched from outside: each test copies the program into a
 // fresh program folder, starts it, looks at its windows as the user would see them and
-// drives it through its menu commands, then checks how it ended.
+// drives it through its menu commands, then checks how it ended. With ZENTORA_PROGRAM set
+// to a Zentora.exe (an unpacked package) the tests run that one where it is instead.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 
+#include "storage/structure_file.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 constexpr DWORD kPatienceMs = 30000;  // a slow first start of the desktop included
+constexpr int kCommandNewDatabase = 1002;
 constexpr int kCommandAuthor = 1006;
 constexpr int kCommandExit = 1007;
 constexpr int kCommandEnglish = 1009;
 constexpr int kAboutIconId = 1118;
 constexpr int kAboutExitId = 1117;
+constexpr int kDatabaseNameEditId = 1017;
+constexpr int kDatabaseNameAcceptId = 1018;
+constexpr int kFieldNameEditId = 1019;
+constexpr int kStringTypeId = 1023;
+constexpr int kFieldSizeEditId = 1028;
+constexpr int kFieldAcceptId = 1033;
 
 std::filesystem::path OwnFolder() {
   wchar_t path[MAX_PATH];
@@ -29,8 +39,13 @@ std::filesystem::path OwnFolder() {
 class RunningZentora : public ::testing::Test {
  protected:
   void SetUp() override {
-    program_ = folder_.fs() / "Zentora.exe";
-    std::filesystem::copy_file(OwnFolder() / "Zentora.exe", program_);
+    if (const wchar_t* named = _wgetenv(L"ZENTORA_PROGRAM"); named != nullptr && *named != L'\0') {
+      program_ = named;
+    } else {
+      program_ = folder_.fs() / "Zentora.exe";
+      std::filesystem::copy_file(OwnFolder() / "Zentora.exe", program_);
+    }
+    program_folder_ = program_.parent_path();
   }
 
   void TearDown() override {
@@ -47,7 +62,7 @@ class RunningZentora : public ::testing::Test {
     startup.cb = sizeof startup;
     std::wstring command = L"\"" + program_.wstring() + L"\"";
     ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder_.fs().wstring().c_str(), &startup, &process_));
+                               program_folder_.wstring().c_str(), &startup, &process_));
   }
 
   // The top-level window of the program with this caption, once it is shown; nullptr when
@@ -87,8 +102,18 @@ class RunningZentora : public ::testing::Test {
     ASSERT_TRUE(PostMessageW(window, WM_COMMAND, MAKEWPARAM(command, 0), 0));
   }
 
+  // A button or option of a dialog clicked, as the dialog hears it.
+  void Click(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    ASSERT_NE(control, nullptr) << "no control " << id;
+    ASSERT_TRUE(PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(control)));
+  }
+
+  void Type(HWND dialog, int id, const wchar_t* text) { ASSERT_TRUE(SetDlgItemTextW(dialog, id, text)); }
+
   zentora::testing::TempFolder folder_;
   std::filesystem::path program_;
+  std::filesystem::path program_folder_;
   PROCESS_INFORMATION process_{};
 };
 
@@ -106,7 +131,7 @@ TEST_F(RunningZentora, ShowsTheMainWindowWithItsMenuAndEndsOnExit) {
   Choose(main, kCommandExit);
   EXPECT_EQ(ExitCode(), 0);
   // Nothing is saved unless the language is switched.
-  EXPECT_FALSE(std::filesystem::exists(folder_.fs() / "Configuracion.ini"));
+  EXPECT_FALSE(std::filesystem::exists(program_folder_ / "Configuracion.ini"));
 }
 
 TEST_F(RunningZentora, EnglishRenamesTheWindowAndTheNextStartKeepsIt) {
@@ -118,7 +143,7 @@ TEST_F(RunningZentora, EnglishRenamesTheWindowAndTheNextStartKeepsIt) {
   EXPECT_NE(GetMenu(main), nullptr) << "the menu bar did not come back";
   Choose(main, kCommandExit);
   ASSERT_EQ(ExitCode(), 0);
-  const std::string saved = zentora::testing::ReadAll(folder_.fs() / "Configuracion.ini");
+  const std::string saved = zentora::testing::ReadAll(program_folder_ / "Configuracion.ini");
   // The desktop's profile functions may drop the space before the number; the number stays.
   const std::size_t key = saved.find("Idioma=");
   ASSERT_NE(key, std::string::npos) << saved;
@@ -131,6 +156,48 @@ TEST_F(RunningZentora, EnglishRenamesTheWindowAndTheNextStartKeepsIt) {
   HWND again = WaitForWindow(L"DATABASES");
   ASSERT_NE(again, nullptr) << "the second start did not run in English";
   Choose(again, kCommandExit);
+  EXPECT_EQ(ExitCode(), 0);
+}
+
+TEST_F(RunningZentora, CreatesADatabaseThroughItsDialogs) {
+  const zentora::Database db{program_folder_.u16string() + u"\\", u"Prueba"};
+  ASSERT_FALSE(std::filesystem::exists(program_folder_ / "Prueba")) << "left by an earlier run";
+  Start();
+  HWND main = WaitForWindow(L"BASES DE DATOS");
+  ASSERT_NE(main, nullptr);
+  Choose(main, kCommandNewDatabase);
+  HWND name = WaitForWindow(L"Nombre base de datos");
+  ASSERT_NE(name, nullptr) << "the database-name dialog never showed";
+  Type(name, kDatabaseNameEditId, L"Prueba");
+  Click(name, kDatabaseNameAcceptId);
+
+  HWND field = WaitForWindow(L"Define un campo");
+  ASSERT_NE(field, nullptr) << "the define-field dialog never showed";
+  Click(field, kStringTypeId);
+  Type(field, kFieldNameEditId, L"Cliente");
+  Type(field, kFieldSizeEditId, L"20");
+  Click(field, kFieldAcceptId);
+  ASSERT_TRUE(WaitUntilGone(field)) << "the define-field dialog refused the field";
+
+  // The definition is stored once the dialog has closed: wait for its 80 bytes, then read
+  // them (reading earlier would open, and so create, the file ahead of the program).
+  const std::filesystem::path structure(StructureFilePath(db));
+  const DWORD start = GetTickCount();
+  std::error_code missing;
+  while (std::filesystem::file_size(structure, missing) < zentora::kFieldDefinitionBytes || missing) {
+    ASSERT_LT(GetTickCount() - start, kPatienceMs) << "no field stored in " << structure.string();
+    Sleep(50);
+  }
+  const auto fields = zentora::ReadStructure(db);
+  ASSERT_TRUE(fields.ok());
+  ASSERT_EQ(fields.value.size(), 1u);
+  EXPECT_EQ(fields.value[0].name, zentora::PadFieldName(u"Cliente"));
+  EXPECT_EQ(fields.value[0].type, 3);  // string
+  EXPECT_EQ(fields.value[0].size, 20);
+  EXPECT_EQ(fields.value[0].decimals, 0);
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(DataFilePath(db)))) << "no record was entered";
+
+  Choose(main, kCommandExit);
   EXPECT_EQ(ExitCode(), 0);
 }
 
