@@ -108,7 +108,7 @@ void OpenAttachment(AppState& state, AttachmentKind kind, const std::u16string& 
   if (!WriteCacheFile(path, bytes)) {
     // A cut file would open as a broken picture or sound: say so and leave nothing behind.
     platform::DeleteFileForced(path);
-    platform::ShowMessage(state.Text(kMessageGroup, kCacheFileNotWritten), state.MessageCaption());
+    platform::ShowMessage(state.Text(text::kCacheFileNotWritten), state.MessageCaption());
     return;
   }
   platform::ShellOpen(path);

@@ -88,7 +88,7 @@ bool ShowDatabaseNameDialog(AppState& state) {
           state.dialogs.database_name.clear();
           if (name.empty()) return;
           if (!IsValidDatabaseName(name)) {
-            platform::ShowMessage(state.Text(kMessageGroup, kInvalidName), state.MessageCaption());
+            platform::ShowMessage(state.Text(text::kInvalidName), state.MessageCaption());
             return;
           }
           state.dialogs.database_name = name;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 #include "shell/ui_state.h"
 #include "storage/database.h"
 #include "storage/field_definition.h"
@@ -50,6 +50,7 @@ struct AppState {
   Database CurrentDatabase() const { return Database{program_folder, dialogs.database_name, busy_wait_ms}; }
   // A text of the table in the language in force.
   std::u16string Text(int group, int entry) const { return UiText(shell.texts, shell.language, group, entry); }
+  std::u16string Text(TextId id) const { return UiText(shell.texts, shell.language, id); }
   // The caption of every message box.
   std::u16string MessageCaption() const { return Text(26, 1); }
 };

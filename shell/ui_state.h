@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "platform/ui.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 
 namespace zentora {
 

@@ -76,7 +76,7 @@ bool StoreAttachment(AppState& state, const Database& db, const FieldDefinition&
   if (path.empty()) return true;
   std::vector<std::uint8_t> bytes;
   if (!ReadChosenFile(path, bytes)) {
-    Tell(state, state.Text(kMessageGroup, kChosenFileUnreadable));
+    Tell(state, state.Text(text::kChosenFileUnreadable));
     return true;
   }
   if (bytes.empty()) return true;
@@ -117,7 +117,7 @@ void EnterRecord(AppState& state) {
   // A record number is only ever taken from a data file that was really read.
   const IoResult<std::int64_t> last = TryLastRecordNumber(db);
   if (!last.ok()) {
-    Tell(state, state.Text(kMessageGroup, kDataFileUnavailable));
+    Tell(state, state.Text(text::kDataFileUnavailable));
     return;
   }
   const std::int64_t record = last.value + 1;
@@ -128,13 +128,13 @@ void EnterRecord(AppState& state) {
   if (structure.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms) == IoStatus::Ok)
     read = ReadFieldDefinitions(structure);
   if (!read.ok()) {
-    Tell(state, state.Text(kMessageGroup, kStructureUnavailable));
+    Tell(state, state.Text(text::kStructureUnavailable));
     return;
   }
   const std::vector<FieldDefinition>& fields = read.value;
   for (const FieldDefinition& field : fields) {
     if (!EnterField(state, db, field, record)) {
-      Tell(state, state.Text(kMessageGroup, kValueNotStored));
+      Tell(state, state.Text(text::kValueNotStored));
       return;
     }
     platform::PumpMessages();
@@ -143,7 +143,7 @@ void EnterRecord(AppState& state) {
 
   // "Processed" promises the record is on disk.
   if (FlushDataFile(db) != IoStatus::Ok) {
-    Tell(state, state.Text(kMessageGroup, kValueNotStored));
+    Tell(state, state.Text(text::kValueNotStored));
     return;
   }
   Tell(state, state.Text(kProcessedGroup, 1));

@@ -1,7 +1,7 @@
 #include "storage/structure_file.h"
 
 
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 #include "storage/locked_file.h"
 
 namespace zentora {

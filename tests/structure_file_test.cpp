@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "platform/system.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 #include "storage/structure_file.h"
 #include "support/temp_folder.h"
 

@@ -126,7 +126,7 @@ TEST_F(DatabaseNameDialogTest, ClosingAfterTypingGivesNoName) {
 }
 
 TEST_F(DatabaseNameDialogTest, AnInvalidNameIsExplainedAndTheDialogStays) {
-  const std::u16string message = state.Text(kMessageGroup, kInvalidName);
+  const std::u16string message = state.Text(text::kInvalidName);
   ASSERT_FALSE(message.empty());
   script.ExpectDialog(caption).Type(1017, u"a/b").Click(1018);
   script.ExpectMessage(message, u"Programador");
@@ -143,7 +143,7 @@ TEST_F(DatabaseNameDialogTest, AnInvalidNameIsExplainedAndTheDialogStays) {
 TEST_F(DatabaseNameDialogTest, AnInvalidNameThenCloseLeavesNoName) {
   state.shell.language = 5;
   script.ExpectDialog(u"Database name").Type(1017, u"x:y").Click(1018);
-  script.ExpectMessage(state.Text(kMessageGroup, kInvalidName), u"Programmer");
+  script.ExpectMessage(state.Text(text::kInvalidName), u"Programmer");
   script.Close();
   EXPECT_FALSE(ShowDatabaseNameDialog(state));
   EXPECT_EQ(state.dialogs.database_name, u"");

@@ -32,7 +32,7 @@ TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
     headless::Script script;
     script.ChooseFile(u"Navegador de ficheros para sonido", (root.fs() / "voz.wav").u16string())
         .ExpectDialog(u"Dialog1")
-        .ExpectMessage(state.Text(kMessageGroup, kValueNotStored), u"Programador");
+        .ExpectMessage(state.Text(text::kValueNotStored), u"Programador");
     EnterRecord(state);  // the Nota field after it is never asked: the script has no step for it
     for (const headless::MessageShown& message : headless::MessagesShown())
       if (message.text == u"Procesado ...") return 1;

@@ -201,7 +201,7 @@ TEST_F(RecordEntryTest, ADataFileHeldElsewhereIsReportedBeforeAnythingIsAsked) {
   state.busy_wait_ms = 50;
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held), platform::OpenStatus::Ok);
-  script.ExpectMessage(state.Text(kMessageGroup, kDataFileUnavailable), u"Programador");
+  script.ExpectMessage(state.Text(text::kDataFileUnavailable), u"Programador");
   EnterRecord(state);
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
@@ -214,7 +214,7 @@ TEST_F(RecordEntryTest, AStructureFileHeldElsewhereIsReportedAndNothingIsStored)
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive((root.fs() / "Base" / "Base.z04").u16string(), platform::Access::Read, held),
             platform::OpenStatus::Ok);
-  script.ExpectMessage(state.Text(kMessageGroup, kStructureUnavailable), u"Programador");
+  script.ExpectMessage(state.Text(text::kStructureUnavailable), u"Programador");
   EnterRecord(state);
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
@@ -232,7 +232,7 @@ TEST_F(RecordEntryTest, AValueThatCannotBeStoredIsReportedAndEndsTheEntry) {
                   platform::OpenStatus::Ok);
       })
       .Click(1041);
-  script.ExpectMessage(state.Text(kMessageGroup, kValueNotStored), u"Programador");
+  script.ExpectMessage(state.Text(text::kValueNotStored), u"Programador");
   EnterRecord(state);
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
@@ -276,7 +276,7 @@ TEST_F(RecordEntryTest, AnUnreadableChosenFileIsReportedAndTheEntryGoesOn) {
   const std::u16string photo = File("ocupada.jpg", "abc");
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive(photo, platform::Access::Read, held), platform::OpenStatus::Ok);
-  script.ChooseFile(kImageChooser, photo).ExpectMessage(state.Text(kMessageGroup, kChosenFileUnreadable));
+  script.ChooseFile(kImageChooser, photo).ExpectMessage(state.Text(text::kChosenFileUnreadable));
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"ok").Click(1041).ExpectMessage(kProcessed);
   EnterRecord(state);
   platform::CloseFile(held);

@@ -183,7 +183,7 @@ TEST_F(ScenarioTest, TheRefusalsOfADatabaseInUse) {
   script.Inspect([](const DialogState& window) { EXPECT_TRUE(window.has_menu); });
   // A name that cannot be a folder keeps the dialog open until the user gives up.
   script.ChooseMenu(kCommandNewDatabase).ExpectDialog(u"Database name").Type(kNameEdit, u"a/b").Click(kNameAccept)
-      .ExpectMessage(UiText(FillTextTable(), kEnglish, kMessageGroup, kInvalidName))
+      .ExpectMessage(UiText(FillTextTable(), kEnglish, text::kInvalidName))
       .Close()
       .ChooseMenu(kCommandExit);
   RunZentora(folder.path());
