@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/system.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
 

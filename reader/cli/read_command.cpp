@@ -7,7 +7,7 @@
 
 #include "platform/encoding.h"
 #include "platform/system.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
 #include "storage/number_format.h"
