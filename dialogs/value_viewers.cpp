@@ -8,6 +8,7 @@
 
 #include "storage/data_file.h"
 #include "storage/number_format.h"
+#include "reader/structure_description.h"
 #include "storage/structure_file.h"
 
 namespace zentora {

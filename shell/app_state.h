@@ -40,7 +40,7 @@ struct AttachmentsState {
 
 struct AppState {
   std::u16string program_folder;  // ends with the separator; databases live here
-  unsigned busy_wait_ms = 2000;   // how long a database file held by another program is waited for
+  unsigned busy_wait_ms = kBusyWaitMs;
   ShellState shell;
   MainWindowState main;
   RecordDialogsState dialogs;

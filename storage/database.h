@@ -7,11 +7,14 @@
 
 namespace zentora {
 
+// How long a database file that another program holds open is waited for before an
+// operation gives up: long enough for the other side to finish one operation.
+inline constexpr unsigned kBusyWaitMs = 2000;
+
 struct Database {
   std::u16string program_folder;  // ends with the platform's separator
   std::u16string name;
-  // How long a file held open by another program is waited for before an operation fails.
-  unsigned busy_wait_ms = 2000;
+  unsigned busy_wait_ms = kBusyWaitMs;
 };
 
 std::u16string DatabaseFolder(const Database& db);

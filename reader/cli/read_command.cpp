@@ -11,6 +11,7 @@
 #include "storage/data_file.h"
 #include "storage/database.h"
 #include "storage/number_format.h"
+#include "reader/structure_description.h"
 #include "storage/structure_file.h"
 
 namespace zentora::cli {

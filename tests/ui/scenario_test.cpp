@@ -15,6 +15,7 @@
 #include "shell/program_entry.h"
 #include "storage/data_file.h"
 #include "storage/number_format.h"
+#include "reader/structure_description.h"
 #include "storage/structure_file.h"
 #include "support/temp_folder.h"
 
