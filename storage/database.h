@@ -1,6 +1,7 @@
 // Where a database lives: a folder named after it in the program folder, holding
 // name.z04 (the structure) and name.zbd (the data).
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,6 +24,10 @@ std::u16string DataFilePath(const Database& db);
 
 // True when a file or folder of that name exists.
 bool PathExists(const std::u16string& path);
+// Whether a listing of `folder` holds `name` exactly (case-sensitive; hidden entries not
+// listed). A folder pass looks at a bounded number of entries, so a huge folder cannot stall.
+bool FolderHasEntry(const std::u16string& folder, const std::u16string& name);
+inline constexpr std::size_t kListingLimit = 1000;
 
 // A name the database dialogs accept: usable as a folder and file stem on every platform
 // we ship on (Windows rules, the stricter ones), so a database made on one opens on the other.
