@@ -145,13 +145,14 @@ std::string ReadBytes(const OpenDatabase& open, const FieldDefinition& field, st
 // What the value viewers show for a stored text.
 std::u16string Shown(const FieldDefinition& field, const std::u16string& stored, std::int32_t language) {
   const TextTable texts = FillTextTable();
-  const std::u16string no_data = UiText(texts, language, 6, 1);
+  const std::u16string no_data = UiText(texts, language, text::kNoData);
   switch (static_cast<FieldType>(field.type)) {
     case FieldType::Decimal:
     case FieldType::Integer:
       return FormatNumber(stored.empty() ? no_data : stored, field.decimals, language);
     case FieldType::Logical:
-      return UiText(texts, language, 10, ReadNumberText(stored).mantissa != 0 ? 2 : 3);
+      return UiText(texts, language,
+                    ReadNumberText(stored).mantissa != 0 ? text::kLogicalViewerYes : text::kLogicalViewerNo);
     default:
       return stored.empty() ? no_data : stored;
   }

@@ -17,7 +17,7 @@
 #include "dialogs/value_viewers.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
-#include "shell/program_entry.h"
+#include "platform/program_entry.h"
 #include "storage/data_file.h"
 #include "storage/number_format.h"
 #include "reader/structure_description.h"

@@ -9,16 +9,18 @@
 #include <set>
 #include <string>
 
+#include "shell/about_box.h"
+#include "shell/main_window.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 constexpr DWORD kPatienceMs = 30000;  // a slow first start of the desktop included
-constexpr int kCommandAuthor = 1006;
-constexpr int kCommandExit = 1007;
-constexpr int kCommandEnglish = 1009;
-constexpr int kAboutIconId = 1118;
-constexpr int kAboutExitId = 1117;
+using zentora::kAboutExitId;
+using zentora::kAboutIconId;
+using zentora::kCommandAuthor;
+using zentora::kCommandEnglish;
+using zentora::kCommandExit;
 
 std::filesystem::path OwnFolder() {
   wchar_t path[MAX_PATH];
