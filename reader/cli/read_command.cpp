@@ -199,6 +199,8 @@ void WriteAttachment(const Options& options, std::ostream& out) {
     throw Failure{"record " + options.words[3] + " has nothing in field '" + options.words[2] + "'"};
   const std::filesystem::path path(platform::Utf8ToUtf16(options.words[4]));
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  // What could not even be opened (a folder, a file of another owner) is left as it was.
+  if (!file.is_open()) throw Failure{"cannot write " + options.words[4]};
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) {
