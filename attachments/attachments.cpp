@@ -10,18 +10,20 @@
 namespace zentora {
 namespace {
 
-// Everything that tells a picture from a sound: texts are text-table (group, entry) pairs.
+// Everything that tells a picture from a sound.
 struct KindValues {
-  int title_group;  // entry 1: the chooser's title, entry 2: the filter's description
-  int missing_group;
+  TextId title;
+  TextId filter;
+  TextId missing;
   const char16_t* pattern;
   const char16_t* extension;
   const char16_t* prefix;
 };
 
 KindValues ValuesOf(AttachmentKind kind) {
-  if (kind == AttachmentKind::Image) return {5, 3, u"*.jpg", u"jpg", u"image_"};
-  return {4, 2, u"*.wav", u"wav", u"sonido_"};
+  if (kind == AttachmentKind::Image)
+    return {text::kImageChooserTitle, text::kImageFilter, text::kImageMissing, u"*.jpg", u"jpg", u"image_"};
+  return {text::kSoundChooserTitle, text::kSoundFilter, text::kSoundMissing, u"*.wav", u"wav", u"sonido_"};
 }
 
 // Where the folder part of a chosen path ends: after the last separator, or after a drive's
@@ -72,54 +74,44 @@ std::uint64_t CacheRandomNumber(std::uint32_t seed_ms) {
   return z % kLargest + 1;
 }
 
-void ChooseAttachmentFile(AppState& state, AttachmentKind kind) {
+std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, AttachmentsState& state, AttachmentKind kind) {
   const KindValues values = ValuesOf(kind);
-  const std::u16string& last = state.attachments.last_path;
+  const std::u16string& last = state.last_path;
   const auto folder_length = FolderPartLength(last);
 
   platform::OpenFileRequest request;
-  request.title = state.Text(values.title_group, 1);
+  request.title = texts.Text(values.title);
   request.initial_folder = folder_length > 0 ? last.substr(0, folder_length) : platform::CurrentFolder();
-  request.filters = {{state.Text(values.title_group, 2), values.pattern}};
+  request.filters = {{texts.Text(values.filter), values.pattern}};
   request.initial_name = last.substr(folder_length);
   request.default_extension = values.extension;
 
-  const std::optional<std::u16string> chosen = platform::ChooseFileToOpen(request);
+  std::optional<std::u16string> chosen = platform::ChooseFileToOpen(request);
   // Kept whole: a cut path would name another file, or none.
-  state.attachments.last_path = chosen.value_or(std::u16string());
+  state.last_path = chosen.value_or(std::u16string());
+  return chosen;
 }
 
-void ChooseImageFile(AppState& state) { ChooseAttachmentFile(state, AttachmentKind::Image); }
-
-void ChooseSoundFile(AppState& state) { ChooseAttachmentFile(state, AttachmentKind::Sound); }
-
-void OpenAttachment(AppState& state, AttachmentKind kind, const std::u16string& field_name, std::int64_t record) {
+void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Database& db, AttachmentKind kind,
+                    const std::u16string& field_name, std::int64_t record) {
   const KindValues values = ValuesOf(kind);
   const std::u16string path =
-      state.main.cache_folder + CacheFileName(kind, record, CacheRandomNumber(platform::TimeOfDayMs()));
+      state.cache_folder + CacheFileName(kind, record, CacheRandomNumber(platform::TimeOfDayMs()));
   // A name drawn again replaces the old file rather than failing on it.
   platform::DeleteFileForced(path);
 
-  const std::string bytes = ReadFieldBytes(state.CurrentDatabase(), PadFieldName(field_name), record);
+  const std::string bytes = ReadFieldBytes(db, PadFieldName(field_name), record);
   if (bytes.empty()) {
-    platform::ShowMessage(state.Text(values.missing_group, 1), state.MessageCaption());
+    platform::ShowMessage(texts.Text(values.missing), texts.MessageCaption());
     return;
   }
   if (!WriteCacheFile(path, bytes)) {
     // A cut file would open as a broken picture or sound: say so and leave nothing behind.
     platform::DeleteFileForced(path);
-    platform::ShowMessage(state.Text(kMessageGroup, kCacheFileNotWritten), state.MessageCaption());
+    platform::ShowMessage(texts.Text(text::kCacheFileNotWritten), texts.MessageCaption());
     return;
   }
   platform::ShellOpen(path);
-}
-
-void OpenImageAttachment(AppState& state, const std::u16string& field_name, std::int64_t record) {
-  OpenAttachment(state, AttachmentKind::Image, field_name, record);
-}
-
-void OpenSoundAttachment(AppState& state, const std::u16string& field_name, std::int64_t record) {
-  OpenAttachment(state, AttachmentKind::Sound, field_name, record);
 }
 
 }  // namespace zentora

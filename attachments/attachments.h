@@ -2,26 +2,31 @@
 // in the attachment cache folder that the desktop opens with its own viewer or player.
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
-#include "shell/app_state.h"
+#include "storage/database.h"
+#include "texts/text_table.h"
 
 namespace zentora {
 
+// What the attachments keep for the run.
+struct AttachmentsState {
+  std::u16string last_path;     // shared by the image and the sound chooser, empty at start
+  std::u16string cache_folder;  // see attachments/cache_folder.h; ends with the separator
+};
+
 enum class AttachmentKind { Image, Sound };
 
-// Shows the open-file dialog of the kind, placed by state.attachments.last_path, and leaves
-// the chosen full path there (empty on cancel).
-void ChooseImageFile(AppState& state);
-void ChooseSoundFile(AppState& state);
-void ChooseAttachmentFile(AppState& state, AttachmentKind kind);
+// Shows the open-file dialog of the kind, placed by state.last_path, and returns the chosen
+// full path, which is also left in state.last_path (emptied on cancel).
+std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, AttachmentsState& state, AttachmentKind kind);
 
 // Writes the stored bytes to a fresh cache file (prefix, record, "_", random, extension),
 // deleting any file of that name first, and asks the shell to open it. Nothing stored: the
 // kind's message, and no file.
-void OpenImageAttachment(AppState& state, const std::u16string& field_name, std::int64_t record);
-void OpenSoundAttachment(AppState& state, const std::u16string& field_name, std::int64_t record);
-void OpenAttachment(AppState& state, AttachmentKind kind, const std::u16string& field_name, std::int64_t record);
+void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Database& db, AttachmentKind kind,
+                    const std::u16string& field_name, std::int64_t record);
 
 // The cache file name: "image_" or "sonido_", the record, "_", `random`, ".jpg" or ".wav".
 std::u16string CacheFileName(AttachmentKind kind, std::int64_t record, std::uint64_t random);

@@ -9,9 +9,9 @@
 
 #include "bench/best_of.h"
 #include "platform/ui_headless_script.h"
-#include "shell/app_state.h"
 #include "storage/data_file.h"
-#include "storage/record_entry.h"
+#include "dialogs/progress_dialog.h"
+#include "dialogs/record_entry.h"
 #include "storage/structure_file.h"
 
 using namespace zentora;
@@ -39,9 +39,9 @@ int main() {
   const std::string sound = Sound();
   std::ofstream(wav, std::ios::binary).write(sound.data(), static_cast<std::streamsize>(sound.size()));
 
-  AppState state = MakeAppState(root.u16string() + u"/", 1);
-  state.dialogs.database_name = u"Bench";
-  const Database db = state.CurrentDatabase();
+  const Texts texts{1};
+  AttachmentsState attachments;
+  const Database db{root.u16string() + u"/", u"Bench"};
   AppendFieldDefinition(db, FieldDefinition{0, PadFieldName(u"Voz"), 7, 0, 0});
 
   std::size_t updates = 0;
@@ -53,9 +53,9 @@ int main() {
     script.ChooseFile(u"Navegador de ficheros para sonido", wav.u16string())
         .ExpectDialog(u"Dialog1")
         .ExpectMessage(u"Procesado ...");
-    EnterRecord(state);
+    EnterRecord(texts, db, attachments);
     const headless::DialogState* progress = headless::FindDialog(u"Dialog1");
-    updates = progress ? progress->Control(1001).positions_shown.size() : 0;
+    updates = progress ? progress->Control(kProgressBarId).positions_shown.size() : 0;
     pumps = headless::PumpCount();
     intact = intact && script.Leftover().empty();
   });

@@ -10,46 +10,26 @@
 namespace zentora {
 namespace {
 
-constexpr int kNameGroup = 18;
-constexpr int kFieldGroup = 17;
-
-constexpr int kNameEditId = 1017;
-constexpr int kNameAcceptId = 1018;
-
-constexpr int kFieldNameLabelId = 1020;
-constexpr int kFieldNameEditId = 1019;
-constexpr int kTypeFrameId = 1032;
-constexpr int kKeyBoxId = 1027;
-constexpr int kSizeLabelId = 1029;
-constexpr int kSizeEditId = 1028;
-constexpr int kDecimalsLabelId = 1031;
-constexpr int kDecimalsEditId = 1030;
-constexpr int kFieldAcceptId = 1033;
-
-// The type options in their order on screen: id, type code, y, height and text entry.
+// The type options in their order on screen: id, type code, y, height and text.
 struct TypeOption {
   int id;
   std::int16_t type;
   int y;
   int height;
-  int text;
+  TextId text;
 };
 constexpr std::array<TypeOption, 7> kTypeOptions{{
-    {1021, 1, 50, 15, 3},
-    {1022, 2, 65, 15, 4},
-    {1023, 3, 80, 15, 5},
-    {1024, 4, 95, 15, 6},
-    {1025, 5, 110, 16, 7},
-    {1026, 6, 125, 15, 8},
-    {1034, 7, 140, 15, 14},
+    {kDecimalOptionId, 1, 50, 15, text::kDecimalOption},
+    {kIntegerOptionId, 2, 65, 15, text::kIntegerOption},
+    {kStringOptionId, 3, 80, 15, text::kStringOption},
+    {kLogicalOptionId, 4, 95, 15, text::kLogicalOption},
+    {kMemoOptionId, 5, 110, 16, text::kMemoOption},
+    {kImageOptionId, 6, 125, 15, text::kImageOption},
+    {kSoundOptionId, 7, 140, 15, text::kSoundOption},
 }};
 
 // Each dialog carries a title bar with a close box: the close command is how a user cancels.
 constexpr std::uint32_t kDialogStyle = platform::kStyleCaption | platform::kStyleSystemMenu | platform::kStyleModalFrame;
-
-bool IsAccept(const platform::CommandEvent& command, int id) {
-  return command.id == id && (command.code == platform::kCodeClicked || command.code == platform::kCodeKeyboard);
-}
 
 // An edit read as a whole number: the digits it starts with, 0 when there are none, and
 // -32768 for anything past what a 16-bit field can hold, which no type accepts as a size
@@ -66,65 +46,64 @@ std::int16_t ReadWholeNumber(const std::u16string& text) {
 
 }  // namespace
 
-platform::DialogTemplate DatabaseNameDialogTemplate(const AppState& state) {
+platform::DialogTemplate DatabaseNameDialogTemplate(const Texts& texts) {
   platform::DialogTemplate dialog;
-  dialog.caption = state.Text(kNameGroup, 1);
+  dialog.caption = texts.Text(text::kDatabaseNameTitle);
   dialog.rect = {64, 151, 294, 60};
   dialog.style = kDialogStyle;
-  dialog.controls.push_back(platform::MakeControl(kNameEditId, platform::ControlKind::Edit, {5, 5, 285, 25}, u"",
+  dialog.controls.push_back(platform::MakeControl(kDatabaseNameEditId, platform::ControlKind::Edit, {5, 5, 285, 25}, u"",
                                     platform::kBorder | platform::kScrollsSideways));
   dialog.controls.push_back(
-      platform::MakeControl(kNameAcceptId, platform::ControlKind::Button, {5, 40, 50, 15}, state.Text(kNameGroup, 2)));
+      platform::MakeControl(kDatabaseNameAcceptId, platform::ControlKind::Button, {5, 40, 50, 15},
+                            texts.Text(text::kDatabaseNameAccept)));
   return dialog;
 }
 
-bool ShowDatabaseNameDialog(AppState& state) {
-  const int result = platform::RunModal(
-      DatabaseNameDialogTemplate(state), [&state](platform::Dialog dialog, const platform::DialogEvent& event) {
-        if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
-          if (!IsAccept(*command, kNameAcceptId)) return;
-          const std::u16string name = platform::GetText(dialog, kNameEditId);
-          // Only a name that can become a folder is ever left for a command to use.
-          state.dialogs.database_name.clear();
-          if (name.empty()) return;
-          if (!IsValidDatabaseName(name)) {
-            platform::ShowMessage(state.Text(kMessageGroup, kInvalidName), state.MessageCaption());
-            return;
-          }
-          state.dialogs.database_name = name;
-          platform::EndDialog(dialog, 1);
-        } else if (std::holds_alternative<platform::CloseEvent>(event)) {
-          state.dialogs.database_name.clear();
-          platform::EndDialog(dialog, 0);
-        }
-      });
-  return result == 1;
+std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts) {
+  std::optional<std::u16string> accepted;
+  platform::RunModal(DatabaseNameDialogTemplate(texts), [&](platform::Dialog dialog, const platform::DialogEvent& event) {
+    if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
+      if (!platform::IsActivation(*command, kDatabaseNameAcceptId)) return;
+      const std::u16string name = platform::GetText(dialog, kDatabaseNameEditId);
+      // Only a name that can become a folder is ever handed to a command.
+      if (name.empty()) return;
+      if (!IsValidDatabaseName(name)) {
+        platform::ShowMessage(texts.Text(text::kInvalidName), texts.MessageCaption());
+        return;
+      }
+      accepted = name;
+      platform::EndDialog(dialog, 1);
+    } else if (std::holds_alternative<platform::CloseEvent>(event)) {
+      platform::EndDialog(dialog, 0);
+    }
+  });
+  return accepted;
 }
 
-platform::DialogTemplate DefineFieldDialogTemplate(const AppState& state) {
+platform::DialogTemplate DefineFieldDialogTemplate(const Texts& texts) {
   using platform::ControlKind;
-  auto text = [&state](int entry) { return state.Text(kFieldGroup, entry); };
+  auto text = [&texts](TextId id) { return texts.Text(id); };
   platform::DialogTemplate dialog;
-  dialog.caption = text(1);
+  dialog.caption = text(text::kDefineFieldTitle);
   dialog.rect = {172, 87, 204, 305};
   dialog.style = kDialogStyle;
   auto& controls = dialog.controls;
-  controls.push_back(platform::MakeControl(kFieldNameLabelId, ControlKind::Static, {5, 0, 195, 15}, text(2)));
+  controls.push_back(platform::MakeControl(kFieldNameLabelId, ControlKind::Static, {5, 0, 195, 15}, text(text::kFieldNamePrompt)));
   controls.push_back(platform::MakeControl(kFieldNameEditId, ControlKind::Edit, {5, 15, 195, 25}, u"",
                              platform::kBorder | platform::kScrollsSideways));
-  platform::ControlTemplate frame = platform::MakeControl(kTypeFrameId, ControlKind::GroupFrame, {5, 40, 195, 120}, text(12));
+  platform::ControlTemplate frame = platform::MakeControl(kTypeFrameId, ControlKind::GroupFrame, {5, 40, 195, 120}, text(text::kFieldTypeFrame));
   frame.font.points = 8;
   controls.push_back(frame);
   for (const TypeOption& option : kTypeOptions)
     controls.push_back(platform::MakeControl(option.id, ControlKind::Option, {7, option.y, 190, option.height}, text(option.text)));
-  controls.push_back(platform::MakeControl(kKeyBoxId, ControlKind::CheckBox, {7, 161, 193, 15}, text(9)));
-  controls.push_back(platform::MakeControl(kSizeLabelId, ControlKind::Static, {5, 179, 195, 22}, text(10)));
+  controls.push_back(platform::MakeControl(kKeyBoxId, ControlKind::CheckBox, {7, 161, 193, 15}, text(text::kKeyFieldQuestion)));
+  controls.push_back(platform::MakeControl(kSizeLabelId, ControlKind::Static, {5, 179, 195, 22}, text(text::kFieldSizePrompt)));
   controls.push_back(platform::MakeControl(kSizeEditId, ControlKind::Edit, {5, 201, 195, 25}, u"",
                              platform::kDigitsOnly | platform::kSunken));
-  controls.push_back(platform::MakeControl(kDecimalsLabelId, ControlKind::Static, {5, 231, 195, 22}, text(11)));
+  controls.push_back(platform::MakeControl(kDecimalsLabelId, ControlKind::Static, {5, 231, 195, 22}, text(text::kFieldDecimalsPrompt)));
   controls.push_back(platform::MakeControl(kDecimalsEditId, ControlKind::Edit, {5, 253, 195, 25}, u"",
                              platform::kDigitsOnly | platform::kSunken));
-  controls.push_back(platform::MakeControl(kFieldAcceptId, ControlKind::Button, {5, 286, 50, 15}, text(13)));
+  controls.push_back(platform::MakeControl(kFieldAcceptId, ControlKind::Button, {5, 286, 50, 15}, text(text::kDefineFieldAccept)));
   return dialog;
 }
 
@@ -143,7 +122,7 @@ bool DefinitionFits(const FieldDefinition& field, bool name_given) {
   return false;
 }
 
-bool ShowDefineFieldDialog(AppState& state) {
+std::optional<FieldDefinition> ShowDefineFieldDialog(const Texts& texts) {
   std::int16_t type = 1;
   auto select = [&type](platform::Dialog dialog, const TypeOption& chosen) {
     type = chosen.type;
@@ -151,30 +130,30 @@ bool ShowDefineFieldDialog(AppState& state) {
     // Decimals mean something only for a decimal number; the text stays while greyed.
     platform::SetEnabled(dialog, kDecimalsEditId, chosen.type == 1);
   };
-  const int result = platform::RunModal(
-      DefineFieldDialogTemplate(state), [&](platform::Dialog dialog, const platform::DialogEvent& event) {
-        if (std::holds_alternative<platform::InitEvent>(event)) {
-          select(dialog, kTypeOptions[0]);
-        } else if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
-          for (const TypeOption& option : kTypeOptions) {
-            if (command->id == option.id) select(dialog, option);
-          }
-          if (!IsAccept(*command, kFieldAcceptId)) return;
-          const std::u16string name = platform::GetText(dialog, kFieldNameEditId);
-          FieldDefinition& field = state.dialogs.pending_field;
-          field.name = PadFieldName(name);
-          field.type = type;
-          field.size = ReadWholeNumber(platform::GetText(dialog, kSizeEditId));
-          field.decimals = ReadWholeNumber(platform::GetText(dialog, kDecimalsEditId));
-          field.key_flag = platform::IsChecked(dialog, kKeyBoxId) ? 1 : 0;
-          if (DefinitionFits(field, !name.empty())) platform::EndDialog(dialog, 1);
-        } else if (std::holds_alternative<platform::CloseEvent>(event)) {
-          // Nothing is left pending after a cancel, not even a refused attempt.
-          state.dialogs.pending_field = FieldDefinition{};
-          platform::EndDialog(dialog, 0);
-        }
-      });
-  return result == 1;
+  std::optional<FieldDefinition> accepted;
+  platform::RunModal(DefineFieldDialogTemplate(texts), [&](platform::Dialog dialog, const platform::DialogEvent& event) {
+    if (std::holds_alternative<platform::InitEvent>(event)) {
+      select(dialog, kTypeOptions[0]);
+    } else if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
+      for (const TypeOption& option : kTypeOptions) {
+        if (command->id == option.id) select(dialog, option);
+      }
+      if (!platform::IsActivation(*command, kFieldAcceptId)) return;
+      const std::u16string name = platform::GetText(dialog, kFieldNameEditId);
+      FieldDefinition field;
+      field.name = PadFieldName(name);
+      field.type = type;
+      field.size = ReadWholeNumber(platform::GetText(dialog, kSizeEditId));
+      field.decimals = ReadWholeNumber(platform::GetText(dialog, kDecimalsEditId));
+      field.key_flag = platform::IsChecked(dialog, kKeyBoxId) ? 1 : 0;
+      if (!DefinitionFits(field, !name.empty())) return;
+      accepted = field;
+      platform::EndDialog(dialog, 1);
+    } else if (std::holds_alternative<platform::CloseEvent>(event)) {
+      platform::EndDialog(dialog, 0);
+    }
+  });
+  return accepted;
 }
 
 }  // namespace zentora

@@ -4,17 +4,40 @@
 #include <cstdint>
 #include <string>
 
+#include "attachments/attachments.h"
 #include "platform/ui.h"
-#include "shell/app_state.h"
+#include "storage/database.h"
+#include "storage/field_definition.h"
+#include "texts/text_table.h"
 
 namespace zentora {
+
+inline constexpr int kBrowserSurfaceId = 1012;
+inline constexpr int kBrowserPreviousId = 1013;
+inline constexpr int kBrowserNextId = 1015;
+inline constexpr int kBrowserPositionId = 1016;
+// The Go to command of the browser's menu bar.
+inline constexpr int kCommandGoTo = 1096;
 
 inline constexpr int kFieldPageLines = 40;
 inline constexpr int kFieldLinePitch = 21;  // 20 pixels of box and a 1-pixel gap
 
-platform::DialogTemplate RecordBrowserTemplate(const AppState& state);
-// Runs the browser modally on the current database; returns when it is closed.
-void ShowRecordBrowser(AppState& state);
+// What the browser keeps while it runs: the record on show and the field clicked last.
+struct RecordBrowserState {
+  std::int64_t current_record = 1;
+  std::u16string selected_field = PadFieldName(u"");
+  bool open = false;  // from Init to the close command: a click after that opens nothing
+};
+
+platform::DialogTemplate RecordBrowserTemplate(const Texts& texts);
+// Runs the browser modally on `db`; returns when it is closed. Pictures and sounds open
+// through the attachments' cache folder.
+void ShowRecordBrowser(const Texts& texts, const Database& db, RecordBrowserState& state,
+                       const AttachmentsState& attachments);
+
+// The browser's menu bar, in the language in force, and attaching it anew to `window`.
+platform::Menu BrowserMenu(const Texts& texts);
+void BuildBrowserMenu(const Texts& texts, platform::Dialog window);
 
 // The line a press at surface height y selects, or -1 below the last line.
 int FieldLineAt(std::uint16_t y);

@@ -6,6 +6,7 @@
 #include <utility>
 #include <variant>
 
+#include "reader/structure_description.h"
 #include "storage/data_file.h"
 #include "storage/number_format.h"
 #include "storage/structure_file.h"
@@ -14,22 +15,6 @@ namespace zentora {
 namespace {
 
 using platform::ControlKind;
-
-constexpr int kNoDataGroup = 6;
-constexpr int kMemoGroup = 9;
-constexpr int kLogicalGroup = 10;
-constexpr int kTextGroup = 11;
-constexpr int kNumberGroup = 12;
-
-constexpr int kNumberValueId = 1082;
-constexpr int kNumberCloseId = 1083;
-constexpr int kTextValueId = 1085;
-constexpr int kTextCloseId = 1086;
-constexpr int kYesId = 1087;
-constexpr int kNoId = 1089;
-constexpr int kLogicalCloseId = 1090;
-constexpr int kMemoValueId = 1091;
-constexpr int kMemoCloseId = 1093;
 
 constexpr std::uint32_t kViewerStyle =
     platform::kStyleCaption | platform::kStyleSystemMenu | platform::kStyleModalFrame;
@@ -42,11 +27,8 @@ platform::DialogTemplate Viewer(std::u16string caption, platform::Rect rect) {
   return dialog;
 }
 
-std::u16string NoData(const AppState& state) { return state.Text(kNoDataGroup, 1); }
-
-std::u16string StoredValue(const AppState& state) {
-  return ReadFieldText(state.CurrentDatabase(), state.dialogs.selected_field, state.dialogs.current_record,
-                       NoData(state));
+std::u16string StoredText(const Texts& texts, const ValueOnShow& value) {
+  return ReadFieldText(value.db, value.field, value.record, texts.Text(text::kNoData));
 }
 
 // The viewers only show: Init fills the value control, the close button or the window's close
@@ -57,10 +39,7 @@ void RunViewer(const platform::DialogTemplate& dialog, int close_id,
     if (std::holds_alternative<platform::InitEvent>(event)) {
       fill(window);
     } else if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
-      if (command->id == close_id &&
-          (command->code == platform::kCodeClicked || command->code == platform::kCodeKeyboard)) {
-        platform::EndDialog(window, 0);
-      }
+      if (platform::IsActivation(*command, close_id)) platform::EndDialog(window, 0);
     } else if (std::holds_alternative<platform::CloseEvent>(event)) {
       platform::EndDialog(window, 0);
     }
@@ -69,92 +48,99 @@ void RunViewer(const platform::DialogTemplate& dialog, int close_id,
 
 }  // namespace
 
-platform::DialogTemplate NumberViewerTemplate(const AppState& state) {
-  platform::DialogTemplate dialog = Viewer(state.Text(kNumberGroup, 1), {135, 105, 338, 59});
+platform::DialogTemplate NumberViewerTemplate(const Texts& texts, const std::u16string& label) {
+  platform::DialogTemplate dialog = Viewer(texts.Text(text::kNumberViewerTitle), {135, 105, 338, 59});
   dialog.controls = {
-      platform::MakeControl(1081, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
-      platform::MakeControl(kNumberValueId, ControlKind::Edit, {1, 16, 330, 15}, u"",
+      platform::MakeControl(kNumberViewerLabelId, ControlKind::Static, {1, 1, 330, 15}, label),
+      platform::MakeControl(kNumberViewerValueId, ControlKind::Edit, {1, 16, 330, 15}, u"",
               platform::kReadOnly | platform::kSunken | platform::kScrollsSideways),
-      platform::MakeControl(kNumberCloseId, ControlKind::Button, {1, 36, 50, 15}, state.Text(kNumberGroup, 2)),
+      platform::MakeControl(kNumberViewerCloseId, ControlKind::Button, {1, 36, 50, 15},
+                            texts.Text(text::kNumberViewerAccept)),
   };
   return dialog;
 }
 
-platform::DialogTemplate TextViewerTemplate(const AppState& state) {
-  platform::DialogTemplate dialog = Viewer(state.Text(kTextGroup, 1), {70, 70, 335, 65});
+platform::DialogTemplate TextViewerTemplate(const Texts& texts, const std::u16string& label) {
+  platform::DialogTemplate dialog = Viewer(texts.Text(text::kTextViewerTitle), {70, 70, 335, 65});
   dialog.controls = {
-      platform::MakeControl(1084, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
-      platform::MakeControl(kTextValueId, ControlKind::Edit, {1, 16, 330, 25}, u"",
+      platform::MakeControl(kTextViewerLabelId, ControlKind::Static, {1, 1, 330, 15}, label),
+      platform::MakeControl(kTextViewerValueId, ControlKind::Edit, {1, 16, 330, 25}, u"",
               platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kHorizontalScrollBar |
                   platform::kScrollsSideways),
-      platform::MakeControl(kTextCloseId, ControlKind::Button, {1, 42, 50, 15}, state.Text(kTextGroup, 2)),
+      platform::MakeControl(kTextViewerCloseId, ControlKind::Button, {1, 42, 50, 15},
+                            texts.Text(text::kTextViewerAccept)),
   };
   return dialog;
 }
 
-platform::DialogTemplate LogicalViewerTemplate(const AppState& state) {
-  platform::DialogTemplate dialog = Viewer(state.Text(kLogicalGroup, 1), {70, 70, 337, 75});
+platform::DialogTemplate LogicalViewerTemplate(const Texts& texts, const std::u16string& label) {
+  platform::DialogTemplate dialog = Viewer(texts.Text(text::kLogicalViewerTitle), {70, 70, 337, 75});
   dialog.controls = {
-      platform::MakeControl(1088, ControlKind::Static, {1, 1, 330, 15}, state.dialogs.selected_field),
-      platform::MakeControl(kYesId, ControlKind::Option, {1, 17, 100, 15}, state.Text(kLogicalGroup, 2), platform::kDisabled),
-      platform::MakeControl(kNoId, ControlKind::Option, {1, 31, 100, 15}, state.Text(kLogicalGroup, 3), platform::kDisabled),
-      platform::MakeControl(kLogicalCloseId, ControlKind::Button, {1, 51, 50, 15}, state.Text(kLogicalGroup, 4)),
+      platform::MakeControl(kLogicalViewerLabelId, ControlKind::Static, {1, 1, 330, 15}, label),
+      platform::MakeControl(kLogicalViewerYesId, ControlKind::Option, {1, 17, 100, 15},
+                            texts.Text(text::kLogicalViewerYes), platform::kDisabled),
+      platform::MakeControl(kLogicalViewerNoId, ControlKind::Option, {1, 31, 100, 15},
+                            texts.Text(text::kLogicalViewerNo), platform::kDisabled),
+      platform::MakeControl(kLogicalViewerCloseId, ControlKind::Button, {1, 51, 50, 15},
+                            texts.Text(text::kLogicalViewerAccept)),
   };
   return dialog;
 }
 
-platform::DialogTemplate MemoViewerTemplate(const AppState& state) {
-  platform::DialogTemplate dialog = Viewer(state.Text(kMemoGroup, 1), {70, 70, 336, 321});
-  const std::u16string label = state.main.structure_view ? state.Text(kMemoGroup, 2) : state.dialogs.selected_field;
+platform::DialogTemplate MemoViewerTemplate(const Texts& texts, const std::u16string& label) {
+  platform::DialogTemplate dialog = Viewer(texts.Text(text::kMemoViewerTitle), {70, 70, 336, 321});
   platform::ControlTemplate value =
-      platform::MakeControl(kMemoValueId, ControlKind::Edit, {2, 17, 330, 280}, u"",
+      platform::MakeControl(kMemoViewerValueId, ControlKind::Edit, {2, 17, 330, 280}, u"",
               platform::kMultiLine | platform::kReadOnly | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap);
   value.font.bold = false;
   dialog.controls = {
-      platform::MakeControl(1092, ControlKind::Static, {2, 2, 330, 15}, label),
+      platform::MakeControl(kMemoViewerLabelId, ControlKind::Static, {2, 2, 330, 15}, label),
       value,
-      platform::MakeControl(kMemoCloseId, ControlKind::Button, {2, 300, 50, 15}, state.Text(kMemoGroup, 3)),
+      platform::MakeControl(kMemoViewerCloseId, ControlKind::Button, {2, 300, 50, 15},
+                            texts.Text(text::kMemoViewerExit)),
   };
   return dialog;
 }
 
-void ShowNumberViewer(AppState& state) {
-  RunViewer(NumberViewerTemplate(state), kNumberCloseId, [&state](platform::Dialog window) {
+void ShowNumberViewer(const Texts& texts, const ValueOnShow& value) {
+  RunViewer(NumberViewerTemplate(texts, value.field), kNumberViewerCloseId, [&](platform::Dialog window) {
     // A number never stored says so, rather than passing for a stored 0.
-    const Database db = state.CurrentDatabase();
     std::u16string stored;
-    const IoResult<bool> found =
-        FindValueText(db, ValueQuery{state.dialogs.selected_field, state.dialogs.current_record}, stored);
+    const IoResult<bool> found = FindValueText(value.db, ValueQuery{value.field, value.record}, stored);
     const std::u16string shown =
         found.ok() && found.value && !stored.empty()
-            ? FormatNumber(stored, FieldDecimalsByName(db, state.dialogs.selected_field), state.shell.language)
-            : NoData(state);
-    platform::SetText(window, kNumberValueId, shown);
+            ? FormatNumber(stored, FieldDecimalsByName(value.db, value.field), texts.language)
+            : texts.Text(text::kNoData);
+    platform::SetText(window, kNumberViewerValueId, shown);
   });
 }
 
-void ShowTextViewer(AppState& state) {
-  RunViewer(TextViewerTemplate(state), kTextCloseId,
-            [&state](platform::Dialog window) { platform::SetText(window, kTextValueId, StoredValue(state)); });
+void ShowTextViewer(const Texts& texts, const ValueOnShow& value) {
+  RunViewer(TextViewerTemplate(texts, value.field), kTextViewerCloseId, [&](platform::Dialog window) {
+    platform::SetText(window, kTextViewerValueId, StoredText(texts, value));
+  });
 }
 
-void ShowLogicalViewer(AppState& state) {
-  RunViewer(LogicalViewerTemplate(state), kLogicalCloseId, [&state](platform::Dialog window) {
+void ShowLogicalViewer(const Texts& texts, const ValueOnShow& value) {
+  RunViewer(LogicalViewerTemplate(texts, value.field), kLogicalViewerCloseId, [&](platform::Dialog window) {
     // Any number but 0 reads as yes; a missing value or a text without a number reads as no.
-    const bool yes = ReadNumberText(StoredValue(state)).mantissa != 0;
-    platform::SetChecked(window, kYesId, yes);
-    platform::SetChecked(window, kNoId, !yes);
+    const bool yes = ReadNumberText(StoredText(texts, value)).mantissa != 0;
+    platform::SetChecked(window, kLogicalViewerYesId, yes);
+    platform::SetChecked(window, kLogicalViewerNoId, !yes);
   });
 }
 
-void ShowMemoViewer(AppState& state) {
-  RunViewer(MemoViewerTemplate(state), kMemoCloseId, [&state](platform::Dialog window) {
-    const std::u16string shown =
-        state.main.structure_view
-            ? DescribeStructure(state.CurrentDatabase(), state.shell.texts, state.shell.language)
-            : StoredValue(state);
-    platform::SetText(window, kMemoValueId, shown);
+void ShowMemoViewer(const Texts& texts, const ValueOnShow& value) {
+  RunViewer(MemoViewerTemplate(texts, value.field), kMemoViewerCloseId, [&](platform::Dialog window) {
+    platform::SetText(window, kMemoViewerValueId, StoredText(texts, value));
   });
+}
+
+void ShowStructureViewer(const Texts& texts, const Database& db) {
+  RunViewer(MemoViewerTemplate(texts, texts.Text(text::kStructureViewLabel)), kMemoViewerCloseId,
+            [&](platform::Dialog window) {
+              platform::SetText(window, kMemoViewerValueId, DescribeStructure(db, texts.table, texts.language));
+            });
 }
 
 }  // namespace zentora

@@ -37,6 +37,7 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
 bool FlushFile(FileHandle file);
 
 bool PathExists(const std::u16string& path);
+bool IsFolder(const std::u16string& path);
 bool CreateFolder(const std::u16string& path);
 // Names (not paths) of the entries of a folder, without "." and "..", hidden or system entries.
 std::vector<std::u16string> ListFolder(const std::u16string& folder);

@@ -87,6 +87,11 @@ bool PathExists(const std::u16string& path) {
   return ::stat(Native(path).c_str(), &st) == 0;
 }
 
+bool IsFolder(const std::u16string& path) {
+  struct stat st {};
+  return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool CreateFolder(const std::u16string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
 
 std::vector<std::u16string> ListFolder(const std::u16string& folder) {

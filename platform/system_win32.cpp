@@ -93,6 +93,11 @@ bool PathExists(const std::u16string& path) {
   return GetFileAttributesW(NativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool IsFolder(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(NativePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool CreateFolder(const std::u16string& path) { return CreateDirectoryW(NativePath(path).c_str(), nullptr) != 0; }
 
 std::vector<std::u16string> ListFolder(const std::u16string& folder) {

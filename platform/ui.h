@@ -110,6 +110,11 @@ struct CommandEvent {
   int id = 0;
   int code = kCodeClicked;
 };
+
+// Whether a command activates the button `id`: clicked, or pressed from the keyboard.
+inline bool IsActivation(const CommandEvent& command, int id) {
+  return command.id == id && (command.code == kCodeClicked || command.code == kCodeKeyboard);
+}
 struct TimerEvent {
   int id = 0;
 };

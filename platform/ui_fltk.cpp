@@ -23,18 +23,12 @@ using fltk::RecordOf;
 
 namespace {
 
-// A handler's exception cannot cross FLTK's own frames: it waits here and leaves from
-// RunModal, CreateModeless or PumpMessages once the event loop has returned.
-std::exception_ptr pending_failure;
+ParkedFailure pending_failure;
 // Every open dialog, by its handle (a number never used twice, so a stale handle finds nothing).
 std::map<std::intptr_t, std::unique_ptr<DialogRecord>> open_dialogs;
 std::intptr_t last_handle = 0;
 
-void RethrowPending() {
-  if (!pending_failure) return;
-  std::exception_ptr failure = std::exchange(pending_failure, nullptr);
-  std::rethrow_exception(failure);
-}
+void RethrowPending() { pending_failure.Rethrow(); }
 
 struct TimerKey {
   std::intptr_t dialog = 0;
@@ -139,17 +133,9 @@ DialogRecord* RecordOf(Dialog dialog) { return RecordOf(dialog.value); }
 void Deliver(Dialog dialog, const DialogEvent& event) {
   DialogRecord* record = RecordOf(dialog);
   if (record == nullptr) return;
-  ++record->depth;
-  try {
-    record->handler(dialog, event);
-  } catch (...) {
-    if (!pending_failure) pending_failure = std::current_exception();
-    record->ending = true;
-    record->result = -1;
-    if (record->modal) WakeModalLoop(*record);
-  }
-  --record->depth;
-  if (!record->modal && record->ending && record->depth == 0) Close(dialog.value);
+  if (DeliverParked(*record, pending_failure, [&] { record->handler(dialog, event); },
+                    [record] { WakeModalLoop(*record); }))
+    Close(dialog.value);
 }
 
 void OpenDisplay() {

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "platform/encoding.h"
+#include "platform/dialog_lifecycle.h"
 #include "platform/ui_fltk_internal.h"
 
 namespace zentora::platform::fltk {
@@ -351,10 +352,8 @@ DialogWindow* BuildWindow(DialogRecord& record) {
     const ControlTemplate& control = form.controls[i];
     Fl_Widget* widget = MakeWidget(record, control, ToPixels(control.rect, form.units));
     record.controls[control.id] = widget;
-    if (control.kind == ControlKind::Option) {
-      if (i == 0 || form.controls[i - 1].kind != ControlKind::Option) ++run;
-      record.option_runs[control.id] = run;
-    }
+    if (StartsGroup(form.controls, i)) ++run;
+    if (control.kind == ControlKind::Option) record.option_runs[control.id] = run;
   }
   window->end();
   for (const ControlTemplate& control : form.controls) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog_lifecycle.h"
 #include "platform/ui.h"
 
 namespace zentora::platform::fltk {
@@ -89,15 +90,10 @@ class DialogWindow : public Fl_Double_Window {
   Fl_Widget* saved_focus_ = nullptr;
 };
 
-struct DialogRecord {
+struct DialogRecord : DialogLifecycle {
   Dialog handle;
   DialogTemplate form;
   DialogHandler handler;
-  bool modal = false;
-  int depth = 0;           // handler calls in progress on this dialog
-  bool ending = false;     // ended: a modal loop stops, a modeless dialog goes once its handler returns
-  bool destroying = false;
-  int result = 0;
   bool setting_text = false;  // our own SetText: its change is not the user's
   DialogWindow* window = nullptr;
   std::map<int, Fl_Widget*> controls;

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/encoding.h"
+#include "platform/dialog_lifecycle.h"
 #include "platform/ui.h"
 #include "platform/ui_headless_script.h"
 #include "platform/ui_headless_session.h"
@@ -40,15 +41,12 @@ void Refuse(const DialogState& state, const Step& step, const char* why) {
   throw ScriptFailure("cannot " + DescribeStep(step) + " in dialog " + Quoted(state.caption) + ": " + why);
 }
 
-// Options that follow each other in the template form one group: choosing one clears the rest.
+// Choosing an option clears the others of its group.
 void SelectOption(DialogState& state, int id) {
   std::size_t chosen = 0;
   while (state.controls[chosen].control.id != id) ++chosen;
-  std::size_t first = chosen;
-  while (first > 0 && state.controls[first - 1].control.kind == ControlKind::Option) --first;
-  for (std::size_t i = first; i < state.controls.size() && state.controls[i].control.kind == ControlKind::Option; ++i) {
-    state.controls[i].checked = (i == chosen);
-  }
+  const auto [first, end] = GroupAround(state.dialog.controls, chosen);
+  for (std::size_t i = first; i < end; ++i) state.controls[i].checked = (i == chosen);
 }
 
 bool MenuHasCommand(const Menu& items, int id) {

@@ -18,9 +18,7 @@ using win32::WindowOf;
 
 namespace {
 
-// A handler's exception cannot cross the desktop's own frames: it waits here and leaves
-// from RunModal, CreateModeless or PumpMessages once the dialog manager has returned.
-std::exception_ptr pending_failure;
+ParkedFailure pending_failure;
 // Modeless dialogs alive now, which the pump lets handle their own keyboard.
 std::set<HWND> modeless_windows;
 // Modeless dialog records, owned here until their window is gone.
@@ -28,11 +26,7 @@ std::set<DialogRecord*> modeless_records;
 // Every dialog of ours that is open now, from its WM_INITDIALOG to its WM_NCDESTROY.
 std::map<HWND, DialogRecord*> open_dialogs;
 
-void RethrowPending() {
-  if (!pending_failure) return;
-  std::exception_ptr failure = std::exchange(pending_failure, nullptr);
-  std::rethrow_exception(failure);
-}
+void RethrowPending() { pending_failure.Rethrow(); }
 
 // The command a control reports, as the handlers know it; nothing for notifications they
 // do not take (focus changes, an edit's text set by the program itself).
@@ -188,16 +182,10 @@ DialogRecord* RecordOf(HWND window) {
 void Deliver(HWND window, const DialogEvent& event) {
   DialogRecord* record = RecordOf(window);
   if (record == nullptr) return;
-  ++record->depth;
-  try {
-    record->handler(HandleOf(window), event);
-  } catch (...) {
-    if (!pending_failure) pending_failure = std::current_exception();
-    record->ending = true;
-    if (record->modal) ::EndDialog(window, -1);
-  }
-  --record->depth;
-  if (!record->modal && record->ending && record->depth == 0 && !record->destroying) {
+  const bool due = DeliverParked(
+      *record, pending_failure, [&] { record->handler(HandleOf(window), event); },
+      [window] { ::EndDialog(window, -1); });
+  if (due) {
     record->destroying = true;
     DestroyWindow(window);  // the record goes with the window: not touched after this
   }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/dialog_lifecycle.h"
 #include "platform/ui.h"
 
 namespace zentora::platform::win32 {
@@ -36,14 +37,9 @@ struct Surface {
   ~Surface();
 };
 
-struct DialogRecord {
+struct DialogRecord : DialogLifecycle {
   DialogTemplate form;
   DialogHandler handler;
-  bool modal = false;
-  int depth = 0;           // handler calls in progress on this dialog
-  bool ending = false;     // a modeless dialog to destroy once its handler returns
-  bool destroying = false;
-  int result = 0;
   bool setting_text = false;  // our own SetText: its change is not the user's
   HWND saved_focus = nullptr;
   std::map<int, std::unique_ptr<Surface>> surfaces;

@@ -1,5 +1,6 @@
 // The Windows runner's in-memory dialog templates: the portable DialogTemplate written out as
 // a DLGTEMPLATEEX with one item per control, in the dialog font, measured in dialog units.
+#include "platform/dialog_lifecycle.h"
 #include "platform/ui_win32_internal.h"
 
 #include <commctrl.h>
@@ -65,8 +66,7 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
   const std::uint32_t flags = control.flags;
   if (flags & kDisabled) item.style |= WS_DISABLED;
   if (flags & kBorder) item.style |= WS_BORDER;
-  // Every control starts a group except an option that follows an option: adjacent options
-  // form one group, in which choosing one clears the others.
+  // Adjacent options form one group (StartsGroup).
   if (starts_group) item.style |= WS_GROUP;
   switch (control.kind) {
     case ControlKind::Static:
@@ -161,8 +161,7 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, bool visibl
 
   for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
     const ControlTemplate& control = dialog.controls[i];
-    const bool follows_option = i > 0 && dialog.controls[i - 1].kind == ControlKind::Option;
-    const ItemStyle style = ControlStyle(control, !(control.kind == ControlKind::Option && follows_option));
+    const ItemStyle style = ControlStyle(control, StartsGroup(dialog.controls, i));
     const Rect rect = ToDialogUnits(control.rect, dialog.units);
     out.AlignDword();
     out.Dword(0);  // helpID

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/system.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
 
@@ -26,7 +26,7 @@ bool LeadsUpward(std::u16string_view component) {
   return dots >= 2;
 }
 
-const TextTable& Texts() {
+const TextTable& Table() {
   static const TextTable table = FillTextTable();
   return table;
 }
@@ -109,12 +109,12 @@ AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u
   return AttachmentResult::NotWritten;
 }
 
-std::u16string NoDataText() { return UiText(Texts(), kSpanish, 6, 1); }
+std::u16string NoDataText() { return UiText(Table(), kSpanish, text::kNoData); }
 
 std::u16string MissingAttachmentText(Attachment kind) {
-  return kind == Attachment::Image ? UiText(Texts(), kSpanish, 3, 1) : UiText(Texts(), kSpanish, 2, 1);
+  return UiText(Table(), kSpanish, kind == Attachment::Image ? text::kImageMissing : text::kSoundMissing);
 }
 
-std::u16string MessageCaption() { return UiText(Texts(), kSpanish, 26, 1); }
+std::u16string MessageCaption() { return UiText(Table(), kSpanish, text::kMessageCaption); }
 
 }  // namespace zentora::reader

@@ -7,10 +7,9 @@
 #include <string>
 #include <string_view>
 
-namespace zentora::reader {
+#include "storage/database.h"
 
-// How long a data file that Zentora holds open is retried before a call gives up.
-inline constexpr unsigned kBusyWaitMs = 2000;
+namespace zentora::reader {
 
 // A database or output name must stay below the host folder: no leading separator, no
 // drive letter, no ".." component (nor one Windows would shorten to ".."), no NUL. Both

@@ -1,30 +1,12 @@
 #include "shell/about_box.h"
 
-#include <string>
-#include <utility>
 #include <variant>
 
 namespace zentora {
-namespace {
 
-constexpr int kTitleGroup = 28;
-constexpr int kTextsGroup = 29;
-constexpr int kExitGroup = 30;
-
-platform::ControlTemplate Label(int id, platform::Rect rect, std::u16string text) {
-  platform::ControlTemplate label;
-  label.id = id;
-  label.kind = platform::ControlKind::Static;
-  label.rect = rect;
-  label.text = std::move(text);
-  return label;
-}
-
-}  // namespace
-
-platform::DialogTemplate AboutBoxTemplate(const TextTable& texts, int32_t language) {
+platform::DialogTemplate AboutBoxTemplate(const Texts& texts) {
   platform::DialogTemplate dialog;
-  dialog.caption = UiText(texts, language, kTitleGroup, 1);
+  dialog.caption = texts.Text(text::kAboutTitle);
   dialog.rect = {0, 0, 221, 121};
   // A title bar but no system menu, hence no close box: the button is the way out.
   dialog.style = platform::kStyleCaption | platform::kStyleModalFrame | platform::kStyleCentred;
@@ -36,14 +18,16 @@ platform::DialogTemplate AboutBoxTemplate(const TextTable& texts, int32_t langua
   icon.image = kFirstAboutFrame;
   dialog.controls.push_back(icon);
 
-  dialog.controls.push_back(Label(kAboutThanksId, {40, 10, 190, 25}, UiText(texts, language, kTextsGroup, 1)));
-  dialog.controls.push_back(Label(kAboutCreditId, {5, 50, 190, 40}, UiText(texts, language, kTextsGroup, 2)));
+  dialog.controls.push_back(platform::MakeControl(kAboutThanksId, platform::ControlKind::Static, {40, 10, 190, 25},
+                                                  texts.Text(text::kAboutThanks)));
+  dialog.controls.push_back(platform::MakeControl(kAboutCreditId, platform::ControlKind::Static, {5, 50, 190, 40},
+                                                  texts.Text(text::kAboutCredit)));
 
   platform::ControlTemplate exit;
   exit.id = kAboutExitId;
   exit.kind = platform::ControlKind::Button;
   exit.rect = {5, 100, 90, 15};
-  exit.text = UiText(texts, language, kExitGroup, 1);
+  exit.text = texts.Text(text::kAboutExit);
   exit.font.points = 14;
   dialog.controls.push_back(exit);
   return dialog;
@@ -58,7 +42,7 @@ int ShowAboutBox(const ShellState& state) {
   // The frame number belongs to this one box: a new box starts the figure from the beginning.
   int16_t frame = kFirstAboutFrame;
   return platform::RunModal(
-      AboutBoxTemplate(state.texts, state.language),
+      AboutBoxTemplate(state.texts),
       [&frame](platform::Dialog dialog, const platform::DialogEvent& event) {
         if (std::holds_alternative<platform::InitEvent>(event)) {
           platform::StartTimer(dialog, kAboutTimerId, kAboutFramePeriodMs);
@@ -68,10 +52,7 @@ int ShowAboutBox(const ShellState& state) {
           platform::SetImage(dialog, kAboutIconId, frame);
           frame = NextAboutFrame(frame);
         } else if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
-          if (command->id == kAboutExitId &&
-              (command->code == platform::kCodeClicked || command->code == platform::kCodeKeyboard)) {
-            platform::EndDialog(dialog, 0);
-          }
+          if (platform::IsActivation(*command, kAboutExitId)) platform::EndDialog(dialog, 0);
         } else if (std::holds_alternative<platform::DestroyEvent>(event)) {
           platform::StopTimer(dialog, kAboutTimerId);
         }

@@ -17,8 +17,8 @@ inline constexpr unsigned kAboutFramePeriodMs = 100;
 inline constexpr int16_t kFirstAboutFrame = 701;
 inline constexpr int16_t kLastAboutFrame = 707;
 
-// The box in `language`, with its texts looked up now: an open box keeps them.
-platform::DialogTemplate AboutBoxTemplate(const TextTable& texts, int32_t language);
+// The box in the language in force, with its texts looked up now: an open box keeps them.
+platform::DialogTemplate AboutBoxTemplate(const Texts& texts);
 
 // The icon resource shown after `frame`: 701, 702, ... 707, then 701 again.
 int16_t NextAboutFrame(int16_t frame);

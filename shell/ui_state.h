@@ -5,24 +5,22 @@
 #include <cstdint>
 
 #include "platform/ui.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 
 namespace zentora {
 
 struct ShellState {
-  int32_t language = static_cast<int32_t>(Language::Spanish);
-  TextTable texts;
+  Texts texts;  // the language in force and the table of both languages
   // Set while the About box is open, so the Author command cannot open a second one.
   bool about_box_open = false;
-  // The one progress dialog, while it is shown; empty otherwise.
-  platform::Dialog progress_window;
+  // The main window, while it is open.
+  platform::Dialog main_window;
 };
 
 // A fresh state in `language`, with the full text table.
 inline ShellState MakeShellState(int32_t language) {
   ShellState state;
-  state.language = language;
-  state.texts = FillTextTable();
+  state.texts.language = language;
   return state;
 }
 

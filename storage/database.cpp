@@ -1,6 +1,8 @@
 #include "storage/database.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "platform/system.h"
 
@@ -15,6 +17,15 @@ std::u16string StructureFilePath(const Database& db) { return DatabaseFolder(db)
 std::u16string DataFilePath(const Database& db) { return DatabaseFolder(db) + db.name + u".zbd"; }
 
 bool PathExists(const std::u16string& path) { return platform::PathExists(path); }
+
+bool FolderHasEntry(const std::u16string& folder, const std::u16string& name) {
+  const std::vector<std::u16string> entries = platform::ListFolder(folder);
+  const std::size_t count = std::min(entries.size(), kListingLimit);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (entries[i] == name) return true;
+  }
+  return false;
+}
 
 namespace {
 

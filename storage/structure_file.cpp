@@ -1,7 +1,5 @@
 #include "storage/structure_file.h"
 
-
-#include "shell/text_table.h"
 #include "storage/locked_file.h"
 
 namespace zentora {
@@ -73,37 +71,6 @@ std::u16string FieldNameAt(const Database& db, std::int16_t number) {
   const auto fields = ReadStructure(db).value;
   const FieldDefinition* field = FindByNumber(fields, number);
   return field ? field->name : PadFieldName(u"");
-}
-
-namespace {
-
-std::u16string Decimal(long long value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
-}  // namespace
-
-std::u16string DescribeFields(const std::vector<FieldDefinition>& fields, const TextTable& texts,
-                              std::int32_t language) {
-  auto text = [&](int entry) { return UiText(texts, language, 1, entry); };
-  std::u16string out;
-  for (const FieldDefinition& field : fields) {
-    // A damaged record still gets a readable line: the raw number stands in for a word.
-    const std::u16string key = field.key_flag == 0 ? text(8) : field.key_flag == 1 ? text(9) : Decimal(field.key_flag);
-    const std::u16string type = field.type >= 1 && field.type <= 7 ? text(field.type) : u"? (" + Decimal(field.type) + u")";
-    out += text(10) + key + u"\r\n";
-    out += text(11) + field.name + u"\r\n";
-    out += text(12) + type + u"\r\n";
-    out += text(13) + Decimal(field.size) + u"\r\n";
-    out += text(14) + Decimal(field.decimals) + u"\r\n";
-    out += u"\r\n";
-  }
-  return out + Decimal(static_cast<long long>(fields.size())) + text(15) + u"\r\n";
-}
-
-std::u16string DescribeStructure(const Database& db, const TextTable& texts, std::int32_t language) {
-  return DescribeFields(ReadStructure(db).value, texts, language);
 }
 
 }  // namespace zentora

@@ -11,8 +11,6 @@
 
 namespace zentora {
 
-struct TextTable;
-
 class LockedFile;
 
 // All field definitions, in one open.
@@ -29,10 +27,5 @@ bool FieldNameExists(const Database& db, const std::u16string& padded_name);
 std::int16_t FieldDecimalsByName(const Database& db, const std::u16string& padded_name);
 std::int16_t FieldTypeAt(const Database& db, std::int16_t number);      // 0 past the end
 std::u16string FieldNameAt(const Database& db, std::int16_t number);    // 35 spaces past the end
-
-// Six lines per field and a count line, in the language given.
-std::u16string DescribeStructure(const Database& db, const TextTable& texts, std::int32_t language);
-std::u16string DescribeFields(const std::vector<FieldDefinition>& fields, const TextTable& texts,
-                              std::int32_t language);
 
 }  // namespace zentora

@@ -1,10 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/system.h"
 #include "storage/database.h"
+#include "support/temp_folder.h"
 
 namespace zentora {
 namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+using testing::WriteAll;
 
 TEST(DatabasePaths, FolderAndBothFilesAreNamedAfterTheDatabase) {
   const char16_t sep = platform::PathSeparator();
@@ -27,6 +34,18 @@ TEST(DatabaseName, RefusesNamesThatCannotBeAFolderEverywhere) {
                                     u"tab\t", u"end.",  u"end ",    u"CON",    u"con",    u"Nul.txt",
                                     u"PRN",   u"aux",   u"COM1",    u"lpt9",   u"COM9.db", std::u16string(1, u'\0')};
   for (const std::u16string& name : refused) EXPECT_FALSE(IsValidDatabaseName(name)) << name.size();
+}
+
+TEST(FolderHasEntryTest, ExactCaseSensitiveNamesOfFilesAndFolders) {
+  TempFolder folder;
+  WriteAll(folder.fs() / "notes.txt", "x");
+  fs::create_directory(folder.fs() / "Shop");
+  EXPECT_TRUE(FolderHasEntry(folder.path(), u"notes.txt"));
+  EXPECT_TRUE(FolderHasEntry(folder.path(), u"Shop"));
+  EXPECT_FALSE(FolderHasEntry(folder.path(), u"shop"));
+  EXPECT_FALSE(FolderHasEntry(folder.path(), u"Sho"));
+  EXPECT_FALSE(FolderHasEntry(folder.path(), u"."));
+  EXPECT_FALSE(FolderHasEntry(folder.path() + u"missing" + platform::PathSeparator(), u"notes.txt"));
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "platform/system.h"
-#include "shell/text_table.h"
 #include "storage/structure_file.h"
 #include "support/temp_folder.h"
 
@@ -25,7 +24,6 @@ class StructureFileTest : public ::testing::Test {
 
   TempFolder root;
   Database db{root.path(), u"Tienda", 100};
-  TextTable texts = FillTextTable();
 };
 
 TEST_F(StructureFileTest, ReadingAMissingFileLeavesAnEmptyOneAndSeesNoField) {
@@ -34,8 +32,6 @@ TEST_F(StructureFileTest, ReadingAMissingFileLeavesAnEmptyOneAndSeesNoField) {
   EXPECT_EQ(std::filesystem::file_size(File()), 0u);
   EXPECT_EQ(FieldTypeAt(db, 1), 0);
   EXPECT_EQ(FieldNameAt(db, 1), std::u16string(35, u' '));
-  EXPECT_EQ(DescribeStructure(db, texts, 1), u"0 Registros ...\r\n");
-  EXPECT_EQ(DescribeStructure(db, texts, 5), u"0 Records ...\r\n");
 }
 
 TEST_F(StructureFileTest, AppendWritesOverAShortTail) {
@@ -66,28 +62,6 @@ TEST_F(StructureFileTest, NamesCompareOverAllThirtyFiveUnitsAndCase) {
   EXPECT_EQ(FieldNameAt(db, 2), forty.substr(0, 35));
   EXPECT_EQ(FieldDecimalsByName(db, PadFieldName(u"Precio")), 2);
   EXPECT_EQ(FieldDecimalsByName(db, PadFieldName(u"Nada")), 0);
-}
-
-TEST_F(StructureFileTest, DescribesEachFieldInSixLinesAndCountsThem) {
-  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Precio", 1, 10, 2, 1)), IoStatus::Ok);
-  const std::u16string padded = u"Precio" + std::u16string(29, u' ');
-  EXPECT_EQ(DescribeStructure(db, texts, 1), u"Llave: sí\r\nEtiqueta: " + padded +
-                                                 u"\r\nDato: DECIMAL\r\nTamaño: 10\r\nDecimales: 2\r\n\r\n"
-                                                 u"1 Registros ...\r\n");
-  EXPECT_EQ(DescribeStructure(db, texts, 5), u"Key: yes\r\nLabel: " + padded +
-                                                 u"\r\nData: DECIMAL\r\nSize: 10\r\nDecimals: 2\r\n\r\n"
-                                                 u"1 Records ...\r\n");
-}
-
-TEST_F(StructureFileTest, DamagedRecordsAreDescribedReadably) {
-  const std::vector<FieldDefinition> fields = {Field(u"Raro", 9, -3, -1, 7), Field(u"Cero", 0, 0, 0, -1)};
-  const std::u16string text = DescribeFields(fields, texts, 5);
-  EXPECT_NE(text.find(u"Key: 7\r\n"), std::u16string::npos);
-  EXPECT_NE(text.find(u"Data: ? (9)\r\n"), std::u16string::npos);
-  EXPECT_NE(text.find(u"Size: -3\r\nDecimals: -1\r\n"), std::u16string::npos);
-  EXPECT_NE(text.find(u"Key: -1\r\n"), std::u16string::npos);
-  EXPECT_NE(text.find(u"Data: ? (0)\r\n"), std::u16string::npos);
-  EXPECT_TRUE(text.ends_with(u"\r\n2 Records ...\r\n"));
 }
 
 TEST_F(StructureFileTest, AFolderThatIsMissingFailsInsteadOfPretending) {

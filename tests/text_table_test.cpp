@@ -1,4 +1,4 @@
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

@@ -7,10 +7,11 @@
 
 #include "platform/encoding.h"
 #include "platform/system.h"
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
 #include "storage/number_format.h"
+#include "reader/structure_description.h"
 #include "storage/structure_file.h"
 
 namespace zentora::cli {
@@ -144,13 +145,14 @@ std::string ReadBytes(const OpenDatabase& open, const FieldDefinition& field, st
 // What the value viewers show for a stored text.
 std::u16string Shown(const FieldDefinition& field, const std::u16string& stored, std::int32_t language) {
   const TextTable texts = FillTextTable();
-  const std::u16string no_data = UiText(texts, language, 6, 1);
+  const std::u16string no_data = UiText(texts, language, text::kNoData);
   switch (static_cast<FieldType>(field.type)) {
     case FieldType::Decimal:
     case FieldType::Integer:
       return FormatNumber(stored.empty() ? no_data : stored, field.decimals, language);
     case FieldType::Logical:
-      return UiText(texts, language, 10, ReadNumberText(stored).mantissa != 0 ? 2 : 3);
+      return UiText(texts, language,
+                    ReadNumberText(stored).mantissa != 0 ? text::kLogicalViewerYes : text::kLogicalViewerNo);
     default:
       return stored.empty() ? no_data : stored;
   }
@@ -197,6 +199,8 @@ void WriteAttachment(const Options& options, std::ostream& out) {
     throw Failure{"record " + options.words[3] + " has nothing in field '" + options.words[2] + "'"};
   const std::filesystem::path path(platform::Utf8ToUtf16(options.words[4]));
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
+  // What could not even be opened (a folder, a file of another owner) is left as it was.
+  if (!file.is_open()) throw Failure{"cannot write " + options.words[4]};
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   file.close();
   if (!file) {

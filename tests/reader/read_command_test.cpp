@@ -124,6 +124,15 @@ TEST_F(ReadCommandTest, WritesAnAttachmentToAFile) {
   EXPECT_EQ(ReadAll(file), testing::SampleSound(2));  // a longer old file is replaced whole
 }
 
+TEST_F(ReadCommandTest, AnOutputThatCannotBeOpenedIsLeftAsItWas) {
+  const std::filesystem::path folder = folder_.fs() / "salida.jpg";
+  std::filesystem::create_directory(folder);
+  const Outcome outcome = Run({"attachment", "muestra", "Foto", "1", folder.string()});
+  EXPECT_EQ(outcome.code, kExitError);
+  EXPECT_NE(outcome.err.find("cannot write"), std::string::npos) << outcome.err;
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
 TEST_F(ReadCommandTest, ExportsEveryRecordAsCsv) {
   const Outcome outcome = Run({"csv", "muestra"});
   EXPECT_EQ(outcome.code, kExitOk) << outcome.err;

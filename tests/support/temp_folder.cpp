@@ -1,6 +1,7 @@
 #include "support/temp_folder.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -33,6 +34,12 @@ std::string ReadAll(const std::filesystem::path& file) {
 void WriteAll(const std::filesystem::path& file, const std::string& bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+void UseCacheHomeIn(const TempFolder& folder) {
+  static std::string setting;
+  setting = "XDG_CACHE_HOME=" + (folder.fs() / "xdg").string();
+  putenv(setting.data());
 }
 
 }  // namespace zentora::testing

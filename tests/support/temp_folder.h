@@ -22,6 +22,10 @@ class TempFolder {
   std::u16string path_;
 };
 
+// Where the platform has no drive letters the attachment cache lives under $XDG_CACHE_HOME:
+// points it at `folder`/xdg, so that no test touches the user's own.
+void UseCacheHomeIn(const TempFolder& folder);
+
 // Whole-file helpers for checking bytes on disk.
 std::string ReadAll(const std::filesystem::path& file);
 void WriteAll(const std::filesystem::path& file, const std::string& bytes);

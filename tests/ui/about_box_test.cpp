@@ -52,7 +52,7 @@ TEST_P(AboutBoxLanguageTest, ShowsTheLayoutAndTextsOfTheLanguageInForce) {
         const auto& credit = box.Control(kAboutCreditId).control;
         EXPECT_EQ(credit.kind, ControlKind::Static);
         EXPECT_EQ(credit.rect, (platform::Rect{5, 50, 190, 40}));
-        EXPECT_EQ(credit.text, UiText(state.texts, expected.language, 29, 2));
+        EXPECT_EQ(credit.text, UiText(state.texts.table, expected.language, text::kAboutCredit));
         EXPECT_FALSE(credit.text.empty());
         EXPECT_EQ(credit.font, (platform::Font{u"MS Sans Serif", 10, true}));
 
@@ -147,7 +147,7 @@ TEST_F(AboutBoxTest, AuthorWhileTheBoxIsOpenDoesNothing) {
 TEST_F(AboutBoxTest, ALanguageSwitchReachesOnlyTheNextBox) {
   ShellState state = MakeShellState(kSpanish);
   script.ExpectDialog(u"Autor")
-      .Do([&] { state.language = kEnglish; })
+      .Do([&] { state.texts.language = kEnglish; })
       .Inspect([](const DialogState& box) {
         EXPECT_EQ(box.caption, u"Autor");
         EXPECT_EQ(box.Control(kAboutExitId).text, u"Salir");

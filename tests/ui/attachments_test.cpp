@@ -1,6 +1,7 @@
 #include "attachments/attachments.h"
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -60,36 +61,39 @@ TEST(CacheRandomNumberTest, StaysInRangeAndIsTheSameForTheSameSeedOnEveryBuild) 
 
 class ChooserTest : public testing::ScriptedTest {
  protected:
+  std::optional<std::u16string> Choose(AttachmentKind kind) { return ChooseAttachmentFile(texts, state, kind); }
+
   TempFolder folder;
-  AppState state = MakeAppState(folder.path(), kEnglish);
+  Texts texts{kEnglish};
+  AttachmentsState state;
 };
 
 TEST_F(ChooserTest, FirstUseOpensInTheCurrentFolderWithNoName) {
   script.CancelFile(u"File browser for image");
-  ChooseImageFile(state);
+  EXPECT_EQ(Choose(AttachmentKind::Image), std::nullopt);
   ASSERT_EQ(headless::FileRequestsShown().size(), 1u);
   const platform::OpenFileRequest& request = headless::FileRequestsShown()[0];
   EXPECT_EQ(request.initial_folder, platform::CurrentFolder());
   EXPECT_EQ(request.initial_name, u"");
   EXPECT_EQ(request.filters, (std::vector<platform::FileFilter>{{u"Images", u"*.jpg"}}));
   EXPECT_EQ(request.default_extension, u"jpg");
-  EXPECT_EQ(state.attachments.last_path, u"");
+  EXPECT_EQ(state.last_path, u"");
 }
 
 TEST_F(ChooserTest, TheSoundChooserOpensWhereTheImageWasTakenWithItsName) {
   const std::u16string pictures = folder.path() + u"pictures" + platform::PathSeparator();
   ASSERT_TRUE(platform::CreateFolder(pictures));
   WriteAll(fs::path(pictures + u"cat.jpg"), "JFIF");
-  state.shell.language = kSpanish;
+  texts.language = kSpanish;
   script.ChooseFile(u"Navegador de ficheros para imagen", pictures + u"cat.jpg")
       .CancelFile(u"Navegador de ficheros para sonido")
       .CancelFile(u"Navegador de ficheros para sonido");
 
-  ChooseImageFile(state);
-  EXPECT_EQ(state.attachments.last_path, pictures + u"cat.jpg");
-  ChooseSoundFile(state);
-  EXPECT_EQ(state.attachments.last_path, u"");
-  ChooseSoundFile(state);
+  EXPECT_EQ(Choose(AttachmentKind::Image), pictures + u"cat.jpg");
+  EXPECT_EQ(state.last_path, pictures + u"cat.jpg");
+  Choose(AttachmentKind::Sound);
+  EXPECT_EQ(state.last_path, u"");
+  Choose(AttachmentKind::Sound);
 
   const auto& requests = headless::FileRequestsShown();
   ASSERT_EQ(requests.size(), 3u);
@@ -106,9 +110,9 @@ TEST_F(ChooserTest, ALongPathPlacesTheChooserWhole) {
   std::u16string deep = folder.path();
   for (int i = 0; i < 40; ++i) deep += u"folder_" + std::u16string(1, static_cast<char16_t>(u'a' + i % 26)) + platform::PathSeparator();
   ASSERT_GT(deep.size(), 300u);
-  state.attachments.last_path = deep + u"voice.wav";
+  state.last_path = deep + u"voice.wav";
   script.CancelFile(u"File browser for sound");
-  ChooseSoundFile(state);
+  Choose(AttachmentKind::Sound);
   EXPECT_EQ(headless::FileRequestsShown()[0].initial_folder, deep);
   EXPECT_EQ(headless::FileRequestsShown()[0].initial_name, u"voice.wav");
 }
@@ -117,17 +121,16 @@ TEST_F(ChooserTest, ALongPathPlacesTheChooserWhole) {
 class OpenAttachmentTest : public testing::ScriptedTest {
  protected:
   void SetUp() override {
-    state.dialogs.database_name = u"zoo";
-    ASSERT_TRUE(platform::CreateFolder(DatabaseFolder(state.CurrentDatabase())));
+    ASSERT_TRUE(platform::CreateFolder(DatabaseFolder(db)));
     ASSERT_TRUE(platform::CreateFolder(cache));
-    state.main.cache_folder = cache;
+    state.cache_folder = cache;
   }
 
   void Store(const std::u16string& name, FieldType type, std::int64_t record, const std::string& bytes) {
     FieldDefinition field;
     field.name = PadFieldName(name);
     field.type = static_cast<std::int16_t>(type);
-    ASSERT_EQ(AppendByteUnits(state.CurrentDatabase(), field, record,
+    ASSERT_EQ(AppendByteUnits(db, field, record,
                               reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), true),
               IoStatus::Ok);
   }
@@ -138,9 +141,15 @@ class OpenAttachmentTest : public testing::ScriptedTest {
     return files;
   }
 
+  void Open(AttachmentKind kind, const std::u16string& field, std::int64_t record) {
+    OpenAttachment(texts, state, db, kind, field, record);
+  }
+
   TempFolder folder;
   std::u16string cache = folder.path() + u"cache" + platform::PathSeparator();
-  AppState state = MakeAppState(folder.path(), kEnglish);
+  Database db{folder.path(), u"zoo"};
+  Texts texts{kEnglish};
+  AttachmentsState state;
 };
 
 std::string EveryByteValue(std::size_t repeats) {
@@ -154,7 +163,7 @@ std::string EveryByteValue(std::size_t repeats) {
 TEST_F(OpenAttachmentTest, TheStoredBytesComeBackByteForByteAndTheShellOpensThem) {
   const std::string picture = EveryByteValue(300) + "\r\n\x1a";
   Store(u"Photo", FieldType::Image, 7, picture);
-  OpenImageAttachment(state, u"Photo", 7);
+  Open(AttachmentKind::Image, u"Photo", 7);
 
   ASSERT_EQ(headless::ShellOpens().size(), 1u);
   const std::u16string opened = headless::ShellOpens()[0];
@@ -173,7 +182,7 @@ TEST_F(OpenAttachmentTest, TheStoredBytesComeBackByteForByteAndTheShellOpensThem
 
 TEST_F(OpenAttachmentTest, ASoundGoesToASonidoFile) {
   Store(u"Voice", FieldType::WavSound, 3, "RIFF....WAVE");
-  OpenSoundAttachment(state, u"Voice", 3);
+  Open(AttachmentKind::Sound, u"Voice", 3);
   ASSERT_EQ(headless::ShellOpens().size(), 1u);
   const fs::path opened(headless::ShellOpens()[0]);
   EXPECT_EQ(opened.filename().string().substr(0, 9), "sonido_3_");
@@ -183,9 +192,9 @@ TEST_F(OpenAttachmentTest, ASoundGoesToASonidoFile) {
 
 TEST_F(OpenAttachmentTest, TwoOpensGiveTwoFilesThatBothStay) {
   Store(u"Photo", FieldType::Image, 1, "first picture");
-  OpenImageAttachment(state, u"Photo", 1);
+  Open(AttachmentKind::Image, u"Photo", 1);
   platform::SleepMs(3);  // another moment, so another seed
-  OpenImageAttachment(state, u"Photo", 1);
+  Open(AttachmentKind::Image, u"Photo", 1);
   ASSERT_EQ(headless::ShellOpens().size(), 2u);
   EXPECT_NE(headless::ShellOpens()[0], headless::ShellOpens()[1]);
   EXPECT_EQ(CacheFiles().size(), 2u);
@@ -203,12 +212,12 @@ class MissingAttachmentTest : public OpenAttachmentTest, public ::testing::WithP
 
 TEST_P(MissingAttachmentTest, NothingStoredShowsTheKindsMessageAndWritesNoFile) {
   const MissingCase& c = GetParam();
-  state.shell.language = c.language;
+  texts.language = c.language;
   // A value of another record is no value of this one.
   Store(u"Photo", FieldType::Image, 1, "picture of record 1");
   Store(u"Voice", FieldType::WavSound, 1, "sound of record 1");
   script.ExpectMessage(c.message, c.caption);
-  OpenAttachment(state, c.kind, c.kind == AttachmentKind::Image ? u"Photo" : u"Voice", 2);
+  Open(c.kind, c.kind == AttachmentKind::Image ? u"Photo" : u"Voice", 2);
   EXPECT_TRUE(headless::ShellOpens().empty());
   EXPECT_TRUE(CacheFiles().empty());
 }
@@ -222,9 +231,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(OpenAttachmentTest, ACacheFileThatCannotBeWrittenIsReportedAndNotHandedToTheShell) {
   Store(u"Photo", FieldType::Image, 1, "picture");
-  state.main.cache_folder = folder.path() + u"no such folder" + platform::PathSeparator();
+  state.cache_folder = folder.path() + u"no such folder" + platform::PathSeparator();
   script.ExpectMessage(u"The file cannot be written to the cache folder ...", u"Programmer");
-  OpenImageAttachment(state, u"Photo", 1);
+  Open(AttachmentKind::Image, u"Photo", 1);
   EXPECT_TRUE(headless::ShellOpens().empty());
 }
 

@@ -1,6 +1,7 @@
 // The database-name and define-field dialogs, played as a user would.
 #include "dialogs/database_dialogs.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,8 @@ TEST(DatabaseDialogTemplates, NameDialogInBothLanguages) {
       {1018, ControlKind::Button, {5, 40, 50, 15}, u"Aceptar", u"Accept"},
   };
   for (const bool english : {false, true}) {
-    const AppState state = MakeAppState(u"", english ? 5 : 1);
-    const platform::DialogTemplate dialog = DatabaseNameDialogTemplate(state);
+    const Texts texts{english ? 5 : 1};
+    const platform::DialogTemplate dialog = DatabaseNameDialogTemplate(texts);
     EXPECT_EQ(dialog.caption, english ? u"Database name" : u"Nombre base de datos");
     EXPECT_EQ(dialog.rect, (Rect{64, 151, 294, 60}));
     EXPECT_EQ(dialog.units, platform::Units::DialogUnits);
@@ -81,8 +82,8 @@ TEST(DatabaseDialogTemplates, DefineFieldDialogInBothLanguages) {
       {1033, ControlKind::Button, {5, 286, 50, 15}, u"Aceptar", u"Accept"},
   };
   for (const bool english : {false, true}) {
-    const AppState state = MakeAppState(u"", english ? 5 : 1);
-    const platform::DialogTemplate dialog = DefineFieldDialogTemplate(state);
+    const Texts texts{english ? 5 : 1};
+    const platform::DialogTemplate dialog = DefineFieldDialogTemplate(texts);
     EXPECT_EQ(dialog.caption, english ? u"Define a field" : u"Define un campo");
     EXPECT_EQ(dialog.rect, (Rect{172, 87, 204, 305}));
     EXPECT_TRUE(dialog.style & platform::kStyleSystemMenu);
@@ -92,41 +93,35 @@ TEST(DatabaseDialogTemplates, DefineFieldDialogInBothLanguages) {
 
 class DatabaseNameDialogTest : public testing::ScriptedTest {
  protected:
-  AppState state = MakeAppState(u"", 1);
+  Texts texts{1};
   const std::u16string caption = u"Nombre base de datos";
 };
 
 TEST_F(DatabaseNameDialogTest, AcceptsANameByClickOrKeyboard) {
   script.ExpectDialog(caption).Type(1017, u"Agenda").Click(1018);
   script.ExpectDialog(caption).Type(1017, u"Clientes 2").PressKey(1018);
-  EXPECT_TRUE(ShowDatabaseNameDialog(state));
-  EXPECT_EQ(state.dialogs.database_name, u"Agenda");
-  EXPECT_TRUE(ShowDatabaseNameDialog(state));
-  EXPECT_EQ(state.dialogs.database_name, u"Clientes 2");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Agenda");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Clientes 2");
   EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
 TEST_F(DatabaseNameDialogTest, AnEmptyNameKeepsItOpenSilentlyAndClosingCancels) {
-  state.dialogs.database_name = u"Anterior";
   script.ExpectDialog(caption)
       .Click(1018)
       .Inspect([](const headless::DialogState& shown) { EXPECT_TRUE(shown.open); })
       .Close();
-  EXPECT_FALSE(ShowDatabaseNameDialog(state));
-  // No command may go on with the name an earlier command left.
-  EXPECT_EQ(state.dialogs.database_name, u"");
+  // No command may go on with a name.
+  EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
   EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
 TEST_F(DatabaseNameDialogTest, ClosingAfterTypingGivesNoName) {
-  state.dialogs.database_name = u"Anterior";
   script.ExpectDialog(caption).Type(1017, u"Nueva").Close();
-  EXPECT_FALSE(ShowDatabaseNameDialog(state));
-  EXPECT_EQ(state.dialogs.database_name, u"");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
 }
 
 TEST_F(DatabaseNameDialogTest, AnInvalidNameIsExplainedAndTheDialogStays) {
-  const std::u16string message = state.Text(kMessageGroup, kInvalidName);
+  const std::u16string message = texts.Text(text::kInvalidName);
   ASSERT_FALSE(message.empty());
   script.ExpectDialog(caption).Type(1017, u"a/b").Click(1018);
   script.ExpectMessage(message, u"Programador");
@@ -135,18 +130,16 @@ TEST_F(DatabaseNameDialogTest, AnInvalidNameIsExplainedAndTheDialogStays) {
   script.Type(1017, u"Fin.").Click(1018);
   script.ExpectMessage(message, u"Programador");
   script.Type(1017, u"Buena").Click(1018);
-  EXPECT_TRUE(ShowDatabaseNameDialog(state));
-  EXPECT_EQ(state.dialogs.database_name, u"Buena");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Buena");
   EXPECT_EQ(headless::MessagesShown().size(), 3u);
 }
 
 TEST_F(DatabaseNameDialogTest, AnInvalidNameThenCloseLeavesNoName) {
-  state.shell.language = 5;
+  texts.language = 5;
   script.ExpectDialog(u"Database name").Type(1017, u"x:y").Click(1018);
-  script.ExpectMessage(state.Text(kMessageGroup, kInvalidName), u"Programmer");
+  script.ExpectMessage(texts.Text(text::kInvalidName), u"Programmer");
   script.Close();
-  EXPECT_FALSE(ShowDatabaseNameDialog(state));
-  EXPECT_EQ(state.dialogs.database_name, u"");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
 }
 
 // One press of accept with the values given; `accepted` says whether the dialog ended.
@@ -170,20 +163,20 @@ class DefinitionAcceptanceTest : public testing::ScriptedTest,
 
 TEST_P(DefinitionAcceptanceTest, EndsOnlyWhenTheNumbersSuitTheType) {
   const DefinitionCase& c = GetParam();
-  AppState state = MakeAppState(u"", 1);
+  Texts texts{1};
   script.ExpectDialog(u"Define un campo").Type(1019, c.name).Type(1028, c.size).Type(1030, c.decimals);
   script.Click(c.option).Click(1033);
   if (!c.accepted) {
     script.Inspect([](const headless::DialogState& shown) { EXPECT_TRUE(shown.open); }).Close();
   }
-  EXPECT_EQ(ShowDefineFieldDialog(state), c.accepted);
+  const std::optional<FieldDefinition> field = ShowDefineFieldDialog(texts);
+  EXPECT_EQ(field.has_value(), c.accepted);
   EXPECT_TRUE(headless::MessagesShown().empty());
-  if (c.accepted) {
-    const FieldDefinition& field = state.dialogs.pending_field;
-    EXPECT_EQ(field.name, PadFieldName(c.name));
-    EXPECT_EQ(field.size, c.stored_size);
-    EXPECT_EQ(field.decimals, c.stored_decimals);
-    EXPECT_EQ(field.key_flag, 0);
+  if (field) {
+    EXPECT_EQ(field->name, PadFieldName(c.name));
+    EXPECT_EQ(field->size, c.stored_size);
+    EXPECT_EQ(field->decimals, c.stored_decimals);
+    EXPECT_EQ(field->key_flag, 0);
   }
 }
 
@@ -206,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class DefineFieldDialogTest : public testing::ScriptedTest {
  protected:
-  AppState state = MakeAppState(u"", 1);
+  Texts texts{1};
   const std::u16string caption = u"Define un campo";
 };
 
@@ -227,8 +220,9 @@ TEST_F(DefineFieldDialogTest, StartsWithDecimalSelectedAndEachOptionSetsItsType)
     script.Click(1033);
   }
   for (const auto& [option, type] : options) {
-    ASSERT_TRUE(ShowDefineFieldDialog(state)) << option;
-    EXPECT_EQ(state.dialogs.pending_field.type, type);
+    const std::optional<FieldDefinition> field = ShowDefineFieldDialog(texts);
+    ASSERT_TRUE(field) << option;
+    EXPECT_EQ(field->type, type);
   }
 }
 
@@ -241,32 +235,28 @@ TEST_F(DefineFieldDialogTest, GreyedDecimalsKeepTheirTextUntilRemoved) {
   });
   script.Click(1033).Inspect([](const headless::DialogState& shown) { EXPECT_TRUE(shown.open); });
   script.Click(1021).Type(1030, u"").Click(1022).Click(1033);
-  ASSERT_TRUE(ShowDefineFieldDialog(state));
-  EXPECT_EQ(state.dialogs.pending_field.type, 2);
-  EXPECT_EQ(state.dialogs.pending_field.size, 3);
-  EXPECT_EQ(state.dialogs.pending_field.decimals, 0);
+  const std::optional<FieldDefinition> field = ShowDefineFieldDialog(texts);
+  ASSERT_TRUE(field);
+  EXPECT_EQ(field->type, 2);
+  EXPECT_EQ(field->size, 3);
+  EXPECT_EQ(field->decimals, 0);
 }
 
 TEST_F(DefineFieldDialogTest, TheKeyBoxCountsOnlyForItsOwnDialog) {
   script.ExpectDialog(caption).Type(1019, u"Codigo").Click(1023).Type(1028, u"8").Click(1027).Click(1033);
   script.ExpectDialog(caption).Type(1019, u"Nombre").Click(1023).Type(1028, u"20").Click(1033);
   script.ExpectDialog(caption).Type(1019, u"Otro").Click(1023).Type(1028, u"20").Click(1027).Click(1027).PressKey(1033);
-  ASSERT_TRUE(ShowDefineFieldDialog(state));
-  EXPECT_EQ(state.dialogs.pending_field.key_flag, 1);
-  EXPECT_EQ(state.dialogs.pending_field.name, PadFieldName(u"Codigo"));
-  ASSERT_TRUE(ShowDefineFieldDialog(state));
-  EXPECT_EQ(state.dialogs.pending_field.key_flag, 0);
-  ASSERT_TRUE(ShowDefineFieldDialog(state));
-  EXPECT_EQ(state.dialogs.pending_field.key_flag, 0);
+  const std::optional<FieldDefinition> first = ShowDefineFieldDialog(texts);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(first->key_flag, 1);
+  EXPECT_EQ(first->name, PadFieldName(u"Codigo"));
+  EXPECT_EQ(ShowDefineFieldDialog(texts).value_or(FieldDefinition{9}).key_flag, 0);
+  EXPECT_EQ(ShowDefineFieldDialog(texts).value_or(FieldDefinition{9}).key_flag, 0);
 }
 
-TEST_F(DefineFieldDialogTest, ClosingCancelsAndLeavesNothingPending) {
-  state.dialogs.pending_field = FieldDefinition{1, PadFieldName(u"Viejo"), 3, 9, 0};
+TEST_F(DefineFieldDialogTest, ClosingAfterARefusedAttemptGivesNothing) {
   script.ExpectDialog(caption).Type(1019, u"Nuevo").Click(1023).Type(1028, u"300").Click(1033).Close();
-  EXPECT_FALSE(ShowDefineFieldDialog(state));
-  EXPECT_EQ(state.dialogs.pending_field.name, PadFieldName(u""));
-  EXPECT_EQ(state.dialogs.pending_field.type, 0);
-  EXPECT_EQ(state.dialogs.pending_field.size, 0);
+  EXPECT_FALSE(ShowDefineFieldDialog(texts).has_value());
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The four dialogs that take one typed value while a record is entered.
 #include "dialogs/entry_dialogs.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui_headless_script.h"
+#include "storage/field_definition.h"
 #include "scripted_test.h"
 
 namespace zentora {
@@ -18,8 +20,8 @@ const std::u16string kPrompt = PadFieldName(u"Nombre");
 
 struct EntryCase {
   const char* name;
-  platform::DialogTemplate (*make)(const AppState&);
-  void (*show)(AppState&);
+  platform::DialogTemplate (*make)(const Texts&, const std::u16string&);
+  std::optional<std::u16string> (*show)(const Texts&, const std::u16string&);
   std::u16string spanish;
   std::u16string english;
   Rect rect;
@@ -53,9 +55,7 @@ const std::vector<EntryCase>& EntryCases() {
 TEST(EntryDialogTemplates, EachShowsThePromptAndItsOwnControls) {
   for (const EntryCase& c : EntryCases()) {
     for (const bool english : {false, true}) {
-      AppState state = MakeAppState(u"", english ? 5 : 1);
-      state.dialogs.entry_prompt = kPrompt;
-      const platform::DialogTemplate dialog = c.make(state);
+      const platform::DialogTemplate dialog = c.make(Texts{english ? 5 : 1}, kPrompt);
       SCOPED_TRACE(std::string(c.name) + (english ? " english" : " spanish"));
       EXPECT_EQ(dialog.caption, english ? c.english : c.spanish);
       EXPECT_EQ(dialog.rect, c.rect);
@@ -85,8 +85,7 @@ TEST(EntryDialogTemplates, EachShowsThePromptAndItsOwnControls) {
 
 TEST(EntryDialogTemplates, TheLogicalOptionsInBothLanguages) {
   for (const bool english : {false, true}) {
-    const AppState state = MakeAppState(u"", english ? 5 : 1);
-    const platform::DialogTemplate dialog = LogicalEntryTemplate(state);
+    const platform::DialogTemplate dialog = LogicalEntryTemplate(Texts{english ? 5 : 1}, kPrompt);
     ASSERT_EQ(dialog.controls.size(), 4u);
     EXPECT_EQ(dialog.controls[1].kind, ControlKind::Option);
     EXPECT_EQ(dialog.controls[1].text, english ? u"Yes" : u"Sí");
@@ -99,13 +98,12 @@ TEST(EntryDialogTemplates, TheLogicalOptionsInBothLanguages) {
 
 class EntryDialogTest : public testing::ScriptedTest {
  protected:
-  EntryDialogTest() { state.dialogs.entry_prompt = kPrompt; }
-  AppState state = MakeAppState(u"", 1);
+  Texts texts{1};
 };
 
 TEST_F(EntryDialogTest, TypedDialogsGiveTheWholeTextAsTyped) {
   struct Typed {
-    void (*show)(AppState&);
+    std::optional<std::u16string> (*show)(const Texts&, const std::u16string&);
     std::u16string caption;
     int edit;
     int accept;
@@ -120,16 +118,11 @@ TEST_F(EntryDialogTest, TypedDialogsGiveTheWholeTextAsTyped) {
   };
   for (const Typed& c : cases) script.ExpectDialog(c.caption).Type(c.edit, c.typed).Click(c.accept);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"tecla").PressKey(1041);
-  for (const Typed& c : cases) {
-    state.dialogs.entry_result = u"valor anterior";
-    c.show(state);
-    EXPECT_EQ(state.dialogs.entry_result, c.typed);
-  }
-  ShowTextEntry(state);
-  EXPECT_EQ(state.dialogs.entry_result, u"tecla");
+  for (const Typed& c : cases) EXPECT_EQ(c.show(texts, kPrompt), c.typed);
+  EXPECT_EQ(ShowTextEntry(texts, kPrompt), u"tecla");
 }
 
-TEST_F(EntryDialogTest, ClosingAnyOfThemGivesTheEmptyText) {
+TEST_F(EntryDialogTest, ClosingAnyOfThemGivesNothing) {
   for (const EntryCase& c : EntryCases()) {
     script.ExpectDialog(c.spanish);
     if (c.make == LogicalEntryTemplate) {
@@ -139,11 +132,7 @@ TEST_F(EntryDialogTest, ClosingAnyOfThemGivesTheEmptyText) {
     }
     script.Close();
   }
-  for (const EntryCase& c : EntryCases()) {
-    state.dialogs.entry_result = u"del campo anterior";
-    c.show(state);
-    EXPECT_EQ(state.dialogs.entry_result, u"") << c.name;
-  }
+  for (const EntryCase& c : EntryCases()) EXPECT_EQ(c.show(texts, kPrompt), std::nullopt) << c.name;
 }
 
 TEST_F(EntryDialogTest, TheLogicalAnswerIsTheOptionClickedLast) {
@@ -156,13 +145,10 @@ TEST_F(EntryDialogTest, TheLogicalAnswerIsTheOptionClickedLast) {
         EXPECT_FALSE(shown.Control(1045).checked);
       })
       .Click(1046);
-  ShowLogicalEntry(state);
-  EXPECT_EQ(state.dialogs.entry_result, u"0");
-  ShowLogicalEntry(state);
-  EXPECT_EQ(state.dialogs.entry_result, u"1");
-  // Accepting with no answer chosen gives nothing, not the answer of the field before.
-  ShowLogicalEntry(state);
-  EXPECT_EQ(state.dialogs.entry_result, u"");
+  EXPECT_EQ(ShowLogicalEntry(texts, kPrompt), u"0");
+  EXPECT_EQ(ShowLogicalEntry(texts, kPrompt), u"1");
+  // Accepting with no answer chosen gives the empty answer, not the answer of the field before.
+  EXPECT_EQ(ShowLogicalEntry(texts, kPrompt), u"");
 }
 
 }  // namespace

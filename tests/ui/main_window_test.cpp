@@ -1,12 +1,12 @@
 #include "shell/main_window.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "dialogs/database_dialogs.h"
 #include "platform/ui_headless_script.h"
 #include "scripted_test.h"
 #include "shell/configuration.h"
@@ -25,20 +25,6 @@ using testing::WriteAll;
 
 constexpr int32_t kSpanish = 1;
 constexpr int32_t kEnglish = 5;
-constexpr int kNameEdit = 1017;
-constexpr int kNameAccept = 1018;
-constexpr int kFieldNameEdit = 1019;
-constexpr int kStringOption = 1023;
-constexpr int kSizeEdit = 1028;
-constexpr int kFieldAccept = 1033;
-
-// Where the platform has no drive letters the cache lives under $XDG_CACHE_HOME: point it at
-// the test's own folder so that no test touches the user's.
-void UseCacheHome(const TempFolder& folder) {
-  static std::string setting;
-  setting = "XDG_CACHE_HOME=" + (folder.fs() / "xdg").string();
-  putenv(setting.data());
-}
 
 struct MenuCase {
   int32_t language;
@@ -50,7 +36,7 @@ class MainMenuTest : public ::testing::TestWithParam<MenuCase> {};
 
 TEST_P(MainMenuTest, HoldsEveryCommandInTheLanguageInForceWithTheFlags) {
   const MenuCase& c = GetParam();
-  const AppState state = MakeAppState(u"", c.language);
+  const Texts texts{c.language};
   auto t = [&](int i) { return std::u16string(c.texts[static_cast<std::size_t>(i)]); };
   const MenuItem separator{0, u"-", 0, {}};
   const Menu expected = {
@@ -63,9 +49,9 @@ TEST_P(MainMenuTest, HoldsEveryCommandInTheLanguageInForceWithTheFlags) {
         separator, {1007, t(8), 0, {}}}},
       {0, t(9), 0, {{1008, u"Español", 404, {}}, {1009, u"English", 405, {}}}},
   };
-  EXPECT_EQ(MainMenu(state), expected);
+  EXPECT_EQ(MainMenu(texts), expected);
 
-  const platform::DialogTemplate window = MainWindowTemplate(state);
+  const platform::DialogTemplate window = MainWindowTemplate(texts);
   EXPECT_EQ(window.caption, c.caption);
   EXPECT_EQ(window.rect, (platform::Rect{94, 26, 347, 30}));
   EXPECT_EQ(window.units, platform::Units::DialogUnits);
@@ -84,48 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
                                 u"Data structure", u"Author", u"Exit", u"Languages"},
                                u"DATABASES"}));
 
-TEST(CacheFolderForTest, FirstFixedDriveElseTheUserCacheFolder) {
-  const std::u16string sep(1, platform::PathSeparator());
-  EXPECT_EQ(CacheFolderFor({u"C:" + sep, u"D:" + sep}, u"/ignored/"), u"C:" + sep + u"velmora cache" + sep);
-  EXPECT_EQ(CacheFolderFor({u"E:"}, u""), u"E:" + sep + u"velmora cache" + sep);
-  EXPECT_EQ(CacheFolderFor({}, sep + u"home" + sep + u".cache" + sep),
-            sep + u"home" + sep + u".cache" + sep + u"velmora cache" + sep);
-}
-
-TEST(FolderHasEntryTest, ExactCaseSensitiveNamesOfFilesAndFolders) {
-  TempFolder folder;
-  WriteAll(folder.fs() / "notes.txt", "x");
-  fs::create_directory(folder.fs() / "Shop");
-  EXPECT_TRUE(FolderHasEntry(folder.path(), u"notes.txt"));
-  EXPECT_TRUE(FolderHasEntry(folder.path(), u"Shop"));
-  EXPECT_FALSE(FolderHasEntry(folder.path(), u"shop"));
-  EXPECT_FALSE(FolderHasEntry(folder.path(), u"Sho"));
-  EXPECT_FALSE(FolderHasEntry(folder.path(), u"."));
-  EXPECT_FALSE(FolderHasEntry(folder.path() + u"missing" + platform::PathSeparator(), u"notes.txt"));
-}
-
-TEST(ClearCacheFolderTest, DeletesEveryFileReadOnlyTooAndLeavesFolders) {
-  TempFolder folder;
-  WriteAll(folder.fs() / "image_1_5.jpg", "picture");
-  WriteAll(folder.fs() / "sonido_2_9.wav", "sound");
-  fs::permissions(folder.fs() / "sonido_2_9.wav",
-                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove);
-  fs::create_directory(folder.fs() / "kept");
-  WriteAll(folder.fs() / "kept" / "inner.jpg", "inner");
-
-  ClearCacheFolder(folder.path());
-  EXPECT_FALSE(fs::exists(folder.fs() / "image_1_5.jpg"));
-  EXPECT_FALSE(fs::exists(folder.fs() / "sonido_2_9.wav"));
-  EXPECT_TRUE(fs::is_directory(folder.fs() / "kept"));
-  EXPECT_TRUE(fs::exists(folder.fs() / "kept" / "inner.jpg"));
-  // The folder stays usable: a file can still be written into it.
-  WriteAll(folder.fs() / "kept" / "again.jpg", "again");
-  EXPECT_TRUE(fs::exists(folder.fs() / "kept" / "again.jpg"));
-}
-
 class MainWindowTest : public testing::ScriptedTest {
  protected:
-  void SetUp() override { UseCacheHome(folder); }
+  void SetUp() override { testing::UseCacheHomeIn(folder); }
 
   // A database "shop" with one field, and a data file when `with_data`.
   static void MakeDatabase(const std::u16string& program_folder, bool with_data) {
@@ -147,27 +94,12 @@ class MainWindowTest : public testing::ScriptedTest {
   AppState state = MakeAppState(folder.path(), kEnglish);
 };
 
-TEST_F(MainWindowTest, PrepareFindsAndCreatesTheCacheFolderAndClearsTheFlags) {
-  state.dialogs.browser_open = true;
-  state.main.structure_view = true;
-  PrepareMainWindow(state);
-  EXPECT_EQ(state.main.fixed_drives, platform::FixedDrives());
-  EXPECT_EQ(state.main.cache_folder, CacheFolderFor(platform::FixedDrives(), platform::UserCacheFolder()));
-  if (state.main.fixed_drives.empty()) {
-    // Under the test's own cache home, which did not exist before.
-    EXPECT_EQ(fs::path(state.main.cache_folder), folder.fs() / "xdg" / "velmora cache" / "");
-  }
-  EXPECT_TRUE(fs::is_directory(fs::path(state.main.cache_folder)));
-  EXPECT_FALSE(state.dialogs.browser_open);
-  EXPECT_FALSE(state.main.structure_view);
-}
-
 TEST_F(MainWindowTest, TheLanguageSwitchRebuildsTheMenuRetitlesAndSaves) {
-  state.shell.language = kSpanish;
+  state.shell.texts.language = kSpanish;
   script.ExpectDialog(u"BASES DE DATOS")
       .Inspect([&](const headless::DialogState& window) {
         EXPECT_TRUE(window.has_menu);
-        EXPECT_EQ(window.menu, MainMenu(state));
+        EXPECT_EQ(window.menu, MainMenu(state.shell.texts));
       })
       .ChooseMenu(kCommandEnglish)
       .Inspect([&](const headless::DialogState& window) {
@@ -194,15 +126,15 @@ TEST_F(MainWindowTest, TheMenuIsAwayWhileAFieldIsDefinedAndBackAfter) {
       .ChooseMenu(kCommandNewDatabase)
       .ExpectDialog(u"Database name")
       .Inspect(menu_shown(true))  // the name comes first, with the menu still in place
-      .Type(kNameEdit, u"shop")
-      .Click(kNameAccept)
+      .Type(kDatabaseNameEditId, u"shop")
+      .Click(kDatabaseNameAcceptId)
       .ExpectDialog(u"Define a field")
       .Inspect(menu_shown(false))
-      .Type(kFieldNameEdit, u"Name")
-      .Click(kStringOption)
-      .Type(kSizeEdit, u"20")
-      .Click(kFieldAccept)
-      .Inspect([&](const headless::DialogState& window) { EXPECT_EQ(window.menu, MainMenu(state)); })
+      .Type(kFieldNameEditId, u"Name")
+      .Click(kStringOptionId)
+      .Type(kSizeEditId, u"20")
+      .Click(kFieldAcceptId)
+      .Inspect([&](const headless::DialogState& window) { EXPECT_EQ(window.menu, MainMenu(state.shell.texts)); })
       .ChooseMenu(kCommandExit);
   ShowMainWindow(state);
   ASSERT_EQ(Fields().size(), 1u);
@@ -211,8 +143,8 @@ TEST_F(MainWindowTest, TheMenuIsAwayWhileAFieldIsDefinedAndBackAfter) {
 }
 
 TEST_F(MainWindowTest, ClosingTheDefineFieldDialogStoresNothing) {
-  script.ExpectDialog(u"Database name").Type(kNameEdit, u"shop").Click(kNameAccept)
-      .ExpectDialog(u"Define a field").Type(kFieldNameEdit, u"Name").Close();
+  script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"shop").Click(kDatabaseNameAcceptId)
+      .ExpectDialog(u"Define a field").Type(kFieldNameEditId, u"Name").Close();
   EXPECT_FALSE(RunMenuCommand(state, kCommandNewDatabase));
   EXPECT_TRUE(fs::is_directory(folder.fs() / "shop"));
   EXPECT_TRUE(Fields().empty());
@@ -221,7 +153,7 @@ TEST_F(MainWindowTest, ClosingTheDefineFieldDialogStoresNothing) {
 TEST_F(MainWindowTest, AFolderWithOnlyADataFileRefusesANewDatabase) {
   ASSERT_TRUE(platform::CreateFolder(folder.path() + u"shop"));
   WriteAll(folder.fs() / "shop" / "shop.zbd", "");
-  script.ExpectDialog(u"Database name").Type(kNameEdit, u"shop").Click(kNameAccept)
+  script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"shop").Click(kDatabaseNameAcceptId)
       .ExpectMessage(u"The database has started its creation ..\r\nFeeling it a lot, I can NOT insert a new field ..");
   RunMenuCommand(state, kCommandNewDatabase);
   EXPECT_FALSE(fs::exists(folder.fs() / "shop" / "shop.z04"));
@@ -229,14 +161,14 @@ TEST_F(MainWindowTest, AFolderWithOnlyADataFileRefusesANewDatabase) {
 
 TEST_F(MainWindowTest, CommandsOnAMissingDatabaseOrACancelledNameEndSilently) {
   for (int command : {kCommandNewField, kCommandInsertData, kCommandSeeData, kCommandDataStructure}) {
-    script.ExpectDialog(u"Database name").Type(kNameEdit, u"nothing").Click(kNameAccept);
+    script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"nothing").Click(kDatabaseNameAcceptId);
     EXPECT_FALSE(RunMenuCommand(state, command));
     script.ExpectDialog(u"Database name").Close();
     EXPECT_FALSE(RunMenuCommand(state, command));
   }
   // See data needs the data file as well.
   MakeDatabase(folder.path(), false);
-  script.ExpectDialog(u"Database name").Type(kNameEdit, u"shop").Click(kNameAccept);
+  script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"shop").Click(kDatabaseNameAcceptId);
   RunMenuCommand(state, kCommandSeeData);
   EXPECT_TRUE(headless::MessagesShown().empty());
   EXPECT_FALSE(fs::exists(folder.fs() / "nothing"));

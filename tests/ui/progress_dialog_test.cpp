@@ -1,4 +1,4 @@
-#include "shell/progress_dialog.h"
+#include "dialogs/progress_dialog.h"
 
 #include <cstdint>
 #include <vector>
@@ -6,7 +6,6 @@
 #include "platform/ui.h"
 #include "platform/ui_headless_script.h"
 #include "scripted_test.h"
-#include "shell/ui_state.h"
 
 namespace zentora {
 namespace {
@@ -31,11 +30,11 @@ TEST_F(ProgressDialogTest, IsASmallBorderedBarOnTopWithNoTitleBar) {
 }
 
 TEST_F(ProgressDialogTest, ShowsModelessAndReturnsAtOnce) {
-  ShellState state = MakeShellState(1);
+  ProgressState state;
   script.ExpectDialog(u"Dialog1");
   ShowProgressDialog(state);
-  ASSERT_TRUE(state.progress_window);
-  const DialogState& shown = headless::StateOf(state.progress_window);
+  ASSERT_TRUE(state.window);
+  const DialogState& shown = headless::StateOf(state.window);
   EXPECT_TRUE(shown.open);
   EXPECT_FALSE(shown.modal);
   EXPECT_TRUE(shown.visible);
@@ -52,17 +51,17 @@ struct StrideCase {
 class ProgressStrideTest : public testing::ScriptedTest, public ::testing::WithParamInterface<StrideCase> {};
 
 TEST_P(ProgressStrideTest, MovesAfterEveryUnitAndEndsAtAHundred) {
-  ShellState state = MakeShellState(5);
+  ProgressState state;
   script.ExpectDialog(u"Dialog1");
   ShowProgressDialog(state);
-  const platform::Dialog shown = state.progress_window;
+  const platform::Dialog shown = state.window;
   for (uint64_t k = 1; k <= GetParam().units; ++k) {
     AdvanceProgress(state, k, GetParam().units);
     // Messages are let through before every move, so the bar gets painted.
     EXPECT_EQ(headless::PumpCount(), static_cast<int>(k));
   }
   EndProgressDialog(state);
-  EXPECT_FALSE(state.progress_window);
+  EXPECT_FALSE(state.window);
   EXPECT_FALSE(headless::StateOf(shown).open);
   EXPECT_EQ(headless::StateOf(shown).Control(kProgressBarId).positions_shown, GetParam().positions);
 }
@@ -72,21 +71,21 @@ INSTANTIATE_TEST_SUITE_P(Units, ProgressStrideTest,
                                            StrideCase{7, {14, 28, 42, 57, 71, 85, 100}}));
 
 TEST_F(ProgressDialogTest, ThereIsNeverMoreThanOne) {
-  ShellState state = MakeShellState(1);
+  ProgressState state;
   script.ExpectDialog(u"Dialog1").ExpectDialog(u"Dialog1");
   ShowProgressDialog(state);
-  const platform::Dialog first = state.progress_window;
+  const platform::Dialog first = state.window;
   ShowProgressDialog(state);
-  EXPECT_NE(state.progress_window, first);
+  EXPECT_NE(state.window, first);
   EXPECT_FALSE(headless::StateOf(first).open);
-  EXPECT_TRUE(headless::StateOf(state.progress_window).open);
+  EXPECT_TRUE(headless::StateOf(state.window).open);
   EndProgressDialog(state);
   EndProgressDialog(state);  // a second end finds nothing to end
-  EXPECT_FALSE(state.progress_window);
+  EXPECT_FALSE(state.window);
 }
 
 TEST_F(ProgressDialogTest, AdvancingWithNoDialogStillLetsMessagesThrough) {
-  ShellState state = MakeShellState(1);
+  ProgressState state;
   AdvanceProgress(state, 1, 2);
   EXPECT_EQ(headless::PumpCount(), 1);
   EXPECT_TRUE(headless::Dialogs().empty());

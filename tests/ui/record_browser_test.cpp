@@ -11,7 +11,7 @@
 #include "platform/ui_headless_script.h"
 #include "sample_records.h"
 #include "scripted_test.h"
-#include "shell/main_window.h"
+#include "shell/app_state.h"
 #include "support/temp_folder.h"
 
 namespace zentora {
@@ -27,11 +27,6 @@ using testing::Field;
 constexpr int32_t kSpanish = 1;
 constexpr int32_t kEnglish = 5;
 
-constexpr int kSurface = 1012;
-constexpr int kPrevious = 1013;
-constexpr int kNext = 1015;
-constexpr int kPosition = 1016;
-
 // Where a press lands in the middle of line `line`.
 constexpr int LineY(int line) { return line * 21 + 10; }
 
@@ -43,7 +38,7 @@ std::u16string LineName(const std::u16string& name) {
 
 // The names the surface shows now, with their colours, line by line from the top.
 std::vector<TextSeen> Shown(const DialogState& browser) {
-  return headless::TextsSeen(browser.Control(kSurface).picture);
+  return headless::TextsSeen(browser.Control(kBrowserSurfaceId).picture);
 }
 
 std::vector<int> RedLines(const DialogState& browser) {
@@ -58,31 +53,35 @@ class RecordBrowserTest : public testing::ScriptedTest {
  protected:
   void Open(int32_t language) {
     state = MakeAppState(folder.path(), language);
-    testing::NameDatabase(state, u"agenda");
+    db = state.DatabaseNamed(u"agenda");
+    testing::MakeDatabaseFolder(db);
     cache = folder.path() + u"cache" + platform::PathSeparator();
     ASSERT_TRUE(platform::CreateFolder(cache));
-    state.main.cache_folder = cache;
+    state.attachments.cache_folder = cache;
   }
 
   // Seven fields, one of each type, and `records` records.
   void FillAgenda(int records) {
-    for (const FieldDefinition& field : agenda) testing::Define(state, field);
-    testing::CreateEmptyDataFile(state);
+    for (const FieldDefinition& field : agenda) testing::Define(db, field);
+    testing::CreateEmptyDataFile(db);
     for (int r = 1; r <= records; ++r) {
       const std::u16string n(1, static_cast<char16_t>(u'0' + r));
-      testing::Store(state, agenda[0], r, u"1234.5" + n);
-      testing::Store(state, agenda[1], r, n);
-      testing::Store(state, agenda[2], r, u"name " + n);
-      testing::Store(state, agenda[3], r, r == 2 ? u"0" : u"1");
-      testing::Store(state, agenda[4], r, u"first line\r\nline " + n);
+      testing::Store(db, agenda[0], r, u"1234.5" + n);
+      testing::Store(db, agenda[1], r, n);
+      testing::Store(db, agenda[2], r, u"name " + n);
+      testing::Store(db, agenda[3], r, r == 2 ? u"0" : u"1");
+      testing::Store(db, agenda[4], r, u"first line\r\nline " + n);
       std::string picture = "JPEG bytes of ";
       picture += static_cast<char>('0' + r);
-      if (r != 3) testing::StoreBytes(state, agenda[5], r, picture);
+      if (r != 3) testing::StoreBytes(db, agenda[5], r, picture);
     }
   }
 
+  void Show() { ShowRecordBrowser(state.shell.texts, db, state.browser, state.attachments); }
+
   testing::TempFolder folder;
   AppState state;
+  Database db;
   std::u16string cache;
   const std::vector<FieldDefinition> agenda = {
       Field(u"Price", FieldType::Decimal, 10, 2), Field(u"Count", FieldType::Integer),
@@ -94,7 +93,7 @@ class RecordBrowserTest : public testing::ScriptedTest {
 
 TEST_F(RecordBrowserTest, WindowIsMeasuredInPixelsWithTheSurfaceTheArrowsAndTheLabel) {
   Open(kSpanish);
-  const platform::DialogTemplate dialog = RecordBrowserTemplate(state);
+  const platform::DialogTemplate dialog = RecordBrowserTemplate(state.shell.texts);
   EXPECT_EQ(dialog.caption, u"Visualización");
   EXPECT_EQ(dialog.units, platform::Units::Pixels);
   EXPECT_EQ(dialog.rect, (platform::Rect{83, 50, 292, 895}));
@@ -109,10 +108,10 @@ TEST_F(RecordBrowserTest, WindowIsMeasuredInPixelsWithTheSurfaceTheArrowsAndTheL
     int image;
   };
   const Expected expected[] = {
-      {kSurface, ControlKind::Surface, {5, 25, 282, 845}, clickable, 0},
-      {kPrevious, ControlKind::Bitmap, {4, 5, 16, 15}, clickable, 400},
-      {kPosition, ControlKind::Static, {20, 5, 249, 15}, clickable | platform::kTextCentred, 0},
-      {kNext, ControlKind::Bitmap, {269, 5, 15, 15}, clickable, 401},
+      {kBrowserSurfaceId, ControlKind::Surface, {5, 25, 282, 845}, clickable, 0},
+      {kBrowserPreviousId, ControlKind::Bitmap, {4, 5, 16, 15}, clickable, 400},
+      {kBrowserPositionId, ControlKind::Static, {20, 5, 249, 15}, clickable | platform::kTextCentred, 0},
+      {kBrowserNextId, ControlKind::Bitmap, {269, 5, 15, 15}, clickable, 401},
   };
   for (std::size_t i = 0; i < 4; ++i) {
     SCOPED_TRACE(expected[i].id);
@@ -123,8 +122,8 @@ TEST_F(RecordBrowserTest, WindowIsMeasuredInPixelsWithTheSurfaceTheArrowsAndTheL
     EXPECT_EQ(dialog.controls[i].image, expected[i].image);
   }
   EXPECT_EQ(dialog.controls[2].font, (platform::Font{u"MS Sans Serif", 10, true}));
-  state.shell.language = kEnglish;
-  EXPECT_EQ(RecordBrowserTemplate(state).caption, u"Display");
+  state.shell.texts.language = kEnglish;
+  EXPECT_EQ(RecordBrowserTemplate(state.shell.texts).caption, u"Display");
 }
 
 struct LanguageCase {
@@ -141,19 +140,19 @@ TEST_P(RecordBrowserLanguageTest, OpensOnRecordOneOfNWithItsMenuAndFieldPage) {
   const LanguageCase& expected = GetParam();
   Open(expected.language);
   FillAgenda(3);
-  state.dialogs.current_record = 9;
+  state.browser.current_record = 9;
   script.ExpectDialog(expected.caption)
       .Inspect([&](const DialogState& browser) {
-        EXPECT_EQ(browser.Control(kPosition).text, expected.label);
-        EXPECT_EQ(state.dialogs.current_record, 1);
-        EXPECT_TRUE(state.dialogs.browser_open);
+        EXPECT_EQ(browser.Control(kBrowserPositionId).text, expected.label);
+        EXPECT_EQ(state.browser.current_record, 1);
+        EXPECT_TRUE(state.browser.open);
         ASSERT_TRUE(browser.has_menu);
         ASSERT_EQ(browser.menu.size(), 1u);
         EXPECT_EQ(browser.menu[0].text, expected.popup);
         ASSERT_EQ(browser.menu[0].items.size(), 1u);
         EXPECT_EQ(browser.menu[0].items[0].id, 1096);
         EXPECT_EQ(browser.menu[0].items[0].text, expected.go_to);
-        EXPECT_EQ(browser.Control(kSurface).copies, 1);
+        EXPECT_EQ(browser.Control(kBrowserSurfaceId).copies, 1);
         const std::vector<TextSeen> names = Shown(browser);
         ASSERT_EQ(names.size(), 40u);
         for (std::size_t i = 0; i < agenda.size(); ++i) {
@@ -161,9 +160,9 @@ TEST_P(RecordBrowserLanguageTest, OpensOnRecordOneOfNWithItsMenuAndFieldPage) {
         }
       })
       .Close();
-  ShowRecordBrowser(state);
-  EXPECT_FALSE(state.dialogs.browser_open);
-  EXPECT_EQ(BrowserMenu(state), headless::FindDialog(expected.caption)->menu);
+  Show();
+  EXPECT_FALSE(state.browser.open);
+  EXPECT_EQ(BrowserMenu(state.shell.texts), headless::FindDialog(expected.caption)->menu);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, RecordBrowserLanguageTest,
@@ -173,11 +172,11 @@ INSTANTIATE_TEST_SUITE_P(BothLanguages, RecordBrowserLanguageTest,
 
 TEST_F(RecordBrowserTest, FieldPageIsFortyBoxedLinesOnAWhitePage) {
   Open(kEnglish);
-  for (int i = 0; i < 3; ++i) testing::Define(state, agenda[static_cast<std::size_t>(i)]);
-  testing::CreateEmptyDataFile(state);
+  for (int i = 0; i < 3; ++i) testing::Define(db, agenda[static_cast<std::size_t>(i)]);
+  testing::CreateEmptyDataFile(db);
   script.ExpectDialog(u"Display")
       .Inspect([&](const DialogState& browser) {
-        const std::vector<DrawOp>& page = browser.Control(kSurface).picture;
+        const std::vector<DrawOp>& page = browser.Control(kBrowserSurfaceId).picture;
         const platform::Font font{u"MS Sans Serif", 9, false};
         ASSERT_EQ(page.size(), 1u + 2u * 40u);
         EXPECT_EQ(page[0].rect, (platform::Rect{0, 0, 500, 900}));
@@ -199,7 +198,7 @@ TEST_F(RecordBrowserTest, FieldPageIsFortyBoxedLinesOnAWhitePage) {
         }
       })
       .Close();
-  ShowRecordBrowser(state);
+  Show();
 }
 
 TEST(FieldLineAtTest, EachLineTakesItsBoxAndTheGapBelowIt) {
@@ -214,58 +213,58 @@ TEST_F(RecordBrowserTest, PreviousAndNextStopAtTheFirstAndLastRecord) {
   FillAgenda(3);
   auto label_is = [](const char16_t* text, int copies) {
     return [=](const DialogState& browser) {
-      EXPECT_EQ(browser.Control(kPosition).text, text);
-      EXPECT_EQ(browser.Control(kSurface).copies, copies);
+      EXPECT_EQ(browser.Control(kBrowserPositionId).text, text);
+      EXPECT_EQ(browser.Control(kBrowserSurfaceId).copies, copies);
     };
   };
   script.ExpectDialog(u"Visualización")
-      .Click(kPrevious)
+      .Click(kBrowserPreviousId)
       .Inspect(label_is(u"1 de 3", 1))
-      .Click(kNext)
+      .Click(kBrowserNextId)
       .Inspect(label_is(u"2 de 3", 2))
-      .Click(kNext)
-      .Click(kNext)
+      .Click(kBrowserNextId)
+      .Click(kBrowserNextId)
       .Inspect(label_is(u"3 de 3", 3))
-      .Click(kPrevious)
+      .Click(kBrowserPreviousId)
       .Inspect(label_is(u"2 de 3", 4))
-      .Click(kPosition)  // the label takes clicks but does nothing with them
+      .Click(kBrowserPositionId)  // the label takes clicks but does nothing with them
       .Inspect(label_is(u"2 de 3", 4))
       .Close();
-  ShowRecordBrowser(state);
-  EXPECT_EQ(state.dialogs.current_record, 2);
+  Show();
+  EXPECT_EQ(state.browser.current_record, 2);
 }
 
 TEST_F(RecordBrowserTest, TheRecordCountIsReadAgainAtEveryStep) {
   Open(kEnglish);
   FillAgenda(1);
   script.ExpectDialog(u"Display")
-      .Click(kNext)
-      .Inspect([](const DialogState& browser) { EXPECT_EQ(browser.Control(kPosition).text, u"1 of 1"); })
-      .Do([&] { testing::Store(state, agenda[2], 2, u"added meanwhile"); })
-      .Click(kNext)
-      .Inspect([](const DialogState& browser) { EXPECT_EQ(browser.Control(kPosition).text, u"2 of 2"); })
+      .Click(kBrowserNextId)
+      .Inspect([](const DialogState& browser) { EXPECT_EQ(browser.Control(kBrowserPositionId).text, u"1 of 1"); })
+      .Do([&] { testing::Store(db, agenda[2], 2, u"added meanwhile"); })
+      .Click(kBrowserNextId)
+      .Inspect([](const DialogState& browser) { EXPECT_EQ(browser.Control(kBrowserPositionId).text, u"2 of 2"); })
       .Close();
-  ShowRecordBrowser(state);
+  Show();
 }
 
 TEST_F(RecordBrowserTest, AnEmptyDataFileShowsOneOfZeroAndTheViewersSayNoData) {
   Open(kSpanish);
-  for (const FieldDefinition& field : agenda) testing::Define(state, field);
-  testing::CreateEmptyDataFile(state);
+  for (const FieldDefinition& field : agenda) testing::Define(db, field);
+  testing::CreateEmptyDataFile(db);
   script.ExpectDialog(u"Visualización")
-      .Inspect([](const DialogState& browser) { EXPECT_EQ(browser.Control(kPosition).text, u"1 de 0"); })
-      .Click(kNext)
-      .Click(kPrevious)
+      .Inspect([](const DialogState& browser) { EXPECT_EQ(browser.Control(kBrowserPositionId).text, u"1 de 0"); })
+      .Click(kBrowserNextId)
+      .Click(kBrowserPreviousId)
       .Inspect([](const DialogState& browser) {
-        EXPECT_EQ(browser.Control(kPosition).text, u"1 de 0");
-        EXPECT_EQ(browser.Control(kSurface).copies, 1);
+        EXPECT_EQ(browser.Control(kBrowserPositionId).text, u"1 de 0");
+        EXPECT_EQ(browser.Control(kBrowserSurfaceId).copies, 1);
       })
-      .ClickAt(kSurface, 100, LineY(2))
+      .ClickAt(kBrowserSurfaceId, 100, LineY(2))
       .ExpectDialog(u"Visualizar cadena")
       .Inspect([](const DialogState& viewer) { EXPECT_EQ(viewer.Control(1085).text, u"No datos"); })
       .Click(1086)
       .Close();
-  ShowRecordBrowser(state);
+  Show();
 }
 
 // Each line opens what its field's type asks for, on the record on show (here record 2).
@@ -276,39 +275,39 @@ TEST_F(RecordBrowserTest, AClickOnEachLineOpensTheViewerOfItsType) {
     return [=](const DialogState& viewer) { EXPECT_EQ(viewer.Control(id).text, text); };
   };
   script.ExpectDialog(u"Display")
-      .Click(kNext)
-      .ClickAt(kSurface, 5, LineY(0))
+      .Click(kBrowserNextId)
+      .ClickAt(kBrowserSurfaceId, 5, LineY(0))
       .ExpectDialog(u"Numeric data display")
       .Inspect(shows(1082, u"1,234.52"))
       .Inspect(shows(1081, PadFieldName(u"Price")))
       .Click(1083)
-      .ClickAt(kSurface, 270, LineY(1))
+      .ClickAt(kBrowserSurfaceId, 270, LineY(1))
       .ExpectDialog(u"Numeric data display")
       .Inspect(shows(1082, u"2"))
       .Click(1083)
-      .ClickAt(kSurface, 450, LineY(2))  // x is not looked at
+      .ClickAt(kBrowserSurfaceId, 450, LineY(2))  // x is not looked at
       .ExpectDialog(u"Text string viewer")
       .Inspect(shows(1085, u"name 2"))
       .Click(1086)
-      .ClickAt(kSurface, 5, LineY(3))
+      .ClickAt(kBrowserSurfaceId, 5, LineY(3))
       .ExpectDialog(u"Logical response viewer")
       .Inspect([](const DialogState& viewer) {
         EXPECT_FALSE(viewer.Control(1087).checked);
         EXPECT_TRUE(viewer.Control(1089).checked);
       })
       .Click(1090)
-      .ClickAt(kSurface, 5, LineY(4))
+      .ClickAt(kBrowserSurfaceId, 5, LineY(4))
       .ExpectDialog(u"Memotext viewer")
       .Inspect(shows(1091, u"first line\r\nline 2"))
       .Inspect(shows(1092, PadFieldName(u"Notes")))
       .Click(1093)
-      .ClickAt(kSurface, 5, LineY(5))
-      .ClickAt(kSurface, 5, LineY(6))
+      .ClickAt(kBrowserSurfaceId, 5, LineY(5))
+      .ClickAt(kBrowserSurfaceId, 5, LineY(6))
       .ExpectMessage(u"The sound does NOT exist ...", u"Programmer")
       .Close();
-  ShowRecordBrowser(state);
-  EXPECT_EQ(state.dialogs.selected_field, PadFieldName(u"Voice"));
-  EXPECT_EQ(state.dialogs.current_record, 2);
+  Show();
+  EXPECT_EQ(state.browser.selected_field, PadFieldName(u"Voice"));
+  EXPECT_EQ(state.browser.current_record, 2);
   const std::vector<std::u16string>& opened = headless::ShellOpens();
   ASSERT_EQ(opened.size(), 1u);
   EXPECT_EQ(opened[0].substr(0, cache.size() + 8), cache + u"image_2_");
@@ -319,18 +318,18 @@ TEST_F(RecordBrowserTest, ClickedLinesTurnRedUntilNavigationRedrawsThePage) {
   Open(kEnglish);
   FillAgenda(2);
   script.ExpectDialog(u"Display")
-      .ClickAt(kSurface, 10, 20)  // the gap under line 0 belongs to line 0
+      .ClickAt(kBrowserSurfaceId, 10, 20)  // the gap under line 0 belongs to line 0
       .ExpectDialog(u"Numeric data display")
       .Click(1083)
-      .ClickAt(kSurface, 10, 21)
+      .ClickAt(kBrowserSurfaceId, 10, 21)
       .ExpectDialog(u"Numeric data display")
       .PressKey(1083)
-      .ClickAt(kSurface, 10, LineY(9))  // an empty box: redrawn, nothing opens
+      .ClickAt(kBrowserSurfaceId, 10, LineY(9))  // an empty box: redrawn, nothing opens
       .Inspect([](const DialogState& browser) {
         EXPECT_EQ(RedLines(browser), (std::vector<int>{0, 1, 9}));
         const std::vector<TextSeen> names = Shown(browser);
         ASSERT_EQ(names.size(), 40u);  // each redrawn box wiped its black name
-        const std::vector<DrawOp>& picture = browser.Control(kSurface).picture;
+        const std::vector<DrawOp>& picture = browser.Control(kBrowserSurfaceId).picture;
         const DrawOp& last_box = picture[picture.size() - 2];
         EXPECT_EQ(last_box.kind, DrawOp::Kind::Box);
         EXPECT_EQ(last_box.rect, (platform::Rect{0, 189, 280, 20}));
@@ -338,22 +337,22 @@ TEST_F(RecordBrowserTest, ClickedLinesTurnRedUntilNavigationRedrawsThePage) {
         EXPECT_EQ(picture.back().text, std::u16string(40, u' '));
         EXPECT_EQ(picture.back().font, (platform::Font{u"MS Sans Serif", 9, false}));
       })
-      .Click(kNext)
+      .Click(kBrowserNextId)
       .Inspect([](const DialogState& browser) { EXPECT_EQ(RedLines(browser), std::vector<int>{}); })
       .Close();
-  ShowRecordBrowser(state);
-  EXPECT_EQ(state.dialogs.selected_field, PadFieldName(u""));
+  Show();
+  EXPECT_EQ(state.browser.selected_field, PadFieldName(u""));
 }
 
 TEST_F(RecordBrowserTest, OnlyTheFirstFortyOfFortyFiveFieldsGetLines) {
   Open(kEnglish);
   for (int i = 1; i <= 45; ++i) {
-    testing::Define(state, Field(u"field " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+    testing::Define(db, Field(u"field " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
                                      std::u16string(1, static_cast<char16_t>(u'0' + i / 10)) +
                                      std::u16string(1, static_cast<char16_t>(u'0' + i % 10)),
                                  FieldType::String));
   }
-  testing::CreateEmptyDataFile(state);
+  testing::CreateEmptyDataFile(db);
   script.ExpectDialog(u"Display")
       .Inspect([](const DialogState& browser) {
         const std::vector<TextSeen> names = Shown(browser);
@@ -361,15 +360,15 @@ TEST_F(RecordBrowserTest, OnlyTheFirstFortyOfFortyFiveFieldsGetLines) {
         EXPECT_EQ(names[39].text, LineName(u"field O40"));
         EXPECT_EQ(names[39].y, 39 * 21 + 3);
       })
-      .ClickAt(kSurface, 10, LineY(39))
+      .ClickAt(kBrowserSurfaceId, 10, LineY(39))
       .ExpectDialog(u"Text string viewer")
       .Inspect([](const DialogState& viewer) { EXPECT_EQ(viewer.Control(1084).text, PadFieldName(u"field O40")); })
       .Click(1086)
-      .ClickAt(kSurface, 10, 840)  // below the last line
-      .ClickAt(kSurface, 10, -1)   // read as 65535
+      .ClickAt(kBrowserSurfaceId, 10, 840)  // below the last line
+      .ClickAt(kBrowserSurfaceId, 10, -1)   // read as 65535
       .Inspect([](const DialogState& browser) { EXPECT_EQ(RedLines(browser), std::vector<int>{39}); })
       .Close();
-  ShowRecordBrowser(state);
+  Show();
 }
 
 struct GoToCase {
@@ -391,12 +390,12 @@ TEST_P(GoToTest, TheAnswerIsCheckedAfterRounding) {
   script
       .Inspect([&](const DialogState& browser) {
         const std::u16string record(1, static_cast<char16_t>(u'0' + go.record));
-        EXPECT_EQ(browser.Control(kPosition).text, record + u" de 9");
-        EXPECT_EQ(browser.Control(kSurface).copies, 2);
+        EXPECT_EQ(browser.Control(kBrowserPositionId).text, record + u" de 9");
+        EXPECT_EQ(browser.Control(kBrowserSurfaceId).copies, 2);
       })
       .Close();
-  ShowRecordBrowser(state);
-  EXPECT_EQ(state.dialogs.current_record, go.record);
+  Show();
+  EXPECT_EQ(state.browser.current_record, go.record);
   const std::vector<headless::InputShown>& asked = headless::InputsShown();
   ASSERT_EQ(asked.size(), go.answers.size());
   for (const headless::InputShown& input : asked) {
@@ -427,20 +426,20 @@ TEST_F(RecordBrowserTest, GoToCancelEndsTheCommandWithNothingChanged) {
   Open(kEnglish);
   FillAgenda(1);
   script.ExpectDialog(u"Display")
-      .ClickAt(kSurface, 0, LineY(1))
+      .ClickAt(kBrowserSurfaceId, 0, LineY(1))
       .ExpectDialog(u"Numeric data display")
       .Click(1083)
       .ChooseMenu(1096)
       .AnswerInput(u"From 1 to 1", u"1")  // the one record is on show already
       .CancelInput(u"From 1 to 1")
       .Inspect([](const DialogState& browser) {
-        EXPECT_EQ(browser.Control(kPosition).text, u"1 of 1");
-        EXPECT_EQ(browser.Control(kSurface).copies, 1);
+        EXPECT_EQ(browser.Control(kBrowserPositionId).text, u"1 of 1");
+        EXPECT_EQ(browser.Control(kBrowserSurfaceId).copies, 1);
         EXPECT_EQ(RedLines(browser), std::vector<int>{1});
       })
       .Close();
-  ShowRecordBrowser(state);
-  EXPECT_EQ(state.dialogs.current_record, 1);
+  Show();
+  EXPECT_EQ(state.browser.current_record, 1);
   EXPECT_EQ(headless::InputsShown().size(), 2u);
 }
 
@@ -448,12 +447,12 @@ TEST_F(RecordBrowserTest, WithoutTheOpenFlagAClickOnlyMarksItsLine) {
   Open(kEnglish);
   FillAgenda(1);
   script.ExpectDialog(u"Display")
-      .Do([&] { state.dialogs.browser_open = false; })
-      .ClickAt(kSurface, 0, LineY(2))  // a text line: no viewer opens
+      .Do([&] { state.browser.open = false; })
+      .ClickAt(kBrowserSurfaceId, 0, LineY(2))  // a text line: no viewer opens
       .Inspect([](const DialogState& browser) { EXPECT_EQ(RedLines(browser), std::vector<int>{2}); })
       .Close();
-  ShowRecordBrowser(state);
-  EXPECT_EQ(state.dialogs.selected_field, PadFieldName(u"Name"));
+  Show();
+  EXPECT_EQ(state.browser.selected_field, PadFieldName(u"Name"));
   EXPECT_FALSE(headless::FindDialog(u"Display")->open);
 }
 

@@ -6,7 +6,7 @@
 
 #include "platform/ui_headless_script.h"
 #include "storage/data_file.h"
-#include "storage/record_entry.h"
+#include "dialogs/record_entry.h"
 #include "storage/structure_file.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
@@ -19,9 +19,9 @@ namespace headless = platform::headless;
 TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
   testing::TempFolder root;
   std::filesystem::create_directory(root.fs() / "Base");
-  AppState state = MakeAppState(root.path(), 1);
-  state.dialogs.database_name = u"Base";
-  const Database db = state.CurrentDatabase();
+  const Texts texts{1};
+  AttachmentsState attachments;
+  const Database db{root.path(), u"Base"};
   ASSERT_EQ(AppendFieldDefinition(db, FieldDefinition{0, PadFieldName(u"Voz"), 7, 0, 0}), IoStatus::Ok);
   ASSERT_EQ(AppendFieldDefinition(db, FieldDefinition{0, PadFieldName(u"Nota"), 3, 9, 0}), IoStatus::Ok);
   const std::string sound(3 * 65536, 'w');
@@ -32,13 +32,13 @@ TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
     headless::Script script;
     script.ChooseFile(u"Navegador de ficheros para sonido", (root.fs() / "voz.wav").u16string())
         .ExpectDialog(u"Dialog1")
-        .ExpectMessage(state.Text(kMessageGroup, kValueNotStored), u"Programador");
-    EnterRecord(state);  // the Nota field after it is never asked: the script has no step for it
+        .ExpectMessage(texts.Text(text::kValueNotStored), u"Programador");
+    EnterRecord(texts, db, attachments);  // the Nota field after it is never asked: the script has no step for it
     for (const headless::MessageShown& message : headless::MessagesShown())
       if (message.text == u"Procesado ...") return 1;
     // The bar is taken away before the message.
     const headless::DialogState* bar = headless::FindDialog(u"Dialog1");
-    if (bar == nullptr || bar->open || state.shell.progress_window) return 4;
+    if (bar == nullptr || bar->open) return 4;
     return script.Leftover().empty() ? 0 : 2;
   });
   EXPECT_EQ(code, 0);

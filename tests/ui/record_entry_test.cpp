@@ -1,5 +1,5 @@
 // Entering one record: the dialogs asked for each field, and the entries left in the data file.
-#include "storage/record_entry.h"
+#include "dialogs/record_entry.h"
 
 #include <filesystem>
 #include <string>
@@ -32,12 +32,12 @@ class RecordEntryTest : public testing::ScriptedTest {
  protected:
   // A database "Base" in a fresh program folder, with these fields and no data file yet.
   void MakeDatabase(const std::vector<FieldDefinition>& fields) {
-    state.dialogs.database_name = u"Base";
     std::filesystem::create_directory(root.fs() / "Base");
     WriteAll(root.fs() / "Base" / "Base.z04", "");
     for (const FieldDefinition& field : fields) ASSERT_EQ(AppendFieldDefinition(db(), field), IoStatus::Ok);
   }
-  Database db() const { return state.CurrentDatabase(); }
+  Database db() const { return Database{root.path(), u"Base", busy_wait_ms}; }
+  void Enter() { EnterRecord(texts, db(), attachments); }
   std::filesystem::path DataFile() const { return root.fs() / "Base" / "Base.zbd"; }
   std::u16string File(const std::string& name, const std::string& bytes) const {
     WriteAll(root.fs() / name, bytes);
@@ -52,7 +52,9 @@ class RecordEntryTest : public testing::ScriptedTest {
   }
 
   testing::TempFolder root;
-  AppState state = MakeAppState(root.path(), 1);
+  Texts texts{1};
+  AttachmentsState attachments;
+  unsigned busy_wait_ms = kBusyWaitMs;
 };
 
 TEST_F(RecordEntryTest, NameAgeAndPhotoMakeEightEntriesInFieldOrder) {
@@ -68,7 +70,7 @@ TEST_F(RecordEntryTest, NameAgeAndPhotoMakeEightEntriesInFieldOrder) {
       .Type(1036, u"42")
       .Click(1037);
   script.ChooseFile(kImageChooser, photo).ExpectDialog(u"Dialog1").ExpectMessage(kProcessed, u"Programador");
-  EnterRecord(state);
+  Enter();
 
   const std::vector<DataUnit> units = Entries();
   ASSERT_EQ(units.size(), 8u);
@@ -97,7 +99,7 @@ TEST_F(RecordEntryTest, ATooLongValueIsAskedAgainUntilItFits) {
   script.ExpectMessage(kTooLong, u"Programador");
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ramón").Click(1041);
   script.ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Nombre"), 1, u"-"), u"Ramón");
 }
 
@@ -108,18 +110,18 @@ TEST_F(RecordEntryTest, LengthIsCountedInUtf16Units) {
   script.ExpectMessage(kTooLong);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"ñ").Click(1041);
   script.ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(Entries().size(), 1u);
 }
 
 TEST_F(RecordEntryTest, EnglishMessages) {
-  state.shell.language = 5;
+  texts.language = 5;
   MakeDatabase({Field(u"Code", FieldType::Integer, 2)});
   script.ExpectDialog(u"Insert Numeric data").Type(1036, u"123").Click(1037);
   script.ExpectMessage(u"We repeat ...\r\nThe size of the data is greater than the configured ...", u"Programmer");
   script.ExpectDialog(u"Insert Numeric data").Type(1036, u"12").Click(1037);
   script.ExpectMessage(u"Processed ...", u"Programmer");
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Code"), 1, u"-"), u"12");
 }
 
@@ -130,7 +132,7 @@ TEST_F(RecordEntryTest, LogicalAndMemoValues) {
   script.ExpectDialog(u"Insertar MemoText").Type(1048, u"uno\r\ndos").Click(1049);
   script.ExpectDialog(u"Insertar Datos Numéricos").Type(1036, u"3,50").Click(1037);
   script.ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Activo"), 1, u"-"), u"0");
   EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Notas"), 1, u"-"), u"uno\r\ndos");
   EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Precio"), 1, u"-"), u"3,50");
@@ -146,7 +148,7 @@ TEST_F(RecordEntryTest, AClosedDialogStoresNothingNotTheValueBefore) {
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"olvidado").Close();
   script.ExpectDialog(u"Insertar respuesta lógica").Click(1046);  // accepted with no answer
   script.ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(Entries().size(), 3u);
   EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Dos"), 1, u"-"), u"-");
   EXPECT_EQ(ReadFieldText(db(), PadFieldName(u"Tres"), 1, u"-"), u"-");
@@ -157,7 +159,7 @@ TEST_F(RecordEntryTest, ACancelledImageChooserStoresNothingAndGoesOn) {
   script.CancelFile(kImageChooser);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"sin foto").Click(1041);
   script.ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   const std::vector<DataUnit> units = Entries();
   ASSERT_EQ(units.size(), 8u);
   for (const DataUnit& unit : units) EXPECT_EQ(unit.name, PadFieldName(u"Pie"));
@@ -167,7 +169,7 @@ TEST_F(RecordEntryTest, ACancelledImageChooserStoresNothingAndGoesOn) {
 TEST_F(RecordEntryTest, AZeroFieldStructureIsProcessedAtOnce) {
   MakeDatabase({});
   script.ExpectMessage(kProcessed, u"Programador");
-  EnterRecord(state);
+  Enter();
   EXPECT_TRUE(std::filesystem::exists(DataFile()));
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
 }
@@ -177,7 +179,7 @@ TEST_F(RecordEntryTest, FieldsOfAnUnknownTypeAreSkipped) {
   odd.type = 9;
   MakeDatabase({odd, Field(u"Bien", FieldType::String, 5)});
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"si").Click(1041).ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(Entries().size(), 2u);
 }
 
@@ -188,21 +190,21 @@ TEST_F(RecordEntryTest, EmptyRunsLeaveTheRecordNumberFree) {
   script.ExpectDialog(u"Insertar Cadena").Click(1041).ExpectMessage(kProcessed);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Luis").Close().ExpectMessage(kProcessed);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Luis").Click(1041).ExpectMessage(kProcessed);
-  EnterRecord(state);
-  EnterRecord(state);
+  Enter();
+  Enter();
   EXPECT_EQ(Entries().size(), 3u);
-  EnterRecord(state);
+  Enter();
   ASSERT_EQ(Entries().size(), 7u);
   EXPECT_EQ(Entries().back().record, 4);
 }
 
 TEST_F(RecordEntryTest, ADataFileHeldElsewhereIsReportedBeforeAnythingIsAsked) {
   MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
-  state.busy_wait_ms = 50;
+  busy_wait_ms = 50;
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held), platform::OpenStatus::Ok);
-  script.ExpectMessage(state.Text(kMessageGroup, kDataFileUnavailable), u"Programador");
-  EnterRecord(state);
+  script.ExpectMessage(texts.Text(text::kDataFileUnavailable), u"Programador");
+  Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
   EXPECT_EQ(headless::MessagesShown().size(), 1u);
@@ -210,12 +212,12 @@ TEST_F(RecordEntryTest, ADataFileHeldElsewhereIsReportedBeforeAnythingIsAsked) {
 
 TEST_F(RecordEntryTest, AStructureFileHeldElsewhereIsReportedAndNothingIsStored) {
   MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
-  state.busy_wait_ms = 50;
+  busy_wait_ms = 50;
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive((root.fs() / "Base" / "Base.z04").u16string(), platform::Access::Read, held),
             platform::OpenStatus::Ok);
-  script.ExpectMessage(state.Text(kMessageGroup, kStructureUnavailable), u"Programador");
-  EnterRecord(state);
+  script.ExpectMessage(texts.Text(text::kStructureUnavailable), u"Programador");
+  Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
   EXPECT_EQ(headless::MessagesShown().size(), 1u);
@@ -232,8 +234,8 @@ TEST_F(RecordEntryTest, AValueThatCannotBeStoredIsReportedAndEndsTheEntry) {
                   platform::OpenStatus::Ok);
       })
       .Click(1041);
-  script.ExpectMessage(state.Text(kMessageGroup, kValueNotStored), u"Programador");
-  EnterRecord(state);
+  script.ExpectMessage(texts.Text(text::kValueNotStored), u"Programador");
+  Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
   for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
@@ -247,7 +249,7 @@ TEST_F(RecordEntryTest, ALargeSoundGoesInChunksUnderTheProgressBar) {
   for (std::size_t i = 0; i < sound.size(); ++i) sound[i] = static_cast<char>(i * 7 + i / 251);
   const std::u16string path = File("voz.wav", sound);
   script.ChooseFile(kSoundChooser, path).ExpectDialog(u"Dialog1").ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(ReadFieldBytes(db(), PadFieldName(u"Voz"), 1), sound);
   const std::vector<DataUnit> units = Entries();
   ASSERT_EQ(units.size(), sound.size());
@@ -260,13 +262,13 @@ TEST_F(RecordEntryTest, ALargeSoundGoesInChunksUnderTheProgressBar) {
   ASSERT_NE(progress, nullptr);
   EXPECT_EQ(progress->Control(1001).positions_shown, (std::vector<int>{33, 66, 100}));
   EXPECT_GE(headless::PumpCount(), 3);
-  EXPECT_EQ(state.attachments.last_path, path);
+  EXPECT_EQ(attachments.last_path, path);
 }
 
 TEST_F(RecordEntryTest, AnEmptyChosenFileStoresNothing) {
   MakeDatabase({Field(u"Foto", FieldType::Image, 0)});
   script.ChooseFile(kImageChooser, File("vacia.jpg", "")).ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   EXPECT_EQ(Entries().size(), 0u);
   EXPECT_EQ(headless::FindDialog(u"Dialog1"), nullptr);
 }
@@ -276,9 +278,9 @@ TEST_F(RecordEntryTest, AnUnreadableChosenFileIsReportedAndTheEntryGoesOn) {
   const std::u16string photo = File("ocupada.jpg", "abc");
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive(photo, platform::Access::Read, held), platform::OpenStatus::Ok);
-  script.ChooseFile(kImageChooser, photo).ExpectMessage(state.Text(kMessageGroup, kChosenFileUnreadable));
+  script.ChooseFile(kImageChooser, photo).ExpectMessage(texts.Text(text::kChosenFileUnreadable));
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"ok").Click(1041).ExpectMessage(kProcessed);
-  EnterRecord(state);
+  Enter();
   platform::CloseFile(held);
   const std::vector<DataUnit> units = Entries();
   ASSERT_EQ(units.size(), 2u);

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "platform/system.h"
-#include "shell/app_state.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
 #include "storage/field_definition.h"
@@ -25,29 +24,25 @@ inline FieldDefinition Field(const std::u16string& name, FieldType type, std::in
   return field;
 }
 
-// Names the database in the state and creates its folder.
-inline void NameDatabase(AppState& state, const std::u16string& name) {
-  state.dialogs.database_name = name;
-  ASSERT_TRUE(platform::CreateFolder(DatabaseFolder(state.CurrentDatabase())));
+// Creates the database's folder.
+inline void MakeDatabaseFolder(const Database& db) { ASSERT_TRUE(platform::CreateFolder(DatabaseFolder(db))); }
+
+inline void Define(const Database& db, const FieldDefinition& field) {
+  ASSERT_EQ(AppendFieldDefinition(db, field), IoStatus::Ok);
 }
 
-inline void Define(const AppState& state, const FieldDefinition& field) {
-  ASSERT_EQ(AppendFieldDefinition(state.CurrentDatabase(), field), IoStatus::Ok);
+inline void Store(const Database& db, const FieldDefinition& field, std::int64_t record, const std::u16string& value) {
+  ASSERT_EQ(AppendTextUnits(db, field, record, value, true), IoStatus::Ok);
 }
 
-inline void Store(const AppState& state, const FieldDefinition& field, std::int64_t record,
-                  const std::u16string& value) {
-  ASSERT_EQ(AppendTextUnits(state.CurrentDatabase(), field, record, value, true), IoStatus::Ok);
-}
-
-inline void StoreBytes(const AppState& state, const FieldDefinition& field, std::int64_t record,
+inline void StoreBytes(const Database& db, const FieldDefinition& field, std::int64_t record,
                        const std::string& bytes) {
-  ASSERT_EQ(AppendByteUnits(state.CurrentDatabase(), field, record,
-                            reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), true),
+  ASSERT_EQ(AppendByteUnits(db, field, record, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(),
+                            true),
             IoStatus::Ok);
 }
 
 // Creates the data file empty, as the first look at the record count does.
-inline void CreateEmptyDataFile(const AppState& state) { EXPECT_EQ(LastRecordNumber(state.CurrentDatabase()), 0); }
+inline void CreateEmptyDataFile(const Database& db) { EXPECT_EQ(LastRecordNumber(db), 0); }
 
 }  // namespace zentora::testing

@@ -11,10 +11,16 @@
 #include "platform/ui_headless_script.h"
 #include "scripted_test.h"
 #include "shell/configuration.h"
+#include "attachments/cache_folder.h"
+#include "dialogs/database_dialogs.h"
+#include "dialogs/entry_dialogs.h"
+#include "dialogs/value_viewers.h"
+#include "shell/about_box.h"
 #include "shell/main_window.h"
-#include "shell/program_entry.h"
+#include "platform/program_entry.h"
 #include "storage/data_file.h"
 #include "storage/number_format.h"
+#include "reader/structure_description.h"
 #include "storage/structure_file.h"
 #include "support/temp_folder.h"
 
@@ -30,19 +36,6 @@ using testing::WriteAll;
 
 constexpr int32_t kSpanish = 1;
 constexpr int32_t kEnglish = 5;
-
-// Controls of the dialogs the scenarios answer.
-enum : int {
-  kNameEdit = 1017, kNameAccept = 1018,
-  kFieldNameEdit = 1019, kDecimalOption = 1021, kIntegerOption, kStringOption, kLogicalOption, kMemoOption,
-  kImageOption, kSizeEdit = 1028, kDecimalsEdit = 1030, kFieldAccept = 1033, kSoundOption = 1034,
-  kNumberEdit = 1036, kNumberAccept = 1037, kTextEdit = 1040, kTextAccept = 1041,
-  kYes = 1044, kLogicalAccept = 1046, kMemoEdit = 1048, kMemoAccept = 1049,
-  kSurface = 1012, kPrevious = 1013, kNext = 1015, kPosition = 1016,
-  kNumberShown = 1082, kNumberClose = 1083, kTextShown = 1085, kTextClose = 1086,
-  kYesShown = 1087, kLogicalClose = 1090, kMemoLabel = 1092, kMemoShown = 1091, kMemoClose = 1093,
-  kAboutIcon = 1118, kAboutExit = 1117,
-};
 
 // The y of a press in the middle of field line `line` of the page.
 int LineY(int line) { return line * 21 + 10; }
@@ -73,13 +66,7 @@ FieldDefinition Definition(const Field& field) {
 
 class ScenarioTest : public testing::ScriptedTest {
  protected:
-  void SetUp() override {
-    // Where the platform has no drive letters the cache lives under $XDG_CACHE_HOME: the
-    // test's own folder, never the user's.
-    static std::string setting;
-    setting = "XDG_CACHE_HOME=" + (folder.fs() / "xdg").string();
-    putenv(setting.data());
-  }
+  void SetUp() override { testing::UseCacheHomeIn(folder); }
 
   // The next run starts in `language`, as if the user had chosen it in an earlier one.
   void StartIn(int32_t language) { AccessConfiguration("save", language, folder.path()); }
@@ -108,21 +95,21 @@ class ScenarioTest : public testing::ScriptedTest {
 
   // Steps: the user picks a database command and names the database (English texts).
   void Pick(int command, const std::u16string& name = u"shop") {
-    script.ChooseMenu(command).ExpectDialog(u"Database name").Type(kNameEdit, name).Click(kNameAccept);
+    script.ChooseMenu(command).ExpectDialog(u"Database name").Type(kDatabaseNameEditId, name).Click(kDatabaseNameAcceptId);
   }
 
   // Steps: the user fills in the define-field dialog.
   void Define(const std::u16string& name, int option, const std::u16string& size, const std::u16string& decimals = u"") {
-    script.ExpectDialog(u"Define a field").Type(kFieldNameEdit, name).Click(option);
-    if (!size.empty()) script.Type(kSizeEdit, size);
-    if (!decimals.empty()) script.Type(kDecimalsEdit, decimals);
-    script.Click(kFieldAccept);
+    script.ExpectDialog(u"Define a field").Type(kFieldNameEditId, name).Click(option);
+    if (!size.empty()) script.Type(kSizeEditId, size);
+    if (!decimals.empty()) script.Type(kDecimalsEditId, decimals);
+    script.Click(kFieldAcceptId);
   }
 
-  static std::u16string Position(const DialogState& browser) { return browser.Control(kPosition).text; }
+  static std::u16string Position(const DialogState& browser) { return browser.Control(kBrowserPositionId).text; }
 
   static std::vector<headless::TextSeen> Page(const DialogState& browser) {
-    return headless::TextsSeen(browser.Control(kSurface).picture);
+    return headless::TextsSeen(browser.Control(kBrowserSurfaceId).picture);
   }
 
   TempFolder folder;
@@ -140,19 +127,19 @@ TEST_F(ScenarioTest, CreateADatabaseWithAFieldOfEveryType) {
   StartIn(kEnglish);
   script.ExpectDialog(u"DATABASES");
   Pick(kCommandNewDatabase);
-  Define(u"Name", kStringOption, u"5");
+  Define(u"Name", kStringOptionId, u"5");
   Pick(kCommandNewField);
-  Define(u"Price", kDecimalOption, u"8", u"2");
+  Define(u"Price", kDecimalOptionId, u"8", u"2");
   Pick(kCommandNewField);
-  Define(u"Units", kIntegerOption, u"4");
+  Define(u"Units", kIntegerOptionId, u"4");
   Pick(kCommandNewField);
-  Define(u"In stock", kLogicalOption, u"1");
+  Define(u"In stock", kLogicalOptionId, u"1");
   Pick(kCommandNewField);
-  Define(u"Notes", kMemoOption, u"500");
+  Define(u"Notes", kMemoOptionId, u"500");
   Pick(kCommandNewField);
-  Define(u"Photo", kImageOption, u"");
+  Define(u"Photo", kImageOptionId, u"");
   Pick(kCommandNewField);
-  Define(u"Voice", kSoundOption, u"");
+  Define(u"Voice", kSoundOptionId, u"");
   script.ChooseMenu(kCommandExit);
   EXPECT_EQ(RunZentora(folder.path()), 0);
 
@@ -174,7 +161,7 @@ TEST_F(ScenarioTest, TheRefusalsOfADatabaseInUse) {
   Pick(kCommandNewDatabase);
   script.ExpectMessage(u"The database already exists ...", u"Programmer");
   Pick(kCommandNewField);
-  Define(u"Price", kDecimalOption, u"6", u"1");
+  Define(u"Price", kDecimalOptionId, u"6", u"1");
   script.ExpectMessage(u"You can not repeat name tag ...\r\nWe have not archived ...");
   // A record arrives: from now on no field can be added, and no dialog is offered.
   script.Do([&] { StoreText(kShopFields[0], 1, u"Pen"); });
@@ -182,8 +169,8 @@ TEST_F(ScenarioTest, TheRefusalsOfADatabaseInUse) {
   script.ExpectMessage(u"The database has started its creation ..\r\nFeeling it a lot, I can NOT insert a new field ..");
   script.Inspect([](const DialogState& window) { EXPECT_TRUE(window.has_menu); });
   // A name that cannot be a folder keeps the dialog open until the user gives up.
-  script.ChooseMenu(kCommandNewDatabase).ExpectDialog(u"Database name").Type(kNameEdit, u"a/b").Click(kNameAccept)
-      .ExpectMessage(UiText(FillTextTable(), kEnglish, kMessageGroup, kInvalidName))
+  script.ChooseMenu(kCommandNewDatabase).ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"a/b").Click(kDatabaseNameAcceptId)
+      .ExpectMessage(UiText(FillTextTable(), kEnglish, text::kInvalidName))
       .Close()
       .ChooseMenu(kCommandExit);
   RunZentora(folder.path());
@@ -198,13 +185,13 @@ TEST_F(ScenarioTest, EnterARecord) {
 
   script.ExpectDialog(u"DATABASES");
   Pick(kCommandInsertData);
-  script.ExpectDialog(u"Insert text string").Type(kTextEdit, u"Fountain pen").Click(kTextAccept)
+  script.ExpectDialog(u"Insert text string").Type(kTextEntryEditId, u"Fountain pen").Click(kTextEntryAcceptId)
       .ExpectMessage(u"We repeat ...\r\nThe size of the data is greater than the configured ...")
-      .ExpectDialog(u"Insert text string").Type(kTextEdit, u"Pen").Click(kTextAccept)
-      .ExpectDialog(u"Insert Numeric data").Type(kNumberEdit, u"12.5").Click(kNumberAccept)
-      .ExpectDialog(u"Insert Numeric data").Type(kNumberEdit, u"40").Click(kNumberAccept)
-      .ExpectDialog(u"Insert logical response").Click(kYes).Click(kLogicalAccept)
-      .ExpectDialog(u"Insert memotext").Type(kMemoEdit, u"Blue ink\r\nSteel nib").Click(kMemoAccept)
+      .ExpectDialog(u"Insert text string").Type(kTextEntryEditId, u"Pen").Click(kTextEntryAcceptId)
+      .ExpectDialog(u"Insert Numeric data").Type(kNumberEntryEditId, u"12.5").Click(kNumberEntryAcceptId)
+      .ExpectDialog(u"Insert Numeric data").Type(kNumberEntryEditId, u"40").Click(kNumberEntryAcceptId)
+      .ExpectDialog(u"Insert logical response").Click(kLogicalEntryYesId).Click(kLogicalEntryAcceptId)
+      .ExpectDialog(u"Insert memotext").Type(kMemoEntryEditId, u"Blue ink\r\nSteel nib").Click(kMemoEntryAcceptId)
       .CancelFile(u"File browser for image")
       .ChooseFile(u"File browser for sound", folder.path() + u"voice.wav")
       .ExpectDialog(u"Dialog1")
@@ -243,7 +230,7 @@ TEST_F(ScenarioTest, APictureGoesInAndComesBackByteForByte) {
       .ExpectMessage(u"Processed ...");
   Pick(kCommandSeeData);
   script.ExpectDialog(u"Display")
-      .ClickAt(kSurface, 10, LineY(5))
+      .ClickAt(kBrowserSurfaceId, 10, LineY(5))
       .Do([&] {
         ASSERT_EQ(headless::ShellOpens().size(), 1u);
         const fs::path opened(headless::ShellOpens()[0]);
@@ -293,46 +280,46 @@ TEST_F(ScenarioTest, BrowseTheRecords) {
         }
         EXPECT_EQ(page[7].text, std::u16string(40, u' '));
       })
-      .Click(kPrevious).Inspect(at(u"1 of 2"))
-      .Click(kNext).Inspect(at(u"2 of 2"))
-      .Click(kNext).Inspect(at(u"2 of 2"))
+      .Click(kBrowserPreviousId).Inspect(at(u"1 of 2"))
+      .Click(kBrowserNextId).Inspect(at(u"2 of 2"))
+      .Click(kBrowserNextId).Inspect(at(u"2 of 2"))
       .ChooseMenu(kCommandGoTo).AnswerInput(u"From 1 to 2", u"3").AnswerInput(u"From 1 to 2", u"0.7")
       .Inspect(at(u"1 of 2"))
       .ChooseMenu(kCommandGoTo).CancelInput(u"From 1 to 2").Inspect(at(u"1 of 2"))
-      .ClickAt(kSurface, 10, LineY(0)).ExpectDialog(u"Text string viewer")
-      .Inspect([](const DialogState& viewer) { EXPECT_EQ(viewer.Control(kTextShown).text, u"Pen"); })
-      .Click(kTextClose)
-      .ClickAt(kSurface, 10, LineY(1)).ExpectDialog(u"Numeric data display")
+      .ClickAt(kBrowserSurfaceId, 10, LineY(0)).ExpectDialog(u"Text string viewer")
+      .Inspect([](const DialogState& viewer) { EXPECT_EQ(viewer.Control(kTextViewerValueId).text, u"Pen"); })
+      .Click(kTextViewerCloseId)
+      .ClickAt(kBrowserSurfaceId, 10, LineY(1)).ExpectDialog(u"Numeric data display")
       .Inspect([](const DialogState& viewer) {
-        EXPECT_EQ(viewer.Control(kNumberShown).text, FormatNumber(u"12.5", 2, kEnglish));
+        EXPECT_EQ(viewer.Control(kNumberViewerValueId).text, FormatNumber(u"12.5", 2, kEnglish));
       })
-      .Click(kNumberClose)
-      .ClickAt(kSurface, 10, LineY(2)).ExpectDialog(u"Numeric data display")
+      .Click(kNumberViewerCloseId)
+      .ClickAt(kBrowserSurfaceId, 10, LineY(2)).ExpectDialog(u"Numeric data display")
       .Inspect([](const DialogState& viewer) {
-        EXPECT_EQ(viewer.Control(kNumberShown).text, FormatNumber(u"40", 0, kEnglish));
+        EXPECT_EQ(viewer.Control(kNumberViewerValueId).text, FormatNumber(u"40", 0, kEnglish));
       })
-      .Click(kNumberClose)
-      .ClickAt(kSurface, 10, LineY(3)).ExpectDialog(u"Logical response viewer")
-      .Inspect([](const DialogState& viewer) { EXPECT_TRUE(viewer.Control(kYesShown).checked); })
-      .Click(kLogicalClose)
-      .ClickAt(kSurface, 10, LineY(4)).ExpectDialog(u"Memotext viewer")
+      .Click(kNumberViewerCloseId)
+      .ClickAt(kBrowserSurfaceId, 10, LineY(3)).ExpectDialog(u"Logical response viewer")
+      .Inspect([](const DialogState& viewer) { EXPECT_TRUE(viewer.Control(kLogicalViewerYesId).checked); })
+      .Click(kLogicalViewerCloseId)
+      .ClickAt(kBrowserSurfaceId, 10, LineY(4)).ExpectDialog(u"Memotext viewer")
       .Inspect([](const DialogState& viewer) {
-        EXPECT_EQ(viewer.Control(kMemoLabel).text, PadFieldName(u"Notes"));
-        EXPECT_EQ(viewer.Control(kMemoShown).text, u"Blue ink\r\nSteel nib");
+        EXPECT_EQ(viewer.Control(kMemoViewerLabelId).text, PadFieldName(u"Notes"));
+        EXPECT_EQ(viewer.Control(kMemoViewerValueId).text, u"Blue ink\r\nSteel nib");
       })
-      .Click(kMemoClose)
-      .ClickAt(kSurface, 10, LineY(5))  // the picture goes to the desktop's viewer
+      .Click(kMemoViewerCloseId)
+      .ClickAt(kBrowserSurfaceId, 10, LineY(5))  // the picture goes to the desktop's viewer
       .Do([&] {
         ASSERT_EQ(headless::ShellOpens().size(), 1u);
         EXPECT_EQ(ReadAll(fs::path(headless::ShellOpens()[0])), photo);
       })
-      .ClickAt(kSurface, 10, LineY(6)).ExpectMessage(u"The sound does NOT exist ...", u"Programmer")
-      .ClickAt(kSurface, 10, LineY(12))  // a line without a field opens nothing
+      .ClickAt(kBrowserSurfaceId, 10, LineY(6)).ExpectMessage(u"The sound does NOT exist ...", u"Programmer")
+      .ClickAt(kBrowserSurfaceId, 10, LineY(12))  // a line without a field opens nothing
       .Inspect(red_lines(8))  // every line pressed, the one without a field too
-      .Click(kNext).Inspect(red_lines(0)).Inspect(at(u"2 of 2"))
-      .ClickAt(kSurface, 10, LineY(0)).ExpectDialog(u"Text string viewer")
-      .Inspect([](const DialogState& viewer) { EXPECT_EQ(viewer.Control(kTextShown).text, u"Ink"); })
-      .Click(kTextClose)
+      .Click(kBrowserNextId).Inspect(red_lines(0)).Inspect(at(u"2 of 2"))
+      .ClickAt(kBrowserSurfaceId, 10, LineY(0)).ExpectDialog(u"Text string viewer")
+      .Inspect([](const DialogState& viewer) { EXPECT_EQ(viewer.Control(kTextViewerValueId).text, u"Ink"); })
+      .Click(kTextViewerCloseId)
       .Close()
       .Inspect([](const DialogState& window) { EXPECT_TRUE(window.has_menu); })
       .ChooseMenu(kCommandExit);
@@ -358,18 +345,18 @@ TEST_P(StructureViewScenarioTest, TheStructureInTheLanguageInForce) {
   StartIn(c.language);
   MakeShop();
   script.ExpectDialog(c.window)
-      .ChooseMenu(kCommandDataStructure).ExpectDialog(c.name_dialog).Type(kNameEdit, u"shop").Click(kNameAccept)
+      .ChooseMenu(kCommandDataStructure).ExpectDialog(c.name_dialog).Type(kDatabaseNameEditId, u"shop").Click(kDatabaseNameAcceptId)
       .ExpectDialog(c.viewer)
       .Inspect([&](const DialogState& viewer) {
-        EXPECT_EQ(viewer.Control(kMemoLabel).text, c.label);
-        EXPECT_EQ(viewer.Control(kMemoShown).text, DescribeStructure(Shop(), FillTextTable(), c.language));
+        EXPECT_EQ(viewer.Control(kMemoViewerLabelId).text, c.label);
+        EXPECT_EQ(viewer.Control(kMemoViewerValueId).text, DescribeStructure(Shop(), FillTextTable(), c.language));
         EXPECT_FALSE(headless::FindDialog(c.window)->has_menu);
       })
-      .Click(kMemoClose)
+      .Click(kMemoViewerCloseId)
       .Inspect([](const DialogState& window) { EXPECT_TRUE(window.has_menu); })
       .ChooseMenu(kCommandExit);
   RunZentora(folder.path());
-  const std::u16string shown = headless::FindDialog(c.viewer)->Control(kMemoShown).text;
+  const std::u16string shown = headless::FindDialog(c.viewer)->Control(kMemoViewerValueId).text;
   EXPECT_NE(shown.find(c.language == kEnglish ? u"WAV SOUND" : u"SONIDO WAV"), std::u16string::npos);
 }
 
@@ -389,7 +376,7 @@ TEST_F(ScenarioTest, TheLanguageSwitchLastsIntoTheNextRun) {
         EXPECT_EQ(window.menu[0].items[0].items[1].text, u"Field data");
         EXPECT_EQ(window.menu[1].text, u"Languages");
       })
-      .ChooseMenu(kCommandAuthor).ExpectDialog(u"Author").Click(kAboutExit)
+      .ChooseMenu(kCommandAuthor).ExpectDialog(u"Author").Click(kAboutExitId)
       .ChooseMenu(kCommandExit);
   RunZentora(folder.path());
   EXPECT_TRUE(fs::exists(folder.fs() / "Configuracion.ini"));
@@ -424,12 +411,12 @@ TEST_F(ScenarioTest, TheAboutBoxRunsItsFiguresAndOpensOnlyOnce) {
       .ExpectDialog(u"Author")
       .Wait(300)
       .Inspect([](const DialogState& box) {
-        EXPECT_EQ(box.Control(kAboutIcon).images_shown, (std::vector<int>{701, 702, 703}));
+        EXPECT_EQ(box.Control(kAboutIconId).images_shown, (std::vector<int>{701, 702, 703}));
         // The menu stays while the box is open; a second Author does nothing.
         EXPECT_TRUE(headless::FindDialog(u"DATABASES")->has_menu);
       })
       .Do([&] { EXPECT_FALSE(RunMenuCommand(state, kCommandAuthor)); })
-      .Click(kAboutExit)
+      .Click(kAboutExitId)
       .ChooseMenu(kCommandExit);
   EXPECT_EQ(ShowMainWindow(state), 0);
   EXPECT_FALSE(state.shell.about_box_open);

@@ -26,20 +26,21 @@ constexpr int32_t kEnglish = 5;
 class ValueViewerTest : public testing::ScriptedTest {
  protected:
   void Open(int32_t language) {
-    state = MakeAppState(folder.path(), language);
-    testing::NameDatabase(state, u"ledger");
-    for (const FieldDefinition& field : fields) testing::Define(state, field);
-    testing::CreateEmptyDataFile(state);
+    texts.language = language;
+    testing::MakeDatabaseFolder(value.db);
+    for (const FieldDefinition& field : fields) testing::Define(value.db, field);
+    testing::CreateEmptyDataFile(value.db);
   }
 
   // The viewer of field `index`, on `record`.
   void Select(std::size_t index, std::int64_t record) {
-    state.dialogs.selected_field = fields[index].name;
-    state.dialogs.current_record = record;
+    value.field = fields[index].name;
+    value.record = record;
   }
 
   testing::TempFolder folder;
-  AppState state;
+  Texts texts;
+  ValueOnShow value{Database{folder.path(), u"ledger"}, PadFieldName(u""), 1};
   const std::vector<FieldDefinition> fields = {
       Field(u"Amount", FieldType::Decimal, 12, 2), Field(u"Units", FieldType::Integer, 9, 0),
       Field(u"Title", FieldType::String, 30),      Field(u"Settled", FieldType::Logical, 1),
@@ -56,7 +57,7 @@ struct ControlCase {
 
 struct TemplateCase {
   const char* viewer;
-  std::function<platform::DialogTemplate(const AppState&)> build;
+  platform::DialogTemplate (*build)(const Texts&, const std::u16string&);
   platform::Rect rect;
   const char16_t* spanish;
   const char16_t* english;
@@ -95,12 +96,12 @@ const TemplateCase kTemplates[] = {
 
 TEST_F(ValueViewerTest, EachViewerHasItsLayoutAndTextsInBothLanguages) {
   Open(kSpanish);
-  state.dialogs.selected_field = PadFieldName(u"Amount");
+  value.field = PadFieldName(u"Amount");
   for (const TemplateCase& viewer : kTemplates) {
     SCOPED_TRACE(viewer.viewer);
     for (const int32_t language : {kSpanish, kEnglish}) {
-      state.shell.language = language;
-      const platform::DialogTemplate dialog = viewer.build(state);
+      texts.language = language;
+      const platform::DialogTemplate dialog = viewer.build(texts, value.field);
       EXPECT_EQ(dialog.caption, language == kSpanish ? viewer.spanish : viewer.english);
       EXPECT_EQ(dialog.rect, viewer.rect);
       EXPECT_EQ(dialog.units, platform::Units::DialogUnits);
@@ -114,19 +115,19 @@ TEST_F(ValueViewerTest, EachViewerHasItsLayoutAndTextsInBothLanguages) {
         EXPECT_EQ(control.rect, viewer.controls[i].rect);
         EXPECT_EQ(control.flags, viewer.controls[i].flags);
         // Only the memo text is in the normal weight.
-        const bool memo_text = control.id == 1091;
+        const bool memo_text = control.id == kMemoViewerValueId;
         EXPECT_EQ(control.font, (platform::Font{u"MS Sans Serif", 10, !memo_text}));
       }
       EXPECT_EQ(dialog.controls.front().text, PadFieldName(u"Amount"));
       EXPECT_EQ(dialog.controls.back().text, language == kSpanish ? viewer.close_spanish : viewer.close_english);
     }
   }
-  state.shell.language = kSpanish;
-  const platform::DialogTemplate logical = LogicalViewerTemplate(state);
+  texts.language = kSpanish;
+  const platform::DialogTemplate logical = LogicalViewerTemplate(texts, value.field);
   EXPECT_EQ(logical.controls[1].text, u"Sí");
   EXPECT_EQ(logical.controls[2].text, u"No");
-  state.shell.language = kEnglish;
-  EXPECT_EQ(LogicalViewerTemplate(state).controls[1].text, u"Yes");
+  texts.language = kEnglish;
+  EXPECT_EQ(LogicalViewerTemplate(texts, value.field).controls[1].text, u"Yes");
 }
 
 struct NumberCase {
@@ -141,8 +142,8 @@ class NumberViewerTest : public ValueViewerTest, public ::testing::WithParamInte
 TEST_P(NumberViewerTest, ShowsTheStoredNumberWithTheFieldsDecimals) {
   const NumberCase& number = GetParam();
   Open(number.language);
-  testing::Store(state, fields[number.field], 1, u"77");  // another record's value is not shown
-  if (number.stored != nullptr) testing::Store(state, fields[number.field], 2, number.stored);
+  testing::Store(value.db, fields[number.field], 1, u"77");  // another record's value is not shown
+  if (number.stored != nullptr) testing::Store(value.db, fields[number.field], 2, number.stored);
   Select(number.field, 2);
   script.ExpectDialog(number.language == kSpanish ? u"Visualizar dato numérico" : u"Numeric data display")
       .Inspect([&](const DialogState& viewer) {
@@ -150,7 +151,7 @@ TEST_P(NumberViewerTest, ShowsTheStoredNumberWithTheFieldsDecimals) {
         EXPECT_EQ(viewer.Control(1082).text, number.shown);
       })
       .Click(1083);
-  ShowNumberViewer(state);
+  ShowNumberViewer(texts, value);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, NumberViewerTest,
@@ -167,7 +168,7 @@ class TextViewerTest : public ValueViewerTest, public ::testing::WithParamInterf
 TEST_P(TextViewerTest, ShowsTheValueAsStoredOrNoData) {
   const int32_t language = GetParam();
   Open(language);
-  testing::Store(state, fields[2], 1, u"  Ledger of 2026, \u00f1and\u00fa  ");
+  testing::Store(value.db, fields[2], 1, u"  Ledger of 2026, \u00f1and\u00fa  ");
   Select(2, 1);
   const std::u16string caption = language == kSpanish ? u"Visualizar cadena" : u"Text string viewer";
   script.ExpectDialog(caption)
@@ -181,9 +182,9 @@ TEST_P(TextViewerTest, ShowsTheValueAsStoredOrNoData) {
         EXPECT_EQ(viewer.Control(1085).text, language == kSpanish ? u"No datos" : u"No data");
       })
       .Close();
-  ShowTextViewer(state);
-  state.dialogs.current_record = 2;
-  ShowTextViewer(state);
+  ShowTextViewer(texts, value);
+  value.record = 2;
+  ShowTextViewer(texts, value);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothLanguages, TextViewerTest, ::testing::Values(kSpanish, kEnglish));
@@ -197,7 +198,7 @@ class LogicalViewerTest : public ValueViewerTest, public ::testing::WithParamInt
 
 TEST_P(LogicalViewerTest, AnyNumberButZeroSelectsYes) {
   Open(kEnglish);
-  if (GetParam().stored != nullptr) testing::Store(state, fields[3], 1, GetParam().stored);
+  if (GetParam().stored != nullptr) testing::Store(value.db, fields[3], 1, GetParam().stored);
   Select(3, 1);
   script.ExpectDialog(u"Logical response viewer")
       .Inspect([&](const DialogState& viewer) {
@@ -208,7 +209,7 @@ TEST_P(LogicalViewerTest, AnyNumberButZeroSelectsYes) {
         EXPECT_FALSE(viewer.Control(1089).enabled);
       })
       .Click(1090);
-  ShowLogicalViewer(state);
+  ShowLogicalViewer(texts, value);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, LogicalViewerTest,
@@ -219,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(Values, LogicalViewerTest,
 TEST_F(ValueViewerTest, MemoViewerKeepsTheLinesOfTheValue) {
   Open(kEnglish);
   const std::u16string memo = u"line one\r\nline two\r\n\r\nline four, long enough to wrap at the box's width";
-  testing::Store(state, fields[4], 3, memo);
+  testing::Store(value.db, fields[4], 3, memo);
   Select(4, 3);
   script.ExpectDialog(u"Memotext viewer")
       .Inspect([&](const DialogState& viewer) {
@@ -227,7 +228,7 @@ TEST_F(ValueViewerTest, MemoViewerKeepsTheLinesOfTheValue) {
         EXPECT_EQ(viewer.Control(1091).text, memo);
       })
       .Click(1093);
-  ShowMemoViewer(state);
+  ShowMemoViewer(texts, value);
 }
 
 struct StructureCase {
@@ -239,23 +240,21 @@ struct StructureCase {
 
 class MemoStructureViewTest : public ValueViewerTest, public ::testing::WithParamInterface<StructureCase> {};
 
-TEST_P(MemoStructureViewTest, ShowsTheStructureWhateverFieldWasSelected) {
+TEST_P(MemoStructureViewTest, ShowsTheStructureInItsLanguage) {
   const StructureCase& expected = GetParam();
-  state = MakeAppState(folder.path(), expected.language);
-  testing::NameDatabase(state, u"ledger");
+  texts.language = expected.language;
+  testing::MakeDatabaseFolder(value.db);
   FieldDefinition key = Field(u"Code", FieldType::Integer, 6, 0);
   key.key_flag = 1;
-  testing::Define(state, key);
-  testing::Define(state, Field(u"Amount", FieldType::Decimal, 12, 2));
-  state.dialogs.selected_field = PadFieldName(u"Code");
-  state.main.structure_view = true;
+  testing::Define(value.db, key);
+  testing::Define(value.db, Field(u"Amount", FieldType::Decimal, 12, 2));
   script.ExpectDialog(expected.caption)
       .Inspect([&](const DialogState& viewer) {
         EXPECT_EQ(viewer.Control(1092).text, expected.label);
         EXPECT_EQ(viewer.Control(1091).text, expected.description);
       })
       .Click(1093);
-  ShowMemoViewer(state);
+  ShowStructureViewer(texts, value.db);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -276,7 +275,7 @@ enum class Way { Click, Key, CloseCommand };
 
 struct CloseCase {
   const char* name;
-  void (*show)(AppState&);
+  void (*show)(const Texts&, const ValueOnShow&);
   const char16_t* caption;
   int button;
   Way way;
@@ -296,7 +295,7 @@ TEST_P(ViewerCloseTest, EndsByItsButtonOrTheWindowsCloseCommand) {
     case Way::Key: script.PressKey(viewer.button); break;
     case Way::CloseCommand: script.Close(); break;
   }
-  viewer.show(state);
+  viewer.show(texts, value);
   const DialogState* shown = headless::FindDialog(viewer.caption);
   ASSERT_NE(shown, nullptr);
   EXPECT_FALSE(shown->open);

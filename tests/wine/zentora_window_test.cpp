@@ -11,24 +11,27 @@
 #include <set>
 #include <string>
 
+#include "dialogs/database_dialogs.h"
+#include "shell/about_box.h"
+#include "shell/main_window.h"
 #include "storage/structure_file.h"
 #include "support/temp_folder.h"
 
 namespace {
 
 constexpr DWORD kPatienceMs = 30000;  // a slow first start of the desktop included
-constexpr int kCommandNewDatabase = 1002;
-constexpr int kCommandAuthor = 1006;
-constexpr int kCommandExit = 1007;
-constexpr int kCommandEnglish = 1009;
-constexpr int kAboutIconId = 1118;
-constexpr int kAboutExitId = 1117;
-constexpr int kDatabaseNameEditId = 1017;
-constexpr int kDatabaseNameAcceptId = 1018;
-constexpr int kFieldNameEditId = 1019;
-constexpr int kStringTypeId = 1023;
-constexpr int kFieldSizeEditId = 1028;
-constexpr int kFieldAcceptId = 1033;
+using zentora::kAboutExitId;
+using zentora::kAboutIconId;
+using zentora::kCommandAuthor;
+using zentora::kCommandEnglish;
+using zentora::kCommandExit;
+using zentora::kCommandNewDatabase;
+using zentora::kDatabaseNameAcceptId;
+using zentora::kDatabaseNameEditId;
+using zentora::kFieldAcceptId;
+using zentora::kFieldNameEditId;
+using zentora::kSizeEditId;
+using zentora::kStringOptionId;
 
 std::filesystem::path OwnFolder() {
   wchar_t path[MAX_PATH];
@@ -173,9 +176,9 @@ TEST_F(RunningZentora, CreatesADatabaseThroughItsDialogs) {
 
   HWND field = WaitForWindow(L"Define un campo");
   ASSERT_NE(field, nullptr) << "the define-field dialog never showed";
-  Click(field, kStringTypeId);
+  Click(field, kStringOptionId);
   Type(field, kFieldNameEditId, L"Cliente");
-  Type(field, kFieldSizeEditId, L"20");
+  Type(field, kSizeEditId, L"20");
   Click(field, kFieldAcceptId);
   ASSERT_TRUE(WaitUntilGone(field)) << "the define-field dialog refused the field";
 

@@ -5,26 +5,30 @@
 #include <cstdint>
 
 #include "platform/ui.h"
-#include "shell/ui_state.h"
 
 namespace zentora {
 
 inline constexpr int kProgressBarId = 1001;
 
+// The one progress dialog, while it is shown; empty otherwise.
+struct ProgressState {
+  platform::Dialog window;
+};
+
 platform::DialogTemplate ProgressDialogTemplate();
 
-// Shows the dialog modeless and keeps its handle in `state.progress_window`; returns at once.
+// Shows the dialog modeless and keeps its handle in `state.window`; returns at once.
 // A dialog already shown is ended first, so there is never more than one.
-void ShowProgressDialog(ShellState& state);
+void ShowProgressDialog(ProgressState& state);
 
 // After unit `done` of `total`: lets waiting messages through, then moves the bar to
 // 100 * done / total percent (rounded down). `total` 0, or `done` past it, count as complete.
-void AdvanceProgress(ShellState& state, uint64_t done, uint64_t total);
+void AdvanceProgress(ProgressState& state, uint64_t done, uint64_t total);
 
 // The position AdvanceProgress shows for unit `done` of `total`.
 int ProgressPercent(uint64_t done, uint64_t total);
 
 // Ends the dialog; the handle is cleared. Nothing happens when none is shown.
-void EndProgressDialog(ShellState& state);
+void EndProgressDialog(ProgressState& state);
 
 }  // namespace zentora

@@ -1,4 +1,4 @@
-#include "shell/progress_dialog.h"
+#include "dialogs/progress_dialog.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -22,15 +22,15 @@ platform::DialogTemplate ProgressDialogTemplate() {
   return dialog;
 }
 
-void ShowProgressDialog(ShellState& state) {
+void ShowProgressDialog(ProgressState& state) {
   EndProgressDialog(state);
-  state.progress_window = platform::CreateModeless(
+  state.window = platform::CreateModeless(
       ProgressDialogTemplate(), [](platform::Dialog dialog, const platform::DialogEvent& event) {
         if (std::holds_alternative<platform::InitEvent>(event)) {
           platform::SetProgressRange(dialog, kProgressBarId, 0, 100);
         }
       });
-  platform::ShowNormal(state.progress_window);
+  platform::ShowNormal(state.window);
 }
 
 int ProgressPercent(uint64_t done, uint64_t total) {
@@ -44,16 +44,16 @@ int ProgressPercent(uint64_t done, uint64_t total) {
   return std::min(static_cast<int>(done * 100 / total), 99);
 }
 
-void AdvanceProgress(ShellState& state, uint64_t done, uint64_t total) {
+void AdvanceProgress(ProgressState& state, uint64_t done, uint64_t total) {
   platform::PumpMessages();
-  if (!state.progress_window) return;
-  platform::SetProgressPosition(state.progress_window, kProgressBarId, ProgressPercent(done, total));
+  if (!state.window) return;
+  platform::SetProgressPosition(state.window, kProgressBarId, ProgressPercent(done, total));
 }
 
-void EndProgressDialog(ShellState& state) {
-  if (!state.progress_window) return;
-  platform::DestroyDialog(state.progress_window);
-  state.progress_window = {};
+void EndProgressDialog(ProgressState& state) {
+  if (!state.window) return;
+  platform::DestroyDialog(state.window);
+  state.window = {};
 }
 
 }  // namespace zentora

@@ -1,4 +1,4 @@
-#include "shell/text_table.h"
+#include "texts/text_table.h"
 
 #include <initializer_list>
 
@@ -16,7 +16,7 @@ void AddGroup(TextTable& table, int group, int width, std::initializer_list<Text
 TextTable FillTextTable() {
   TextTable table;
   // structure listing words
-  AddGroup(table, 1, 110, {
+  AddGroup(table, text::kStructureWordsGroup, 110, {
       {u"DECIMAL", u"DECIMAL"},
       {u"ENTERO", u"INTEGER"},
       {u"CADENA", u"STRING"},
@@ -34,83 +34,83 @@ TextTable FillTextTable() {
       {u" Registros ...", u" Records ..."},
   });
   // missing sound
-  AddGroup(table, 2, 110, {
+  AddGroup(table, text::kMissingSoundGroup, 110, {
       {u"El sonido NO existe ...", u"The sound does NOT exist ..."},
   });
   // missing image
-  AddGroup(table, 3, 110, {
+  AddGroup(table, text::kMissingImageGroup, 110, {
       {u"La imagen NO existe ...", u"The image does NOT exist ..."},
   });
   // sound chooser
-  AddGroup(table, 4, 110, {
+  AddGroup(table, text::kSoundChooserGroup, 110, {
       {u"Navegador de ficheros para sonido", u"File browser for sound"},
       {u"Sonidos", u"Sounds"},
   });
   // image chooser
-  AddGroup(table, 5, 110, {
+  AddGroup(table, text::kImageChooserGroup, 110, {
       {u"Navegador de ficheros para imagen", u"File browser for image"},
       {u"Imagenes", u"Images"},
   });
   // no data
-  AddGroup(table, 6, 110, {
+  AddGroup(table, text::kNoDataGroup, 110, {
       {u"No datos", u"No data"},
   });
   // processed
-  AddGroup(table, 7, 110, {
+  AddGroup(table, text::kProcessedGroup, 110, {
       {u"Procesado ...", u"Processed ..."},
   });
   // entry warnings
-  AddGroup(table, 8, 110, {
+  AddGroup(table, text::kEntryWarningsGroup, 110, {
       {u"Repetimos ....", u"We repeat ..."},
       {u"El tamaño de los datos es mayor al configurado ...", u"The size of the data is greater than the configured ..."},
   });
   // memo viewer
-  AddGroup(table, 9, 110, {
+  AddGroup(table, text::kMemoViewerGroup, 110, {
       {u"Visualizar memotext", u"Memotext viewer"},
       {u"Estructura de Datos", u"Data structure"},
       {u"Salir", u"Exit"},
   });
   // logical viewer
-  AddGroup(table, 10, 110, {
+  AddGroup(table, text::kLogicalViewerGroup, 110, {
       {u"Visualizar respuesta lógica", u"Logical response viewer"},
       {u"Sí", u"Yes"},
       {u"No", u"No"},
       {u"Aceptar", u"Accept"},
   });
   // string viewer
-  AddGroup(table, 11, 110, {
+  AddGroup(table, text::kTextViewerGroup, 110, {
       {u"Visualizar cadena", u"Text string viewer"},
       {u"Aceptar", u"Accept"},
   });
   // numeric viewer
-  AddGroup(table, 12, 110, {
+  AddGroup(table, text::kNumberViewerGroup, 110, {
       {u"Visualizar dato numérico", u"Numeric data display"},
       {u"Aceptar", u"Accept"},
   });
   // memo entry
-  AddGroup(table, 13, 110, {
+  AddGroup(table, text::kMemoEntryGroup, 110, {
       {u"Insertar MemoText", u"Insert memotext"},
       {u"Aceptar", u"Accept"},
   });
   // logical entry
-  AddGroup(table, 14, 110, {
+  AddGroup(table, text::kLogicalEntryGroup, 110, {
       {u"Insertar respuesta lógica", u"Insert logical response"},
       {u"Sí", u"Yes"},
       {u"No", u"No"},
       {u"Aceptar", u"Accept"},
   });
   // string entry
-  AddGroup(table, 15, 110, {
+  AddGroup(table, text::kTextEntryGroup, 110, {
       {u"Insertar Cadena", u"Insert text string"},
       {u"Aceptar", u"Accept"},
   });
   // numeric entry
-  AddGroup(table, 16, 110, {
+  AddGroup(table, text::kNumberEntryGroup, 110, {
       {u"Insertar Datos Numéricos", u"Insert Numeric data"},
       {u"Aceptar", u"Accept"},
   });
   // define field
-  AddGroup(table, 17, 110, {
+  AddGroup(table, text::kDefineFieldGroup, 110, {
       {u"Define un campo", u"Define a field"},
       {u"Nombre del campo", u"Field Name"},
       {u"Decimal", u"Decimal"},
@@ -127,48 +127,48 @@ TextTable FillTextTable() {
       {u"Sonido WAV", u"Wav sound"},
   });
   // database name
-  AddGroup(table, 18, 110, {
+  AddGroup(table, text::kDatabaseNameGroup, 110, {
       {u"Nombre base de datos", u"Database name"},
       {u"Aceptar", u"Accept"},
   });
   // browser title
-  AddGroup(table, 19, 110, {
+  AddGroup(table, text::kBrowserTitleGroup, 110, {
       {u"Visualización", u"Display"},
   });
   // record counter
-  AddGroup(table, 20, 110, {
+  AddGroup(table, text::kRecordCounterGroup, 110, {
       {u" de ", u" of "},
       {u"1 de ", u"1 of "},
   });
   // go-to prompt
-  AddGroup(table, 21, 110, {
+  AddGroup(table, text::kGoToGroup, 110, {
       {u"Introduce Registro", u"Enter record"},
       {u"De 1 a ", u"From 1 to "},
   });
   // main title
-  AddGroup(table, 22, 110, {
+  AddGroup(table, text::kMainTitleGroup, 110, {
       {u"BASES DE DATOS", u"DATABASES"},
   });
   // database exists
-  AddGroup(table, 23, 220, {
+  AddGroup(table, text::kDatabaseExistsGroup, 220, {
       {u"La base de datos ya existe ...", u"The database already exists ..."},
   });
   // duplicate label
-  AddGroup(table, 24, 220, {
+  AddGroup(table, text::kDuplicateLabelGroup, 220, {
       {u"No puede repetir nombre etiqueta ...", u"You can not repeat name tag ..."},
       {u"No hemos archivado ...", u"We have not archived ..."},
   });
   // creation started
-  AddGroup(table, 25, 220, {
+  AddGroup(table, text::kCreationStartedGroup, 220, {
       {u"La base de datos ha comenzado su creación ..", u"The database has started its creation .."},
       {u"Sintiendolo mucho, NO puedo insertar un nuevo CAMPO ..", u"Feeling it a lot, I can NOT insert a new field .."},
   });
   // message caption
-  AddGroup(table, 26, 100, {
+  AddGroup(table, text::kMessageCaptionGroup, 100, {
       {u"Programador", u"Programmer"},
   });
   // menu
-  AddGroup(table, 27, 100, {
+  AddGroup(table, text::kMenuGroup, 100, {
       {u"Operaciones", u"Operations"},
       {u"Nuevo", u"New"},
       {u"Base de Datos", u"Database"},
@@ -182,23 +182,23 @@ TextTable FillTextTable() {
       {u"Ir a", u"Go to"},
   });
   // About title
-  AddGroup(table, 28, 100, {
+  AddGroup(table, text::kAboutTitleGroup, 100, {
       {u"Autor", u"Author"},
   });
   // About texts
-  AddGroup(table, 29, 200, {
+  AddGroup(table, text::kAboutTextsGroup, 200, {
       {u"Velmora te da las Gracias por usar este programa.", u"Velmora thanks you for using this program."},
       {u"Programa hecho para todos los usuarios del sitio web de Velmora, www.velmora.example ... "
        u"Visítalo!!!",
        u"Program made for all users\r\nwww.velmora.example ... visit it!!!"},
   });
   // About exit
-  AddGroup(table, 30, 100, {
+  AddGroup(table, text::kAboutExitGroup, 100, {
       {u"Salir", u"Exit"},
   });
   // The program's own messages for what a user must not be left guessing about: a name that
   // cannot be a folder, a file another program holds, a value the disk did not take.
-  AddGroup(table, 31, 220, {
+  AddGroup(table, text::kMessagesGroup, 220, {
       {u"Nombre no válido: no puede estar vacío, llevar < > : \" / \\ | ? * ni acabar en punto o espacio, "
        u"ni ser CON, PRN, AUX, NUL, COM1-9 o LPT1-9 ...",
        u"Invalid name: it cannot be empty, hold < > : \" / \\ | ? * or end in a dot or a space, "

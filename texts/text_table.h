@@ -7,15 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "texts/text_ids.h"
+
 namespace zentora {
 
 enum class Language : int32_t { Spanish = 1, English = 5 };
 
-inline constexpr int kTextGroupCount = 31;
-
-// Group 31: messages of the program's own checks (see FillTextTable).
-inline constexpr int kMessageGroup = 31;
-enum MessageEntry { kInvalidName = 1, kDataFileUnavailable, kValueNotStored, kChosenFileUnreadable, kCacheFileNotWritten, kStructureUnavailable };
+inline constexpr int kTextGroupCount = text::kGroupCount;
 
 struct TextEntry {
   std::u16string spanish;
@@ -43,5 +41,19 @@ TextTable FillTextTable();
 // 1 or 5 reads the Spanish column, so the program is never without texts. A group or entry
 // outside the table gives an empty text.
 std::u16string UiText(const TextTable& table, int32_t language, int group, int entry);
+inline std::u16string UiText(const TextTable& table, int32_t language, TextId id) {
+  return UiText(table, language, id.group, id.entry);
+}
+
+// The table read in the language in force: what every window shows its words through. The
+// language can change during a run; the table, filled once, never does.
+struct Texts {
+  int32_t language = static_cast<int32_t>(Language::Spanish);
+  TextTable table = FillTextTable();
+
+  std::u16string Text(TextId id) const { return UiText(table, language, id); }
+  // The caption of every message box.
+  std::u16string MessageCaption() const { return Text(text::kMessageCaption); }
+};
 
 }  // namespace zentora

@@ -1,0 +1,16 @@
+// Entering one record: every field of the structure in order, each value asked with the
+// dialog of its type (or a file chooser for a picture or a sound) and stored as soon as it is
+// accepted.
+#pragma once
+#include "attachments/attachments.h"
+#include "storage/database.h"
+#include "texts/text_table.h"
+
+namespace zentora {
+
+// Runs the whole entry for `db`. Ends with "Procesado ..." / "Processed ..." only when every
+// value given is on disk; a data file that cannot be opened, or a value that cannot be
+// stored, is reported in its own message and ends the entry there.
+void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments);
+
+}  // namespace zentora
