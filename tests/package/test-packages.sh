@@ -137,4 +137,4 @@ XDG_DATA_HOME=$work/program-data xvfb-run -a sh -c '
 [ -d "$work/program-data/zentora" ] || fail "the packaged zentora did not make \$XDG_DATA_HOME/zentora"
 pass "the packaged zentora starts and makes its folder in \$XDG_DATA_HOME"
 
-echo "All $checks package checks passed."
+echo "Packages: $checks passed, 0 failed"
