@@ -47,16 +47,7 @@ Database Make(const std::filesystem::path& root, const std::u16string& name, std
   return db;
 }
 
-double SequentialRead(const std::filesystem::path& file) {
-  std::vector<char> block(768 * 1024);
-  std::uint64_t sum = 0;
-  const double seconds = bench::BestOf(3, [&] {
-    std::ifstream in(file, std::ios::binary);
-    while (in.read(block.data(), static_cast<std::streamsize>(block.size())) || in.gcount() > 0)
-      sum += static_cast<unsigned char>(block[0]);
-  });
-  return sum == 1 ? -seconds : seconds;
-}
+double SequentialRead(const std::filesystem::path& file) { return bench::SequentialReadSeconds(file, 3); }
 
 double CsvExport(const std::filesystem::path& root, const std::u16string& name, std::size_t& bytes) {
   std::string out;

@@ -94,7 +94,7 @@ TEST(ValueIndex, AnswersEveryValueAsTheSearchDoesOnRandomFiles) {
   const std::filesystem::path path = root.fs() / "Azar" / "Azar.zbd";
   const std::vector<DifferentialCase> queries = EveryQuery();
   int found = 0;
-  for (unsigned seed = 0; seed < 2000; ++seed) {
+  for (unsigned seed = 0; seed < VALUE_INDEX_RANDOM_FILES; ++seed) {
     std::mt19937 random(seed);
     const std::string whole = RandomDataFile(random);
     const std::size_t split = random() % (whole.size() + 1);
@@ -135,7 +135,7 @@ TEST(ValueIndex, AnswersEveryValueAsTheSearchDoesOnRandomFiles) {
     }
   }
   // The files must hold values to find, or the comparison proves little.
-  EXPECT_GT(found, 2000);
+  EXPECT_GT(found, VALUE_INDEX_RANDOM_FILES);
 }
 
 class ValueIndexFileTest : public ::testing::Test {
