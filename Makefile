@@ -81,6 +81,8 @@ bench:
 	build/bench/bench/storage_bench
 	build/bench/bench/reader_bench
 	build/bench/bench/record_entry_bench
+	build/bench/bench/export_bench
+	build/bench/bench/big_file_bench
 
 clean:
 	rm -rf build

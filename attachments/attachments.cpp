@@ -93,14 +93,15 @@ std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, Attachmen
 }
 
 void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Database& db, AttachmentKind kind,
-                    const std::u16string& field_name, std::int64_t record) {
+                    const std::u16string& field_name, std::int64_t record, ValueIndex* index) {
   const KindValues values = ValuesOf(kind);
   const std::u16string path =
       state.cache_folder + CacheFileName(kind, record, CacheRandomNumber(platform::TimeOfDayMs()));
   // A name drawn again replaces the old file rather than failing on it.
   platform::DeleteFileForced(path);
 
-  const std::string bytes = ReadFieldBytes(db, PadFieldName(field_name), record);
+  const std::string bytes = index ? ReadFieldBytes(*index, PadFieldName(field_name), record)
+                                  : ReadFieldBytes(db, PadFieldName(field_name), record);
   if (bytes.empty()) {
     platform::ShowMessage(texts.Text(values.missing), texts.MessageCaption());
     return;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "storage/database.h"
+#include "storage/value_index.h"
 #include "texts/text_table.h"
 
 namespace zentora {
@@ -24,9 +25,9 @@ std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, Attachmen
 
 // Writes the stored bytes to a fresh cache file (prefix, record, "_", random, extension),
 // deleting any file of that name first, and asks the shell to open it. Nothing stored: the
-// kind's message, and no file.
+// kind's message, and no file. The bytes are read through `index` (of `db`) when given.
 void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Database& db, AttachmentKind kind,
-                    const std::u16string& field_name, std::int64_t record);
+                    const std::u16string& field_name, std::int64_t record, ValueIndex* index = nullptr);
 
 // The cache file name: "image_" or "sonido_", the record, "_", `random`, ".jpg" or ".wav".
 std::u16string CacheFileName(AttachmentKind kind, std::int64_t record, std::uint64_t random);

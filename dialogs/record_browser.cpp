@@ -64,11 +64,13 @@ std::optional<std::int64_t> RoundedAnswer(const std::u16string& answer) {
   return static_cast<std::int64_t>(whole);
 }
 
-// One open browser: the lines of its field page, read at each full drawing.
+// One open browser: the lines of its field page, read at each full drawing, and the index of
+// where the database's values lie, so that a value opened again costs the reading of its own
+// entries and of what was appended since, not of the whole file.
 class Browser {
  public:
   Browser(const Texts& texts, const Database& db, RecordBrowserState& state, const AttachmentsState& attachments)
-      : texts_(texts), db_(db), state_(state), attachments_(attachments) {}
+      : texts_(texts), db_(db), state_(state), attachments_(attachments), values_(db, {kAnyType}) {}
 
   void Handle(platform::Dialog dialog, const platform::DialogEvent& event) {
     if (std::holds_alternative<platform::InitEvent>(event)) {
@@ -127,7 +129,7 @@ class Browser {
   }
 
   void OpenValue(std::int16_t type) {
-    const ValueOnShow value{db_, state_.selected_field, state_.current_record};
+    const ValueOnShow value{db_, state_.selected_field, state_.current_record, &values_};
     switch (static_cast<FieldType>(type)) {
       case FieldType::Decimal:
       case FieldType::Integer: ShowNumberViewer(texts_, value); break;
@@ -136,10 +138,10 @@ class Browser {
       // A memo line shows the memo itself, never the structure description.
       case FieldType::Memo: ShowMemoViewer(texts_, value); break;
       case FieldType::Image:
-        OpenAttachment(texts_, attachments_, db_, AttachmentKind::Image, value.field, value.record);
+        OpenAttachment(texts_, attachments_, db_, AttachmentKind::Image, value.field, value.record, &values_);
         break;
       case FieldType::WavSound:
-        OpenAttachment(texts_, attachments_, db_, AttachmentKind::Sound, value.field, value.record);
+        OpenAttachment(texts_, attachments_, db_, AttachmentKind::Sound, value.field, value.record, &values_);
         break;
       default: break;  // a line without a field
     }
@@ -183,6 +185,7 @@ class Browser {
   const Database& db_;
   RecordBrowserState& state_;
   const AttachmentsState& attachments_;
+  ValueIndex values_;
   std::array<FieldLine, kFieldPageLines> lines_;
 };
 

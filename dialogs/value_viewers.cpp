@@ -27,8 +27,15 @@ platform::DialogTemplate Viewer(std::u16string caption, platform::Rect rect) {
   return dialog;
 }
 
+IoResult<bool> FindStored(const ValueOnShow& value, std::u16string& text) {
+  const ValueQuery query{value.field, value.record};
+  return value.index ? value.index->FindText(query, text) : FindValueText(value.db, query, text);
+}
+
 std::u16string StoredText(const Texts& texts, const ValueOnShow& value) {
-  return ReadFieldText(value.db, value.field, value.record, texts.Text(text::kNoData));
+  std::u16string text;
+  const IoResult<bool> found = FindStored(value, text);
+  return found.ok() && found.value && !text.empty() ? text : texts.Text(text::kNoData);
 }
 
 // The viewers only show: Init fills the value control, the close button or the window's close
@@ -106,7 +113,7 @@ void ShowNumberViewer(const Texts& texts, const ValueOnShow& value) {
   RunViewer(NumberViewerTemplate(texts, value.field), kNumberViewerCloseId, [&](platform::Dialog window) {
     // A number never stored says so, rather than passing for a stored 0.
     std::u16string stored;
-    const IoResult<bool> found = FindValueText(value.db, ValueQuery{value.field, value.record}, stored);
+    const IoResult<bool> found = FindStored(value, stored);
     const std::u16string shown =
         found.ok() && found.value && !stored.empty()
             ? FormatNumber(stored, FieldDecimalsByName(value.db, value.field), texts.language)

@@ -6,6 +6,7 @@
 
 #include "platform/ui.h"
 #include "storage/database.h"
+#include "storage/value_index.h"
 #include "texts/text_table.h"
 
 namespace zentora {
@@ -24,11 +25,13 @@ inline constexpr int kMemoViewerValueId = 1091;
 inline constexpr int kMemoViewerLabelId = 1092;
 inline constexpr int kMemoViewerCloseId = 1093;
 
-// The value on show: the 35-unit name of its field and its record.
+// The value on show: the 35-unit name of its field and its record, read through `index` (the
+// record browser's, of the same database) when there is one, else by a search of the file.
 struct ValueOnShow {
   Database db;
   std::u16string field;
   std::int64_t record = 1;
+  ValueIndex* index = nullptr;
 };
 
 // Each template shows `label` (the field's name) above the value.

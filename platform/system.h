@@ -36,6 +36,15 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
 // Makes what was written durable before the caller tells the user it is stored.
 bool FlushFile(FileHandle file);
 
+// Which file an open handle names: equal identities are the same file on the same volume,
+// so a file replaced under its name (renamed over, deleted and made anew) tells itself apart.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+bool GetFileIdentity(FileHandle file, FileIdentity& identity);
+
 bool PathExists(const std::u16string& path);
 bool IsFolder(const std::u16string& path);
 bool CreateFolder(const std::u16string& path);
@@ -73,5 +82,8 @@ std::uint32_t TimeOfDayMs();
 // Monotonic milliseconds, for bounded waits.
 std::uint64_t MonotonicMs();
 void SleepMs(unsigned milliseconds);
+
+// Whether the process's standard error is a terminal a person watches (progress lines).
+bool StandardErrorIsTerminal();
 
 }  // namespace zentora::platform

@@ -55,6 +55,13 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
+bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+  struct stat st {};
+  if (::fstat(Fd(file), &st) != 0) return false;
+  identity = FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  return true;
+}
+
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {
   done = 0;
   auto* bytes = static_cast<char*>(buffer);
@@ -159,5 +166,7 @@ std::uint64_t MonotonicMs() {
 }
 
 void SleepMs(unsigned milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+
+bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
 }  // namespace zentora::platform

@@ -54,6 +54,14 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
+bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(Handle(file), &info)) return false;
+  identity = FileIdentity{info.dwVolumeSerialNumber,
+                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  return true;
+}
+
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {
   done = 0;
   auto* bytes = static_cast<char*>(buffer);
@@ -192,5 +200,10 @@ std::uint32_t TimeOfDayMs() {
 std::uint64_t MonotonicMs() { return GetTickCount64(); }
 
 void SleepMs(unsigned milliseconds) { Sleep(milliseconds); }
+
+bool StandardErrorIsTerminal() {
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+}
 
 }  // namespace zentora::platform

@@ -6,13 +6,14 @@
 #include "texts/text_table.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
+#include "reader/value_index_cache.h"
 
 namespace zentora::reader {
 namespace {
 
 // Types a text value may have (decimal to memo) and an attachment (image, sound).
-constexpr std::int16_t kFirstTextType = 1, kLastTextType = 5;
-constexpr std::int16_t kFirstAttachmentType = 6, kLastAttachmentType = 7;
+constexpr std::int16_t kFirstTextType = kTextTypes.min, kLastTextType = kTextTypes.max;
+constexpr std::int16_t kFirstAttachmentType = kAttachmentTypes.min, kLastAttachmentType = kAttachmentTypes.max;
 
 bool IsSeparator(char16_t c) { return c == u'/' || c == u'\\'; }
 
@@ -79,7 +80,7 @@ std::u16string ReadValueText(const std::u16string& host_folder, const std::u16st
   if (!OpenableDatabase(host_folder, database, busy_wait_ms, db)) return NoDataText();
   std::u16string text;
   const IoResult<bool> found =
-      FindValueText(db, ValueQuery{field_name, record, kFirstTextType, kLastTextType}, text);
+      ProcessValueIndexes().FindText(db, ValueQuery{field_name, record, kFirstTextType, kLastTextType}, text);
   return found.ok() && found.value && !text.empty() ? text : NoDataText();
 }
 
@@ -95,7 +96,8 @@ AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u
   std::string bytes;
   Database db;
   if (OpenableDatabase(host_folder, database, busy_wait_ms, db))
-    FindValueBytes(db, ValueQuery{field_name, record, kFirstAttachmentType, kLastAttachmentType}, bytes);
+    ProcessValueIndexes().FindBytes(db, ValueQuery{field_name, record, kFirstAttachmentType, kLastAttachmentType},
+                                    bytes);
   if (bytes.empty()) return AttachmentResult::Missing;
   if (stale) return AttachmentResult::NotWritten;
 

@@ -5,19 +5,16 @@
 #include <memory>
 #include <vector>
 
+#include "storage/data_entry.h"
 #include "storage/little_endian.h"
 #include "storage/locked_file.h"
 
 namespace zentora {
 namespace {
 
-// Entries moved per read or write: large enough that a system call is rare, small enough
-// that memory stays at a fixed 768 KB whatever the file or value size.
-constexpr std::size_t kEntriesPerBlock = 8192;
-
 constexpr std::uint64_t kReserveCap = std::uint64_t{1} << 26;
 
-constexpr std::size_t kUnitAt = 4, kNameAt = 8, kTypeAt = 78, kRecordAt = 82, kEndAt = 92;
+using layout::kEndAt, layout::kEntriesPerBlock, layout::kNameAt, layout::kRecordAt, layout::kTypeAt, layout::kUnitAt;
 
 DataUnit UnitOf(const FieldDefinition& field, std::int64_t record) {
   DataUnit unit;
@@ -61,25 +58,6 @@ IoStatus AppendRun(const Database& db, const DataUnit& prototype, std::size_t co
   return IoStatus::Ok;
 }
 
-// Most entries of a large file belong to the value being read or to another field, so the
-// name test runs on every entry: eight-byte words with an early exit beat a call to memcmp.
-bool SameName(const std::uint8_t* a, const std::uint8_t* b) {
-  std::uint64_t diff = 0;
-  for (std::size_t at = 0; at < 64; at += 8) {
-    std::uint64_t x, y;
-    std::memcpy(&x, a + at, 8);
-    std::memcpy(&y, b + at, 8);
-    diff |= x ^ y;
-  }
-  std::uint32_t x, y;
-  std::memcpy(&x, a + 64, 4);
-  std::memcpy(&y, b + 64, 4);
-  std::uint16_t p, q;
-  std::memcpy(&p, a + 68, 2);
-  std::memcpy(&q, b + 68, 2);
-  return diff == 0 && x == y && p == q;
-}
-
 // The gathering scan shared by the text and byte forms.
 template <typename Accumulator>
 IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulator& value) {
@@ -104,7 +82,7 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
       return {IoStatus::Failed, false};
     for (std::size_t i = 0; i < n; ++i) {
       const std::uint8_t* entry = &block[i * kDataUnitBytes];
-      if (!SameName(entry + kNameAt, name)) {
+      if (!layout::SameName(entry + kNameAt, name)) {
         value.clear();
         continue;
       }
@@ -133,9 +111,9 @@ void EncodeDataUnit(const DataUnit& unit, std::uint8_t* out) {
   PutLittleEndian<std::int32_t>(out + kUnitAt, unit.unit);
   PutUtf16(out + kNameAt, PadFieldName(unit.name));
   PutLittleEndian<std::int16_t>(out + kTypeAt, unit.type);
-  PutLittleEndian<std::int16_t>(out + 80, unit.size);
+  PutLittleEndian<std::int16_t>(out + layout::kSizeAt, unit.size);
   PutLittleEndian<std::int64_t>(out + kRecordAt, unit.record);
-  PutLittleEndian<std::int16_t>(out + 90, unit.decimals);
+  PutLittleEndian<std::int16_t>(out + layout::kDecimalsAt, unit.decimals);
   PutLittleEndian<std::int32_t>(out + kEndAt, unit.end_flag);
 }
 
@@ -145,9 +123,9 @@ DataUnit DecodeDataUnit(const std::uint8_t* entry) {
   unit.unit = GetLittleEndian<std::int32_t>(entry + kUnitAt);
   unit.name = GetUtf16(entry + kNameAt, kFieldNameUnits);
   unit.type = GetLittleEndian<std::int16_t>(entry + kTypeAt);
-  unit.size = GetLittleEndian<std::int16_t>(entry + 80);
+  unit.size = GetLittleEndian<std::int16_t>(entry + layout::kSizeAt);
   unit.record = GetLittleEndian<std::int64_t>(entry + kRecordAt);
-  unit.decimals = GetLittleEndian<std::int16_t>(entry + 90);
+  unit.decimals = GetLittleEndian<std::int16_t>(entry + layout::kDecimalsAt);
   unit.end_flag = GetLittleEndian<std::int32_t>(entry + kEndAt);
   return unit;
 }

@@ -13,6 +13,7 @@
 #include "storage/number_format.h"
 #include "reader/structure_description.h"
 #include "storage/structure_file.h"
+#include "storage/value_index.h"
 
 namespace zentora::cli {
 namespace {
@@ -37,6 +38,7 @@ struct Options {
   std::u16string folder;
   std::int32_t language = static_cast<std::int32_t>(Language::Spanish);
   std::vector<std::string> words;
+  bool progress = false;  // progress lines on `err`
 };
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
@@ -211,7 +213,15 @@ void WriteAttachment(const Options& options, std::ostream& out) {
   out << bytes.size() << " bytes written to " << options.words[4] << '\n';
 }
 
-void Csv(const Options& options, std::ostream& out) {
+// Texts an export keeps from its one pass over the data file; past this (64 MB of text) the
+// rest is read value by value through the index, so memory stays bounded whatever the file.
+constexpr std::size_t kExportKeptUnits = std::size_t{32} << 20;
+// An export of a data file this large tells how far it has come, when someone watches.
+constexpr std::uint64_t kProgressEntries = std::uint64_t{1} << 20;
+
+// One pass over the data file finds where every value lies and keeps the texts; the rows are
+// then written record by record, as the value search would give each value.
+void Csv(const Options& options, std::ostream& out, std::ostream& err) {
   Need(options, 1);
   const OpenDatabase open = Open(options, options.words[1]);
   std::string row;
@@ -220,13 +230,32 @@ void Csv(const Options& options, std::ostream& out) {
     row += CsvField(Trimmed(field.name));
   }
   out << row << "\r\n";
+  ValueIndex index(open.db, {kTextTypes, kAttachmentTypes});
+  if (open.has_data) {
+    int shown = -1;
+    const ScanProgress progress = [&](std::uint64_t done, std::uint64_t total) {
+      if (!options.progress || total < kProgressEntries) return;
+      const int percent = static_cast<int>(done * 100 / total);
+      if (percent == shown) return;
+      shown = percent;
+      err << "\rzentora-read: reading " << options.words[1] << ", " << percent << "%" << (done == total ? "\n" : "")
+          << std::flush;
+    };
+    Check(index.Update(progress, kExportKeptUnits, kTextTypes), "the data file");
+  }
   for (std::int64_t record = 1; record <= open.records; ++record) {
     row.clear();
     for (std::size_t i = 0; i < open.fields.size(); ++i) {
       const FieldDefinition& field = open.fields[i];
       if (i > 0) row += ',';
-      row += IsAttachment(field) ? std::to_string(ReadBytes(open, field, record).size())
-                                 : CsvField(platform::Utf16ToUtf8(ReadText(open, field, record)));
+      if (IsAttachment(field)) {
+        row += std::to_string(index.IndexedLength(field.name, record, kAttachmentTypes));
+        continue;
+      }
+      std::u16string text;
+      if (!index.TakeKeptText(field.name, record, kTextTypes, text) && index.IndexedLength(field.name, record, kTextTypes) > 0)
+        Check(index.FindText(QueryFor(field, record), text).status, "the data file");
+      row += CsvField(platform::Utf16ToUtf8(text));
     }
     out << row << "\r\n";
   }
@@ -241,16 +270,17 @@ std::string CsvField(const std::string& text) {
   return quoted + '"';
 }
 
-int RunReadCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunReadCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool progress) {
   try {
-    const Options options = ParseOptions(arguments);
+    Options options = ParseOptions(arguments);
+    options.progress = progress;
     if (options.words.empty()) throw Failure{"no command given", kExitUsage};
     const std::string& command = options.words[0];
     if (command == "fields") Fields(options, out);
     else if (command == "count") Count(options, out);
     else if (command == "value") Value(options, out);
     else if (command == "attachment") WriteAttachment(options, out);
-    else if (command == "csv") Csv(options, out);
+    else if (command == "csv") Csv(options, out, err);
     else if (command == "help") out << kUsage;
     else throw Failure{"unknown command '" + command + "'", kExitUsage};
     return kExitOk;

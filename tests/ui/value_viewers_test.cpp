@@ -231,6 +231,34 @@ TEST_F(ValueViewerTest, MemoViewerKeepsTheLinesOfTheValue) {
   ShowMemoViewer(texts, value);
 }
 
+// Through the index the record browser keeps, each viewer shows what the search of the file
+// shows, also for a value stored after the index last looked at the file.
+TEST_F(ValueViewerTest, ViewersReadThroughAnIndexFollowTheFile) {
+  Open(kEnglish);
+  ValueIndex index(value.db, {kAnyType});
+  value.index = &index;
+  testing::Store(value.db, fields[2], 1, u"first");
+  Select(2, 1);
+  script.ExpectDialog(u"Text string viewer").Inspect([](const DialogState& viewer) {
+    EXPECT_EQ(viewer.Control(kTextViewerValueId).text, u"first");
+  }).Click(kTextViewerCloseId);
+  ShowTextViewer(texts, value);
+
+  testing::Store(value.db, fields[0], 2, u"12.5");
+  testing::Store(value.db, fields[4], 2, u"later");
+  Select(0, 2);
+  script.ExpectDialog(u"Numeric data display").Inspect([](const DialogState& viewer) {
+    EXPECT_EQ(viewer.Control(kNumberViewerValueId).text, u"12.50");
+  }).Click(kNumberViewerCloseId);
+  ShowNumberViewer(texts, value);
+  Select(4, 2);
+  script.ExpectDialog(u"Memotext viewer").Inspect([](const DialogState& viewer) {
+    EXPECT_EQ(viewer.Control(kMemoViewerValueId).text, u"later");
+  }).Click(kMemoViewerCloseId);
+  ShowMemoViewer(texts, value);
+  EXPECT_EQ(index.IndexedValues(), 3u);
+}
+
 struct StructureCase {
   int32_t language;
   const char16_t* caption;

@@ -1,0 +1,58 @@
+#include "reader/value_index_cache.h"
+
+#include <utility>
+
+namespace zentora::reader {
+
+template <typename Read>
+auto ValueIndexCache::Use(const Database& db, Read read) {
+  const std::u16string path = DataFilePath(db);
+  std::shared_ptr<Entry> held;
+  {
+    const std::lock_guard<std::mutex> hold(lock_);
+    for (auto at = held_.begin(); at != held_.end(); ++at) {
+      if ((*at)->path != path) continue;
+      held = *at;
+      held_.splice(held_.begin(), held_, at);
+      break;
+    }
+    if (!held) held = held_.emplace_front(std::make_shared<Entry>(path, db));
+  }
+  std::size_t memory = 0;
+  auto result = [&] {
+    const std::lock_guard<std::mutex> reading(held->lock);
+    auto answer = read(held->index);
+    memory = held->index.MemoryBytes();
+    return answer;
+  }();
+  // A thread still reading a dropped index keeps it alive through its own pointer.
+  const std::lock_guard<std::mutex> hold(lock_);
+  held->memory = memory;
+  std::size_t total = 0;
+  for (const auto& each : held_) total += each->memory;
+  while (total > memory_limit_ && held_.size() > 1) {
+    total -= held_.back()->memory;
+    held_.pop_back();
+  }
+  return result;
+}
+
+IoResult<bool> ValueIndexCache::FindText(const Database& db, const ValueQuery& query, std::u16string& text) {
+  return Use(db, [&](ValueIndex& index) { return index.FindText(query, text); });
+}
+
+IoResult<bool> ValueIndexCache::FindBytes(const Database& db, const ValueQuery& query, std::string& bytes) {
+  return Use(db, [&](ValueIndex& index) { return index.FindBytes(query, bytes); });
+}
+
+std::size_t ValueIndexCache::HeldDatabases() const {
+  const std::lock_guard<std::mutex> hold(lock_);
+  return held_.size();
+}
+
+ValueIndexCache& ProcessValueIndexes() {
+  static ValueIndexCache cache(std::size_t{64} << 20);
+  return cache;
+}
+
+}  // namespace zentora::reader

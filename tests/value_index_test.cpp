@@ -1,0 +1,240 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/encoding.h"
+#include "platform/system.h"
+#include "storage/data_file.h"
+#include "storage/value_index.h"
+#include "support/process.h"
+#include "support/temp_folder.h"
+
+namespace zentora {
+namespace {
+
+using testing::ReadAll;
+using testing::TempFolder;
+using testing::WriteAll;
+
+// Two names that differ in their last code unit only, a third, and one never stored.
+std::u16string NearName() {
+  std::u16string name = PadFieldName(u"Nombre");
+  name.back() = u'x';
+  return name;
+}
+const std::vector<std::u16string> kNames = {PadFieldName(u"Nombre"), NearName(), PadFieldName(u"Foto"),
+                                            PadFieldName(u"Nunca")};
+const std::vector<std::int64_t> kRecords = {-1, 0, 1, 2, 3, 4, 5, std::int64_t{1} << 40};
+const std::vector<TypeRange> kRanges = {kAnyType, kTextTypes, kAttachmentTypes};
+
+std::string Entry(const std::u16string& name, std::int64_t record, std::int16_t type, std::int32_t unit,
+                  std::int32_t end_flag) {
+  DataUnit unit_of;
+  unit_of.name = name;
+  unit_of.record = record;
+  unit_of.type = type;
+  unit_of.unit = unit;
+  unit_of.end_flag = end_flag;
+  std::string bytes(kDataUnitBytes, '\0');
+  EncodeDataUnit(unit_of, reinterpret_cast<std::uint8_t*>(bytes.data()));
+  return bytes;
+}
+
+// A data file as Zentora writes it, then damaged every way the search must survive: values
+// of one field interleaved by record, entries of other fields between a value's units,
+// missing end flags, end flags other than 0 and 1, repeated record numbers, odd types.
+std::string RandomDataFile(std::mt19937& random) {
+  auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  const std::int16_t types[] = {3, 3, 5, 6, 7, 0, 9, -2};
+  const std::int32_t ends[] = {0, 0, 0, 1, 1, 2, -1};
+  std::string file;
+  const int values = 1 + pick(12);
+  for (int v = 0; v < values; ++v) {
+    const std::u16string& name = kNames[pick(3)];
+    const std::int64_t record = kRecords[1 + pick(static_cast<int>(kRecords.size()) - 1)];
+    const std::int16_t type = types[pick(8)];
+    const int units = 1 + pick(4);
+    for (int u = 0; u < units; ++u) {
+      if (pick(6) == 0) {  // a stray entry of any kind in the middle of the value
+        file += Entry(kNames[pick(3)], kRecords[pick(static_cast<int>(kRecords.size()))], types[pick(8)],
+                      pick(70000), ends[pick(7)]);
+      }
+      const bool last = u + 1 == units;
+      const std::int32_t end = last ? (pick(5) == 0 ? ends[pick(7)] : 1) : (pick(10) == 0 ? ends[pick(7)] : 0);
+      file += Entry(name, record, pick(8) == 0 ? types[pick(8)] : type, 0x41 + pick(0x10000 + 300), end);
+    }
+  }
+  return file;
+}
+
+struct DifferentialCase {
+  std::u16string name;
+  std::int64_t record;
+  TypeRange range;
+};
+
+std::vector<DifferentialCase> EveryQuery() {
+  std::vector<DifferentialCase> cases;
+  for (const auto& name : kNames)
+    for (std::int64_t record : kRecords)
+      for (TypeRange range : kRanges) cases.push_back({name, record, range});
+  return cases;
+}
+
+// For every field, record and type range of thousands of random files, the index (built in
+// one pass, or on a part of the file and then followed as the rest is appended over a torn
+// tail) and the texts kept by one pass give what the one-value search gives.
+TEST(ValueIndex, AnswersEveryValueAsTheSearchDoesOnRandomFiles) {
+  TempFolder root;
+  std::filesystem::create_directory(root.fs() / "Azar");
+  const Database db{root.path(), u"Azar", 100};
+  const std::filesystem::path path = root.fs() / "Azar" / "Azar.zbd";
+  const std::vector<DifferentialCase> queries = EveryQuery();
+  int found = 0;
+  for (unsigned seed = 0; seed < VALUE_INDEX_RANDOM_FILES; ++seed) {
+    std::mt19937 random(seed);
+    const std::string whole = RandomDataFile(random);
+    const std::size_t split = random() % (whole.size() + 1);
+    const std::string tail(random() % kDataUnitBytes, '\x5A');
+
+    ValueIndex followed(db, kRanges);
+    WriteAll(path, whole.substr(0, split) + tail);
+    ASSERT_EQ(followed.Update(), IoStatus::Ok);
+    WriteAll(path, whole + tail);
+    ValueIndex one_pass(db, kRanges);
+    ASSERT_EQ(one_pass.Update({}, 1 << 20, kTextTypes), IoStatus::Ok);
+
+    for (const DifferentialCase& query : queries) {
+      SCOPED_TRACE("seed " + std::to_string(seed) + ", record " + std::to_string(query.record) + ", name " +
+                   platform::Utf16ToUtf8(query.name.substr(0, 6)) + ", types " + std::to_string(query.range.min));
+      const ValueQuery value_query{query.name, query.record, query.range.min, query.range.max};
+      std::u16string searched, indexed, kept;
+      const IoResult<bool> search = FindValueText(db, value_query, searched);
+      ASSERT_TRUE(search.ok());
+      found += search.value;
+      EXPECT_EQ(one_pass.IndexedLength(query.name, query.record, query.range), searched.size());
+      if (query.range == kTextTypes) {
+        EXPECT_EQ(one_pass.TakeKeptText(query.name, query.record, query.range, kept), search.value);
+        EXPECT_EQ(kept, searched);
+      }
+      for (ValueIndex* index : {&followed, &one_pass}) {
+        const IoResult<bool> read = index->FindText(value_query, indexed);
+        ASSERT_TRUE(read.ok());
+        EXPECT_EQ(read.value, search.value);
+        EXPECT_EQ(indexed, searched);
+      }
+      if (query.range == kAttachmentTypes) {
+        std::string searched_bytes, indexed_bytes;
+        EXPECT_EQ(FindValueBytes(db, value_query, searched_bytes).value,
+                  followed.FindBytes(value_query, indexed_bytes).value);
+        EXPECT_EQ(indexed_bytes, searched_bytes);
+      }
+    }
+  }
+  // The files must hold values to find, or the comparison proves little.
+  EXPECT_GT(found, VALUE_INDEX_RANDOM_FILES);
+}
+
+class ValueIndexFileTest : public ::testing::Test {
+ public:
+  void SetUp() override { std::filesystem::create_directory(root.fs() / "Agenda"); }
+  std::filesystem::path File() const { return root.fs() / "Agenda" / "Agenda.zbd"; }
+  void Store(std::int64_t record, std::u16string_view text) { AppendTextUnits(db, nombre, record, text, true); }
+  std::u16string Read(std::int64_t record) { return ReadFieldText(index, nombre.name, record, u"-"); }
+
+  TempFolder root;
+  Database db{root.path(), u"Agenda", 100};
+  FieldDefinition nombre{0, PadFieldName(u"Nombre"), 3, 20, 0};
+  ValueIndex index{db, {kAnyType}};
+};
+
+TEST_F(ValueIndexFileTest, ARepeatedReadScansOnlyWhatWasAppended) {
+  Store(1, u"Ana");
+  Store(2, u"Luis");
+  EXPECT_EQ(Read(2), u"Luis");
+  EXPECT_EQ(index.IndexedEntries(), 7u);
+  Store(3, u"Eva");
+  EXPECT_EQ(Read(3), u"Eva");
+  EXPECT_EQ(index.IndexedEntries(), 10u);
+  EXPECT_EQ(index.IndexedValues(), 3u);
+}
+
+// A file changed behind the index's back never gives a wrong value: each way of changing it
+// is followed by reads of what it now holds.
+TEST_F(ValueIndexFileTest, AFileReplacedOrCutBehindItsBackIsIndexedAnew) {
+  struct Change {
+    const char* what;
+    void (*change)(ValueIndexFileTest& test);
+    std::vector<std::u16string> expected;  // records 1, 2, 3
+  };
+  const Change changes[] = {
+      {"replaced by another file of the same size",
+       [](ValueIndexFileTest& test) {
+         Database scratch = test.db;
+         scratch.name = u"Otra";
+         std::filesystem::create_directory(test.root.fs() / "Otra");
+         AppendTextUnits(scratch, test.nombre, 1, u"Bea", true);
+         AppendTextUnits(scratch, test.nombre, 2, u"Olga", true);
+         AppendTextUnits(scratch, test.nombre, 3, u"Pía", true);
+         std::filesystem::rename(DataFilePath(scratch).c_str(), test.File());
+       },
+       {u"Bea", u"Olga", u"Pía"}},
+      {"rewritten in place with the same size",
+       [](ValueIndexFileTest& test) {
+         std::string bytes = ReadAll(test.File());
+         bytes[4] = 'E';                           // record 1: Ana -> Ena
+         bytes[bytes.size() - 96 + 4] = 'x';       // the last entry changes too
+         WriteAll(test.File(), bytes);
+       },
+       {u"Ena", u"Luis", u"Evx"}},
+      {"cut in the middle of record 3",
+       [](ValueIndexFileTest& test) {
+         std::filesystem::resize_file(test.File(), 8 * kDataUnitBytes + 50);
+       },
+       {u"Ana", u"Luis", u"-"}},
+      {"cut and written again to the same length",
+       [](ValueIndexFileTest& test) {
+         std::filesystem::resize_file(test.File(), 3 * kDataUnitBytes);
+         AppendTextUnits(test.db, test.nombre, 2, u"Juan", true);
+         AppendTextUnits(test.db, test.nombre, 3, u"Eva", true);
+       },
+       {u"Ana", u"Juan", u"Eva"}},
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.what);
+    std::filesystem::remove(File());
+    index = ValueIndex(db, {kAnyType});
+    Store(1, u"Ana");
+    Store(2, u"Luis");
+    Store(3, u"Eva");
+    EXPECT_EQ(Read(3), u"Eva");
+    change.change(*this);
+    for (std::int64_t record = 1; record <= 3; ++record) EXPECT_EQ(Read(record), change.expected[record - 1]);
+  }
+}
+
+std::string HolderPath() { return platform::Utf16ToUtf8(platform::ProgramFolder()) + LOCK_HOLDER_NAME; }
+
+TEST_F(ValueIndexFileTest, FollowsWhatAnotherProcessAppendsBetweenTwoReads) {
+  Store(1, u"Ana");
+  EXPECT_EQ(Read(2), u"-");
+  // Record 2 written by another program, after a torn entry that the append writes over.
+  std::filesystem::resize_file(File(), 3 * kDataUnitBytes + 40);
+  const std::filesystem::path appended = root.fs() / "appended.bin";
+  WriteAll(appended, Entry(nombre.name, 2, 3, u'O', 0) + Entry(nombre.name, 2, 3, u'K', 1));
+  const std::filesystem::path ready = root.fs() / "ready";
+  const testing::ChildProcess child =
+      testing::StartProcess(HolderPath(), {platform::Utf16ToUtf8(File().u16string()),
+                                           platform::Utf16ToUtf8(ready.u16string()), "0",
+                                           platform::Utf16ToUtf8(appended.u16string())});
+  ASSERT_EQ(testing::WaitProcess(child), 0);
+  EXPECT_EQ(Read(2), u"OK");
+  EXPECT_EQ(Read(1), u"Ana");
+  EXPECT_EQ(index.IndexedEntries(), 5u);
+}
+
+}  // namespace
+}  // namespace zentora
