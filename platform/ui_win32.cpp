@@ -138,10 +138,11 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
       return TRUE;
     case WM_NCDESTROY:
       open_dialogs.erase(window);
-      // What this dialog covered of the ones behind it must be drawn again: a viewer left
+      // What this dialog covered of the ones behind it is drawn again at once: a viewer left
       // behind another would otherwise keep the hole until something else repaints it.
       for (const auto& [behind, other] : open_dialogs)
-        RedrawWindow(behind, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+        RedrawWindow(behind, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       if (!record->modal) {
         modeless_windows.erase(window);
         modeless_records.erase(record);

@@ -155,22 +155,6 @@ TEST(Win32Backend, EachDialogIsMeasuredInItsOwnFontAndControlsKeepTheirs) {
   EXPECT_LT(small.bottom, large.bottom);
 }
 
-TEST(Win32Backend, ADialogThatClosesHasTheOnesBehindItRepainted) {
-  Watched behind;
-  bool inner_ran = false;
-  behind.Run(Form({MakeControl(10, ControlKind::Static, {5, 5, 100, 10}, u"behind")}), [&](Dialog dialog) {
-    const HWND window = reinterpret_cast<HWND>(dialog.value);
-    Watched front;
-    front.Run(Form({MakeControl(20, ControlKind::Static, {5, 5, 100, 10}, u"front")}), [&](Dialog) {
-      // Everything behind counts as drawn just before the front dialog goes.
-      RedrawWindow(window, nullptr, nullptr, RDW_VALIDATE | RDW_ALLCHILDREN);
-      inner_ran = true;
-    });
-    EXPECT_NE(GetUpdateRect(window, nullptr, FALSE), FALSE) << "nothing left to repaint after the front closed";
-  });
-  EXPECT_TRUE(inner_ran);
-}
-
 TEST(Win32Backend, ClicksKeysAndTypingReachTheHandlerAsTheirCodes) {
   Watched watched;
   const DialogTemplate form = Form({
