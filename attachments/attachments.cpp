@@ -74,12 +74,14 @@ std::uint64_t CacheRandomNumber(std::uint32_t seed_ms) {
   return z % kLargest + 1;
 }
 
-std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, AttachmentsState& state, AttachmentKind kind) {
+std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, AttachmentsState& state, AttachmentKind kind,
+                                                   platform::Dialog owner) {
   const KindValues values = ValuesOf(kind);
   const std::u16string& last = state.last_path;
   const auto folder_length = FolderPartLength(last);
 
   platform::OpenFileRequest request;
+  request.owner = owner;
   request.title = texts.Text(values.title);
   request.initial_folder = folder_length > 0 ? last.substr(0, folder_length) : platform::CurrentFolder();
   request.filters = {{texts.Text(values.filter), values.pattern}};

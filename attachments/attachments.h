@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/ui.h"
 #include "storage/database.h"
 #include "storage/value_index.h"
 #include "texts/text_table.h"
@@ -19,9 +20,10 @@ struct AttachmentsState {
 
 enum class AttachmentKind { Image, Sound };
 
-// Shows the open-file dialog of the kind, placed by state.last_path, and returns the chosen
-// full path, which is also left in state.last_path (emptied on cancel).
-std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, AttachmentsState& state, AttachmentKind kind);
+// Shows the open-file dialog of the kind, owned by `owner` and placed by state.last_path, and
+// returns the chosen full path, which is also left in state.last_path (emptied on cancel).
+std::optional<std::u16string> ChooseAttachmentFile(const Texts& texts, AttachmentsState& state, AttachmentKind kind,
+                                                   platform::Dialog owner);
 
 // Writes the stored bytes to a fresh cache file (prefix, record, "_", random, extension),
 // deleting any file of that name first, and asks the shell to open it. Nothing stored: the

@@ -5,6 +5,7 @@
 #include <utility>
 #include <variant>
 
+#include "platform/system.h"
 #include "storage/database.h"
 
 namespace zentora {
@@ -69,6 +70,12 @@ std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts) {
       if (name.empty()) return;
       if (!IsValidDatabaseName(name)) {
         platform::ShowMessage(texts.Text(text::kInvalidName), texts.MessageCaption());
+        return;
+      }
+      // Other programs name a database to Lirvak in narrow text: a name it cannot carry
+      // would make a database only this program can reach.
+      if (!platform::NameFitsNarrowText(name)) {
+        platform::ShowMessage(texts.Text(text::kNameOutsideCodePage), texts.MessageCaption());
         return;
       }
       accepted = name;

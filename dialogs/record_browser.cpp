@@ -38,7 +38,8 @@ std::u16string Digits(std::int64_t number) {
 
 platform::Rect LineBox(int line) { return {0, line * kFieldLinePitch, kBoxWidth, kBoxHeight}; }
 
-platform::Font PageFont() { return platform::Font{u"MS Sans Serif", 9, false}; }
+// Character set 204 asks the face for its Cyrillic glyphs where the desktop has them.
+platform::Font PageFont() { return platform::Font{u"MS Sans Serif", 9, false, 204}; }
 
 // The answer's leading number rounded to a whole number, halves to the even neighbour; nothing
 // when it is negative or too large for a record number.

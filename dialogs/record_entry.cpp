@@ -18,9 +18,15 @@
 namespace zentora {
 namespace {
 
-// An attachment goes to the data file in runs of this many bytes: large writes, and a
-// progress bar and a repaint often enough to look alive.
-constexpr std::size_t kAttachmentChunk = 65536;
+// An attachment goes to the data file in runs of at most this many bytes: large writes, and
+// a repaint often enough to look alive.
+constexpr std::size_t kLargestAttachmentChunk = 65536;
+
+// A run small enough that the bar passes every whole percent on its way, as a byte-by-byte
+// store shows it: a hundredth of the file at most, one byte at least.
+std::size_t AttachmentChunk(std::size_t size) {
+  return std::clamp<std::size_t>(size / 100, 1, kLargestAttachmentChunk);
+}
 
 // One run of the entry: what every field's question needs.
 struct Entry {
@@ -28,6 +34,7 @@ struct Entry {
   const Database& db;
   AttachmentsState& attachments;
   std::int64_t record;
+  platform::Dialog owner;  // of the file choosers
 };
 
 using AskValue = std::optional<std::u16string> (*)(const Texts&, const std::u16string& prompt);
@@ -75,7 +82,7 @@ bool ReadChosenFile(const std::u16string& path, std::vector<std::uint8_t>& bytes
 // Asks for a picture or a sound and stores its bytes in chunks under the progress bar.
 // Cancelling, or an empty file, stores nothing; an unreadable one says so and stores nothing.
 bool StoreAttachment(const Entry& entry, const FieldDefinition& field, AttachmentKind kind) {
-  const std::optional<std::u16string> path = ChooseAttachmentFile(entry.texts, entry.attachments, kind);
+  const std::optional<std::u16string> path = ChooseAttachmentFile(entry.texts, entry.attachments, kind, entry.owner);
   if (!path || path->empty()) return true;
   std::vector<std::uint8_t> bytes;
   if (!ReadChosenFile(*path, bytes)) {
@@ -83,17 +90,17 @@ bool StoreAttachment(const Entry& entry, const FieldDefinition& field, Attachmen
     return true;
   }
   if (bytes.empty()) return true;
-  const std::size_t chunks = (bytes.size() + kAttachmentChunk - 1) / kAttachmentChunk;
+  const std::size_t chunk = AttachmentChunk(bytes.size());
   ProgressState progress;
   ShowProgressDialog(progress);
-  for (std::size_t k = 0; k < chunks; ++k) {
-    const std::size_t at = k * kAttachmentChunk;
-    const std::size_t count = std::min(kAttachmentChunk, bytes.size() - at);
-    if (AppendByteUnits(entry.db, field, entry.record, bytes.data() + at, count, k + 1 == chunks) != IoStatus::Ok) {
+  for (std::size_t at = 0; at < bytes.size(); at += chunk) {
+    const std::size_t count = std::min(chunk, bytes.size() - at);
+    const bool last = at + count == bytes.size();
+    if (AppendByteUnits(entry.db, field, entry.record, bytes.data() + at, count, last) != IoStatus::Ok) {
       EndProgressDialog(progress);
       return false;
     }
-    AdvanceProgress(progress, k + 1, chunks);
+    AdvanceProgress(progress, at + count, bytes.size());
   }
   EndProgressDialog(progress);
   return true;
@@ -115,7 +122,7 @@ bool EnterField(const Entry& entry, const FieldDefinition& field) {
 
 }  // namespace
 
-void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments) {
+void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, platform::Dialog owner) {
   // A record number is only ever taken from a data file that was really read.
   const IoResult<std::int64_t> last = TryLastRecordNumber(db);
   if (!last.ok()) {
@@ -133,7 +140,7 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
     Tell(texts, texts.Text(text::kStructureUnavailable));
     return;
   }
-  const Entry entry{texts, db, attachments, record};
+  const Entry entry{texts, db, attachments, record, owner};
   for (const FieldDefinition& field : read.value) {
     if (!EnterField(entry, field)) {
       Tell(texts, texts.Text(text::kValueNotStored));

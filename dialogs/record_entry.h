@@ -3,14 +3,15 @@
 // accepted.
 #pragma once
 #include "attachments/attachments.h"
+#include "platform/ui.h"
 #include "storage/database.h"
 #include "texts/text_table.h"
 
 namespace zentora {
 
-// Runs the whole entry for `db`. Ends with "Procesado ..." / "Processed ..." only when every
+// Runs the whole entry for `db`; the file choosers are owned by `owner` (the main window). Ends with "Procesado ..." / "Processed ..." only when every
 // value given is on disk; a data file that cannot be opened, or a value that cannot be
 // stored, is reported in its own message and ends the entry there.
-void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments);
+void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, platform::Dialog owner = {});
 
 }  // namespace zentora

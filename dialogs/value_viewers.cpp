@@ -85,9 +85,9 @@ platform::DialogTemplate LogicalViewerTemplate(const Texts& texts, const std::u1
   dialog.controls = {
       platform::MakeControl(kLogicalViewerLabelId, ControlKind::Static, {1, 1, 330, 15}, label),
       platform::MakeControl(kLogicalViewerYesId, ControlKind::Option, {1, 17, 100, 15},
-                            texts.Text(text::kLogicalViewerYes), platform::kDisabled),
+                            texts.Text(text::kLogicalViewerYes), platform::kDisabled | platform::kVerticallyCentred),
       platform::MakeControl(kLogicalViewerNoId, ControlKind::Option, {1, 31, 100, 15},
-                            texts.Text(text::kLogicalViewerNo), platform::kDisabled),
+                            texts.Text(text::kLogicalViewerNo), platform::kDisabled | platform::kVerticallyCentred),
       platform::MakeControl(kLogicalViewerCloseId, ControlKind::Button, {1, 51, 50, 15},
                             texts.Text(text::kLogicalViewerAccept)),
   };

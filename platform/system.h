@@ -64,6 +64,10 @@ std::u16string ProgramFolder();
 std::u16string HomeFolder();
 // The process's current folder, ending with PathSeparator().
 std::u16string CurrentFolder();
+// Whether a name survives the trip through the narrow text other programs pass to Lirvak:
+// on Windows, the ANSI code page, with no character replaced; where names are UTF-8 on
+// both sides, always.
+bool NameFitsNarrowText(const std::u16string& name);
 // Roots of the fixed drives ("C:\\"...); empty where the platform has no drive letters.
 std::vector<std::u16string> FixedDrives();
 // Per-user cache folder ending with PathSeparator(); used where there are no drive letters.

@@ -127,6 +127,8 @@ std::u16string ProgramFolder() {
   return Utf8ToUtf16(buffer.substr(0, buffer.rfind('/') + 1));
 }
 
+bool NameFitsNarrowText(const std::u16string&) { return true; }
+
 std::u16string CurrentFolder() {
   std::string buffer(PATH_MAX, '\0');
   if (!::getcwd(buffer.data(), buffer.size())) return u"./";

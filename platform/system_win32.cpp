@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/system.h"
@@ -148,6 +149,22 @@ std::u16string ProgramFolder() {
   }
   buffer.resize(buffer.rfind(L'\\') + 1);
   return std::u16string(buffer.begin(), buffer.end());
+}
+
+bool NameFitsNarrowText(const std::u16string& name) {
+  if (name.empty()) return true;
+  const auto* wide = reinterpret_cast<const wchar_t*>(name.data());
+  const int length = static_cast<int>(name.size());
+  BOOL replaced = FALSE;
+  const int bytes = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, nullptr, 0, nullptr, &replaced);
+  if (bytes <= 0 || replaced) return false;
+  // The way back must give the same name: a caller's bytes are read with CP_ACP too.
+  std::string narrow(static_cast<std::size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, narrow.data(), bytes, nullptr, nullptr);
+  const int units = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), bytes, nullptr, 0);
+  std::wstring back(static_cast<std::size_t>(units > 0 ? units : 0), L'\0');
+  if (units > 0) MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(), bytes, back.data(), units);
+  return back.size() == name.size() && std::equal(back.begin(), back.end(), name.begin());
 }
 
 std::u16string CurrentFolder() {

@@ -42,14 +42,19 @@ enum ControlFlag : std::uint32_t {
   kBorder = 1u << 9,
   kTextCentred = 1u << 10,
   kVerticalScrollBar = 1u << 11,
+  kVerticallyCentred = 1u << 12,  // an option, check box or static whose text sits in its middle
 };
 
 struct Font {
   std::u16string face = u"MS Sans Serif";
   int points = 10;
   bool bold = true;
+  int charset = 1;  // the character set asked of the face; 1 is the desktop's default
   bool operator==(const Font&) const = default;
 };
+
+// The desktop's own dialog font, for a dialog that does not name one of its own.
+inline const Font kDesktopDialogFont{u"MS Sans Serif", 8, false};
 
 struct Rect {
   int x = 0;
@@ -89,6 +94,9 @@ struct DialogTemplate {
   Rect rect;
   Units units = Units::DialogUnits;
   std::uint32_t style = 0;
+  // The font the dialog is measured in (a dialog unit is a quarter of its average letter
+  // width, an eighth of its height); a control whose own font differs gets that one.
+  Font font;
   std::vector<ControlTemplate> controls;
   bool operator==(const DialogTemplate&) const = default;
 };
@@ -176,6 +184,7 @@ struct FileFilter {
 };
 
 struct OpenFileRequest {
+  Dialog owner;  // the dialog stays in front of this window and disables it while open
   std::u16string title;
   std::u16string initial_folder;  // empty: the process's current folder
   std::vector<FileFilter> filters;

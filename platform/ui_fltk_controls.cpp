@@ -282,25 +282,22 @@ FontChoice ChooseFont(const Font& font) {
   return choice;
 }
 
-BaseUnits DialogBaseUnits() {
-  static const BaseUnits units = [] {
-    OpenDisplay();
-    const FontChoice font = ChooseFont(Font{});
-    fl_font(font.face, font.size);
-    const double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    BaseUnits base;
-    base.x = (static_cast<int>(letters) / 26 + 1) / 2;
-    base.y = fl_height();
-    if (base.x <= 0) base.x = 8;
-    if (base.y <= 0) base.y = 16;
-    return base;
-  }();
-  return units;
+BaseUnits DialogBaseUnits(const Font& dialog_font) {
+  OpenDisplay();
+  const FontChoice font = ChooseFont(dialog_font);
+  fl_font(font.face, font.size);
+  const double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  BaseUnits base;
+  base.x = (static_cast<int>(letters) / 26 + 1) / 2;
+  base.y = fl_height();
+  if (base.x <= 0) base.x = 8;
+  if (base.y <= 0) base.y = 16;
+  return base;
 }
 
-Rect ToPixels(const Rect& rect, Units units) {
+Rect ToPixels(const Rect& rect, Units units, const Font& dialog_font) {
   if (units == Units::Pixels) return rect;
-  const BaseUnits base = DialogBaseUnits();
+  const BaseUnits base = DialogBaseUnits(dialog_font);
   return {rect.x * base.x / 4, rect.y * base.y / 8, rect.cx * base.x / 4, rect.cy * base.y / 8};
 }
 
@@ -336,7 +333,7 @@ std::string LabelText(const std::u16string& text) {
 
 DialogWindow* BuildWindow(DialogRecord& record) {
   const DialogTemplate& form = record.form;
-  const Rect frame = ToPixels(form.rect, form.units);
+  const Rect frame = ToPixels(form.rect, form.units, form.font);
   auto* window = new DialogWindow(std::max(frame.cx, 1), std::max(frame.cy, 1), record.handle.value);
   record.window = window;
   if (form.style & kStyleCentred) {
@@ -350,7 +347,7 @@ DialogWindow* BuildWindow(DialogRecord& record) {
   int run = 0;
   for (std::size_t i = 0; i < form.controls.size(); ++i) {
     const ControlTemplate& control = form.controls[i];
-    Fl_Widget* widget = MakeWidget(record, control, ToPixels(control.rect, form.units));
+    Fl_Widget* widget = MakeWidget(record, control, ToPixels(control.rect, form.units, form.font));
     record.controls[control.id] = widget;
     if (StartsGroup(form.controls, i)) ++run;
     if (control.kind == ControlKind::Option) record.option_runs[control.id] = run;

@@ -35,9 +35,9 @@ struct FontChoice {
   Fl_Fontsize size = 13;
 };
 FontChoice ChooseFont(const Font& font);
-BaseUnits DialogBaseUnits();
+BaseUnits DialogBaseUnits(const Font& dialog_font);
 // A template rectangle in pixels: dialog units scaled by the base units, pixels as they are.
-Rect ToPixels(const Rect& rect, Units units);
+Rect ToPixels(const Rect& rect, Units units, const Font& dialog_font);
 
 // A drawing surface: the picture it shows is kept off screen so that it repaints whenever
 // the desktop asks; a page is a second off-screen picture copied onto it in one go.

@@ -65,7 +65,7 @@ void PrepareControls(HWND window, DialogRecord& record) {
     if (record.form.units == Units::Pixels) {
       MoveWindow(item, control.rect.x, control.rect.y, control.rect.cx, control.rect.cy, FALSE);
     }
-    if (!(control.font == win32::DialogFont())) {
+    if (!(control.font == record.form.font)) {
       auto known = std::find_if(record.fonts.begin(), record.fonts.end(),
                                 [&](const auto& entry) { return entry.first == control.font; });
       if (known == record.fonts.end()) {
@@ -138,6 +138,11 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
       return TRUE;
     case WM_NCDESTROY:
       open_dialogs.erase(window);
+      // What this dialog covered of the ones behind it is drawn again at once: a viewer left
+      // behind another would otherwise keep the hole until something else repaints it.
+      for (const auto& [behind, other] : open_dialogs)
+        RedrawWindow(behind, nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
       if (!record->modal) {
         modeless_windows.erase(window);
         modeless_records.erase(record);

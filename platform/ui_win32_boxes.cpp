@@ -87,6 +87,7 @@ std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = request.owner ? win32::WindowOf(request.owner) : nullptr;
   dialog.lpstrFilter = request.filters.empty() ? nullptr : filter.c_str();
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = file.data();

@@ -72,6 +72,7 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
     case ControlKind::Static:
       item.atom = 0x0082;
       item.style |= (flags & kTextCentred) ? SS_CENTER : SS_LEFT;
+      if (flags & kVerticallyCentred) item.style |= SS_CENTERIMAGE;
       if (flags & kNotify) item.style |= SS_NOTIFY;
       if (flags & kSunken) item.style |= SS_SUNKEN;
       break;
@@ -96,10 +97,12 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
     case ControlKind::Option:
       item.atom = 0x0080;
       item.style |= BS_AUTORADIOBUTTON | (starts_group ? WS_TABSTOP : 0u);
+      if (flags & kVerticallyCentred) item.style |= BS_VCENTER;
       break;
     case ControlKind::CheckBox:
       item.atom = 0x0080;
       item.style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+      if (flags & kVerticallyCentred) item.style |= BS_VCENTER;
       break;
     case ControlKind::GroupFrame:
       item.atom = 0x0080;
@@ -152,11 +155,11 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, bool visibl
   out.Word(0);  // no menu: menu bars are attached at run time
   out.Word(0);  // the standard dialog class
   out.Text(dialog.caption);
-  const Font font = DialogFont();
+  const Font& font = dialog.font;
   out.Word(static_cast<WORD>(font.points));
   out.Word(font.bold ? FW_BOLD : FW_NORMAL);
   out.Byte(0);  // italic
-  out.Byte(DEFAULT_CHARSET);
+  out.Byte(static_cast<BYTE>(font.charset));
   out.Text(font.face);
 
   for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
@@ -192,7 +195,8 @@ HFONT CreateFontFor(const Font& font) {
   HDC screen = GetDC(nullptr);
   const int height = -MulDiv(font.points, GetDeviceCaps(screen, LOGPIXELSY), 72);
   ReleaseDC(nullptr, screen);
-  return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+  return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                     static_cast<DWORD>(font.charset),
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                      Wide(font.face));
 }

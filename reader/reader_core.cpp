@@ -87,7 +87,9 @@ std::u16string ReadValueText(const std::u16string& host_folder, const std::u16st
 AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u16string& database,
                                  const std::u16string& field_name, std::int64_t record, const std::u16string& output,
                                  Attachment kind, unsigned busy_wait_ms) {
-  if (!StaysInHostFolder(output) || !StaysInHostFolder(database)) return AttachmentResult::NotWritten;
+  // A refused database name reads as a missing database: the old output still goes and the
+  // caller still hears that there is nothing. Only a refused output name stops here.
+  if (!StaysInHostFolder(output)) return AttachmentResult::NotWritten;
   const std::u16string path = host_folder + output + (kind == Attachment::Image ? u".jpg" : u".wav");
   if (platform::PathExists(path)) platform::DeleteFileForced(path);
   // An old file we could not remove is left alone rather than overwritten in part.

@@ -10,6 +10,8 @@ platform::DialogTemplate AboutBoxTemplate(const Texts& texts) {
   dialog.rect = {0, 0, 221, 121};
   // A title bar but no system menu, hence no close box: the button is the way out.
   dialog.style = platform::kStyleCaption | platform::kStyleModalFrame | platform::kStyleCentred;
+  // Measured in the desktop's dialog font; its texts and button carry their own.
+  dialog.font = platform::kDesktopDialogFont;
 
   platform::ControlTemplate icon;
   icon.id = kAboutIconId;

@@ -102,7 +102,7 @@ void RunDatabaseCommand(AppState& state, int command) {
     case kCommandNewField: NewField(state, db); break;
     case kCommandInsertData:
       // The data file need not exist: the entry creates it.
-      if (PathExists(StructureFilePath(db))) WithoutMenu(state, [&] { EnterRecord(texts, db, state.attachments); });
+      if (PathExists(StructureFilePath(db))) WithoutMenu(state, [&] { EnterRecord(texts, db, state.attachments, state.shell.main_window); });
       break;
     case kCommandSeeData:
       if (PathExists(StructureFilePath(db)) && PathExists(DataFilePath(db))) {

@@ -78,8 +78,11 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count - first, kEntriesPerBlock));
     std::size_t done = 0;
     if (!file.ReadAt(first * kDataUnitBytes, block.get(), n * kDataUnitBytes, done) ||
-        done != n * kDataUnitBytes)
+        done != n * kDataUnitBytes) {
+      // What was gathered before the failure is part of a value at best: never hand it on.
+      value.clear();
       return {IoStatus::Failed, false};
+    }
     for (std::size_t i = 0; i < n; ++i) {
       const std::uint8_t* entry = &block[i * kDataUnitBytes];
       if (!layout::SameName(entry + kNameAt, name)) {

@@ -329,8 +329,10 @@ std::u16string FormatNumber(const std::u16string& stored, std::int16_t decimals,
   RoundDigits(all, whole.size() + places, false);
   const std::size_t whole_digits = all.size() - places;  // a carry may have added one
 
-  const char16_t group = language == 1 ? u'.' : u',';
-  const char16_t decimal_point = language == 1 ? u'\'' : u'.';
+  // Only 5 is English: any other number shows Spanish, as the texts beside the number do.
+  const bool english = language == 5;
+  const char16_t group = english ? u',' : u'.';
+  const char16_t decimal_point = english ? u'.' : u'\'';
   std::u16string out;
   if (x.negative && x.mantissa != 0) out += u'-';
   for (std::size_t i = 0; i < whole_digits; ++i) {

@@ -30,8 +30,8 @@ ExtendedNumber ReadNumberText(const std::u16string& text);
 // Turns a stored number text into its display text: all integer digits grouped in threes
 // by ",", then "." and exactly `decimals` places (outside 0..12: two places), rounded half
 // to even from the number's 18 significant digits. A nonzero negative number keeps its "-"
-// even when it rounds to zero. Language 1 (Spanish) groups with "." and uses "'" as the
-// decimal point.
+// even when it rounds to zero. Those are the separators of language 5 (English); every other
+// language number shows Spanish, as the text table does: "." groups and "'" is the point.
 std::u16string FormatNumber(const std::u16string& stored, std::int16_t decimals,
                             std::int32_t language);
 

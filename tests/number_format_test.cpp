@@ -72,11 +72,11 @@ TEST(FormatNumber, ShowsTheDocumentedExamplesInBothLanguages) {
   }
 }
 
-TEST(FormatNumber, OnlyLanguageOneSwapsTheSeparators) {
-  EXPECT_EQ(Format("1234.5", 1, 0), "1,234.5");
-  EXPECT_EQ(Format("1234.5", 1, 2), "1,234.5");
-  EXPECT_EQ(Format("1234.5", 1, -1), "1,234.5");
-  EXPECT_EQ(Format("1234.5", 1, 1), "1.234'5");
+TEST(FormatNumber, EveryLanguageButEnglishShowsSpanishSeparators) {
+  // The texts read Spanish for any number but 5, and the numbers beside them agree.
+  for (const std::int32_t language : {1, 0, 2, 3, 4, 6, -1, -5})
+    EXPECT_EQ(Format("1234.5", 1, language), "1.234'5") << language;
+  EXPECT_EQ(Format("1234.5", 1, 5), "1,234.5");
 }
 
 struct TextCase {

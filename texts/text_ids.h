@@ -151,6 +151,7 @@ inline constexpr TextId kValueNotStored{kMessagesGroup, 3};
 inline constexpr TextId kChosenFileUnreadable{kMessagesGroup, 4};
 inline constexpr TextId kCacheFileNotWritten{kMessagesGroup, 5};
 inline constexpr TextId kStructureUnavailable{kMessagesGroup, 6};
+inline constexpr TextId kNameOutsideCodePage{kMessagesGroup, 7};
 
 }  // namespace text
 }  // namespace zentora

@@ -219,6 +219,10 @@ TextTable FillTextTable() {
        u"acceso. No se ha guardado nada ...",
        u"The structure of the database cannot be read: another program holds it or access is denied. "
        u"Nothing was stored ..."},
+      {u"El nombre lleva caracteres que otros programas no pueden pasar a Lirvak; "
+       u"use solo letras de la página de códigos del sistema ...",
+       u"The name holds characters other programs cannot pass to Lirvak; "
+       u"use only letters of the system code page ..."},
   });
   return table;
 }

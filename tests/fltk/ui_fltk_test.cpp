@@ -78,7 +78,7 @@ bool PumpUntil(const std::function<bool()>& done) {
 }
 
 TEST_F(FltkBackend, DialogUnitsScaleByTheFontsBaseUnitsAndPixelsStayAsTheyAre) {
-  const fltk::BaseUnits base = fltk::DialogBaseUnits();
+  const fltk::BaseUnits base = fltk::DialogBaseUnits(Font{});
   EXPECT_GT(base.x, 2);
   EXPECT_GT(base.y, base.x) << "a line is taller than a character is wide";
   struct Case {
@@ -105,7 +105,7 @@ TEST_F(FltkBackend, DialogUnitsScaleByTheFontsBaseUnitsAndPixelsStayAsTheyAre) {
     });
     EXPECT_EQ(result, 5);
     EXPECT_EQ(seen, test.expected);
-    const Rect whole = fltk::ToPixels(form.rect, test.units);
+    const Rect whole = fltk::ToPixels(form.rect, test.units, form.font);
     EXPECT_EQ(window, (Rect{0, 0, whole.cx, whole.cy}));
   }
 }

@@ -158,6 +158,15 @@ TEST_F(LirvakHostTest, CountsRecords) {
   EXPECT_EQ(get_regi_(&null_handle), 0.0);
 }
 
+TEST_F(LirvakHostTest, CountsTheNewestRecordThatHoldsAnEntry) {
+  const std::string name = name_ + "-vacios";
+  WriteDatabaseEndingInEmptyValues(Database{platform::ProgramFolder(), std::u16string(name.begin(), name.end())});
+  AnsiBstr database(name);
+  EXPECT_EQ(get_regi_(database.address()), static_cast<double>(kRecordsBeforeEmptyOnes));
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(platform::ProgramFolder()) / name, ignored);
+}
+
 TEST_F(LirvakHostTest, ReturnsTextsAsStored) {
   EXPECT_EQ(Text(u"Nombre", 1), kSampleName1);  // above U+00FF and a surrogate pair
   EXPECT_EQ(Text(u"Nombre", 3), kSampleName3);
@@ -204,6 +213,19 @@ TEST_F(LirvakHostTest, RefusesOutputNamesThatLeaveTheHostFolder) {
   EXPECT_EQ(Attach(get_datos_image_, u"Foto", 1, "..\\..\\fuera"), 0);
   EXPECT_FALSE(std::filesystem::exists(outside));
   EXPECT_TRUE(g_messages.empty());
+}
+
+TEST_F(LirvakHostTest, ARefusedDatabaseIsReportedAsMissing) {
+  WriteAll(Folder() / "vieja.jpg", "stale");
+  AnsiBstr escaping("..\\" + name_), out(name_ + "\\vieja");
+  const std::string buffer = FieldNameBuffer(u"Foto");
+  std::int64_t record = 1;
+  EXPECT_EQ(get_datos_image_(escaping.address(), reinterpret_cast<const unsigned char*>(buffer.data()), &record,
+                             out.address()),
+            0);
+  EXPECT_FALSE(std::filesystem::exists(Folder() / "vieja.jpg"));
+  ASSERT_EQ(g_messages.size(), 1u);
+  EXPECT_EQ(g_messages[0].text, L"La imagen NO existe ...");
 }
 
 TEST_F(LirvakHostTest, ReadsNothingWhileTheDataFileIsHeldOpen) {

@@ -170,9 +170,25 @@ TEST_F(ReaderCoreTest, RefusedNamesWriteNothing) {
               AttachmentResult::NotWritten);
   }
   EXPECT_FALSE(std::filesystem::exists(host_.fs() / "fuera.jpg"));
-  EXPECT_EQ(WriteAttachment(host_path, u"../host/muestra", Field(u"Foto"), 1, u"foto", Attachment::Image, kShortWait),
-            AttachmentResult::NotWritten);
-  EXPECT_FALSE(std::filesystem::exists(host / "foto.jpg"));
+}
+
+TEST_F(ReaderCoreTest, ARefusedDatabaseReadsAsAMissingOne) {
+  // The old output goes and the caller is told, exactly as for a database that is not there.
+  for (const std::u16string database : {u"../muestra", u"/muestra", u"sub/../../muestra", u"ninguna"}) {
+    WriteAll(host_.fs() / "foto.jpg", "stale");
+    EXPECT_EQ(WriteAttachment(host_.path(), database, Field(u"Foto"), 1, u"foto", Attachment::Image, kShortWait),
+              AttachmentResult::Missing);
+    EXPECT_FALSE(std::filesystem::exists(host_.fs() / "foto.jpg"));
+  }
+}
+
+TEST_F(ReaderCoreTest, CountsTheNewestRecordThatHoldsAnEntry) {
+  testing::WriteDatabaseEndingInEmptyValues(Database{host_.path(), u"vacios"});
+  EXPECT_EQ(CountRecords(host_.path(), u"vacios", kShortWait), testing::kRecordsBeforeEmptyOnes);
+  EXPECT_EQ(ReadValueText(host_.path(), u"vacios", Field(u"Nombre"), testing::kRecordsBeforeEmptyOnes, kShortWait),
+            u"Eva");
+  EXPECT_EQ(ReadValueText(host_.path(), u"vacios", Field(u"Notas"), testing::kRecordsBeforeEmptyOnes, kShortWait),
+            u"No datos");
 }
 
 }  // namespace

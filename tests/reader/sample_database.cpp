@@ -65,6 +65,15 @@ void WriteSampleDatabase(const Database& db) {
   }
 }
 
+void WriteDatabaseEndingInEmptyValues(const Database& db) {
+  platform::CreateFolder(DatabaseFolder(db));
+  const FieldDefinition nombre = Field(u"Nombre", FieldType::String, 40), notas = Field(u"Notas", FieldType::Memo, 200);
+  for (const FieldDefinition& field : {nombre, notas}) Require(AppendFieldDefinition(db, field));
+  Require(AppendTextUnits(db, nombre, 1, u"Ana", true));
+  Require(AppendTextUnits(db, notas, 1, u"nota", true));
+  Require(AppendTextUnits(db, nombre, kRecordsBeforeEmptyOnes, u"Eva", true));
+}
+
 std::string FieldNameBuffer(const std::u16string& name, char16_t pad) {
   std::u16string units = name.substr(0, kFieldNameUnits);
   units.resize(kFieldNameUnits, pad);

@@ -30,6 +30,12 @@ std::string SampleSound(std::int64_t record);
 // Creates the database folder and writes the structure and the data files.
 void WriteSampleDatabase(const Database& db);
 
+// A database whose newest records hold only empty values: record 2 fills its first field
+// and leaves the second empty, records 3 and 4 were entered with nothing at all. Such values
+// leave no entry, so the last entry, and the record count, is record 2's.
+inline constexpr std::int64_t kRecordsBeforeEmptyOnes = 2;
+void WriteDatabaseEndingInEmptyValues(const Database& db);
+
 // A field name as the 70-byte buffer the libraries take: 35 UTF-16LE units, `pad` after the name.
 std::string FieldNameBuffer(const std::u16string& name, char16_t pad = u' ');
 

@@ -34,6 +34,8 @@ TEST_P(AboutBoxLanguageTest, ShowsTheLayoutAndTextsOfTheLanguageInForce) {
       .Inspect([&](const DialogState& box) {
         EXPECT_EQ(box.dialog.rect, (platform::Rect{0, 0, 221, 121}));
         EXPECT_EQ(box.dialog.units, platform::Units::DialogUnits);
+        // Measured in the desktop's own dialog font, not the program's larger bold one.
+        EXPECT_EQ(box.dialog.font, (platform::Font{u"MS Sans Serif", 8, false}));
         EXPECT_EQ(box.dialog.style,
                   platform::kStyleCaption | platform::kStyleModalFrame | platform::kStyleCentred);
         ASSERT_EQ(box.controls.size(), 4u);

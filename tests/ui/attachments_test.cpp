@@ -61,11 +61,12 @@ TEST(CacheRandomNumberTest, StaysInRangeAndIsTheSameForTheSameSeedOnEveryBuild) 
 
 class ChooserTest : public testing::ScriptedTest {
  protected:
-  std::optional<std::u16string> Choose(AttachmentKind kind) { return ChooseAttachmentFile(texts, state, kind); }
+  std::optional<std::u16string> Choose(AttachmentKind kind) { return ChooseAttachmentFile(texts, state, kind, owner); }
 
   TempFolder folder;
   Texts texts{kEnglish};
   AttachmentsState state;
+  platform::Dialog owner{7};
 };
 
 TEST_F(ChooserTest, FirstUseOpensInTheCurrentFolderWithNoName) {
@@ -77,6 +78,7 @@ TEST_F(ChooserTest, FirstUseOpensInTheCurrentFolderWithNoName) {
   EXPECT_EQ(request.initial_name, u"");
   EXPECT_EQ(request.filters, (std::vector<platform::FileFilter>{{u"Images", u"*.jpg"}}));
   EXPECT_EQ(request.default_extension, u"jpg");
+  EXPECT_EQ(request.owner, owner);
   EXPECT_EQ(state.last_path, u"");
 }
 
@@ -193,7 +195,9 @@ TEST_F(OpenAttachmentTest, ASoundGoesToASonidoFile) {
 TEST_F(OpenAttachmentTest, TwoOpensGiveTwoFilesThatBothStay) {
   Store(u"Photo", FieldType::Image, 1, "first picture");
   Open(AttachmentKind::Image, u"Photo", 1);
-  platform::SleepMs(3);  // another moment, so another seed
+  // The seed is the time of day, which moves in steps as coarse as 15.6 ms on some systems:
+  // wait for the next step, so the second open has another seed.
+  for (const std::uint32_t first = platform::TimeOfDayMs(); platform::TimeOfDayMs() == first;) platform::SleepMs(1);
   Open(AttachmentKind::Image, u"Photo", 1);
   ASSERT_EQ(headless::ShellOpens().size(), 2u);
   EXPECT_NE(headless::ShellOpens()[0], headless::ShellOpens()[1]);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/system.h"
 #include "platform/ui_headless_script.h"
 #include "scripted_test.h"
 #include <ostream>
@@ -140,6 +141,27 @@ TEST_F(DatabaseNameDialogTest, AnInvalidNameThenCloseLeavesNoName) {
   script.ExpectMessage(texts.Text(text::kInvalidName), u"Programmer");
   script.Close();
   EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
+}
+
+// Windows callers name a database to Lirvak in the ANSI code page (1252 in the tests' Wine);
+// on Linux names are UTF-8 on both sides and any name Lirvak can carry.
+TEST_F(DatabaseNameDialogTest, ANameLirvakCannotCarryIsRefusedWhereNamesAreNarrow) {
+  const bool narrow_names = platform::PathSeparator() == u'\\';
+  for (const std::int32_t language : {1, 5}) {
+    texts.language = language;
+    const std::u16string message = texts.Text(text::kNameOutsideCodePage);
+    ASSERT_FALSE(message.empty());
+    script.ExpectDialog(texts.Text(text::kDatabaseNameTitle)).Type(1017, u"Datos \u4E2D\u6587").Click(1018);
+    if (narrow_names) {
+      script.ExpectMessage(message, texts.MessageCaption());
+      script.Type(1017, u"Emoji \U0001F600").Click(1018).ExpectMessage(message, texts.MessageCaption());
+      script.Type(1017, u"Año").Click(1018);  // in code page 1252: accepted
+      EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Año");
+    } else {
+      EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Datos \u4E2D\u6587");
+    }
+  }
+  EXPECT_EQ(headless::MessagesShown().size(), narrow_names ? 4u : 0u);
 }
 
 // One press of accept with the values given; `accepted` says whether the dialog ended.

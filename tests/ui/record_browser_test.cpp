@@ -177,7 +177,7 @@ TEST_F(RecordBrowserTest, FieldPageIsFortyBoxedLinesOnAWhitePage) {
   script.ExpectDialog(u"Display")
       .Inspect([&](const DialogState& browser) {
         const std::vector<DrawOp>& page = browser.Control(kBrowserSurfaceId).picture;
-        const platform::Font font{u"MS Sans Serif", 9, false};
+        const platform::Font font{u"MS Sans Serif", 9, false, 204};
         ASSERT_EQ(page.size(), 1u + 2u * 40u);
         EXPECT_EQ(page[0].rect, (platform::Rect{0, 0, 500, 900}));
         EXPECT_EQ(page[0].kind, DrawOp::Kind::Clear);
@@ -335,7 +335,7 @@ TEST_F(RecordBrowserTest, ClickedLinesTurnRedUntilNavigationRedrawsThePage) {
         EXPECT_EQ(last_box.rect, (platform::Rect{0, 189, 280, 20}));
         EXPECT_EQ(last_box.fill, platform::kWhite);
         EXPECT_EQ(picture.back().text, std::u16string(40, u' '));
-        EXPECT_EQ(picture.back().font, (platform::Font{u"MS Sans Serif", 9, false}));
+        EXPECT_EQ(picture.back().font, (platform::Font{u"MS Sans Serif", 9, false, 204}));
       })
       .Click(kBrowserNextId)
       .Inspect([](const DialogState& browser) { EXPECT_EQ(RedLines(browser), std::vector<int>{}); })
@@ -440,7 +440,9 @@ TEST_F(RecordBrowserTest, GoToCancelEndsTheCommandWithNothingChanged) {
       .Close();
   Show();
   EXPECT_EQ(state.browser.current_record, 1);
-  EXPECT_EQ(headless::InputsShown().size(), 2u);
+  ASSERT_EQ(headless::InputsShown().size(), 2u);
+  for (const headless::InputShown& input : headless::InputsShown())
+    EXPECT_EQ(input, (headless::InputShown{u"Enter record", u"From 1 to 1", u""}));
 }
 
 TEST_F(RecordBrowserTest, WithoutTheOpenFlagAClickOnlyMarksItsLine) {

@@ -180,7 +180,7 @@ TEST_F(ScenarioTest, TheRefusalsOfADatabaseInUse) {
 TEST_F(ScenarioTest, EnterARecord) {
   StartIn(kEnglish);
   MakeShop();
-  const std::string voice = Bytes(200000);  // four chunks under the progress bar
+  const std::string voice = Bytes(200000);  // stored under the progress bar
   WriteAll(folder.fs() / "voice.wav", voice);
 
   script.ExpectDialog(u"DATABASES");
@@ -208,6 +208,12 @@ TEST_F(ScenarioTest, EnterARecord) {
   EXPECT_EQ(Stored(kShopFields[4], 1), u"Blue ink\r\nSteel nib");
   EXPECT_EQ(ReadFieldBytes(Shop(), PadFieldName(u"Photo"), 1), "");
   EXPECT_EQ(ReadFieldBytes(Shop(), PadFieldName(u"Voice"), 1), voice);
+  // Both choosers belong to the main window, so they stay in front of it.
+  const DialogState* main_window = headless::FindDialog(u"DATABASES");
+  ASSERT_NE(main_window, nullptr);
+  ASSERT_EQ(headless::FileRequestsShown().size(), 2u);
+  for (const platform::OpenFileRequest& request : headless::FileRequestsShown())
+    EXPECT_EQ(request.owner, main_window->handle);
 }
 
 TEST_F(ScenarioTest, APictureGoesInAndComesBackByteForByte) {

@@ -85,8 +85,8 @@ const TemplateCase kTemplates[] = {
     {"logical", LogicalViewerTemplate, {70, 70, 337, 75}, u"Visualizar respuesta lógica",
      u"Logical response viewer", u"Aceptar", u"Accept",
      {{1088, ControlKind::Static, {1, 1, 330, 15}, 0},
-      {1087, ControlKind::Option, {1, 17, 100, 15}, platform::kDisabled},
-      {1089, ControlKind::Option, {1, 31, 100, 15}, platform::kDisabled},
+      {1087, ControlKind::Option, {1, 17, 100, 15}, platform::kDisabled | platform::kVerticallyCentred},
+      {1089, ControlKind::Option, {1, 31, 100, 15}, platform::kDisabled | platform::kVerticallyCentred},
       {1090, ControlKind::Button, {1, 51, 50, 15}, 0}}},
     {"memo", MemoViewerTemplate, {70, 70, 336, 321}, u"Visualizar memotext", u"Memotext viewer", u"Salir", u"Exit",
      {{1092, ControlKind::Static, {2, 2, 330, 15}, 0},
@@ -126,6 +126,8 @@ TEST_F(ValueViewerTest, EachViewerHasItsLayoutAndTextsInBothLanguages) {
   const platform::DialogTemplate logical = LogicalViewerTemplate(texts, value.field);
   EXPECT_EQ(logical.controls[1].text, u"Sí");
   EXPECT_EQ(logical.controls[2].text, u"No");
+  // The dialogs that name no font of their own are measured in the program's bold one.
+  EXPECT_EQ(logical.font, (platform::Font{u"MS Sans Serif", 10, true}));
   texts.language = kEnglish;
   EXPECT_EQ(LogicalViewerTemplate(texts, value.field).controls[1].text, u"Yes");
 }
@@ -145,7 +147,7 @@ TEST_P(NumberViewerTest, ShowsTheStoredNumberWithTheFieldsDecimals) {
   testing::Store(value.db, fields[number.field], 1, u"77");  // another record's value is not shown
   if (number.stored != nullptr) testing::Store(value.db, fields[number.field], 2, number.stored);
   Select(number.field, 2);
-  script.ExpectDialog(number.language == kSpanish ? u"Visualizar dato numérico" : u"Numeric data display")
+  script.ExpectDialog(number.language == kEnglish ? u"Numeric data display" : u"Visualizar dato numérico")
       .Inspect([&](const DialogState& viewer) {
         EXPECT_EQ(viewer.Control(1081).text, fields[number.field].name);
         EXPECT_EQ(viewer.Control(1082).text, number.shown);
@@ -161,7 +163,10 @@ INSTANTIATE_TEST_SUITE_P(Values, NumberViewerTest,
                                            NumberCase{kEnglish, 1, u"1234567", u"1,234,567"},
                                            NumberCase{kSpanish, 1, u"1234567", u"1.234.567"},
                                            NumberCase{kEnglish, 0, nullptr, u"No data"},
-                                           NumberCase{kSpanish, 1, nullptr, u"No datos"}));
+                                           NumberCase{kSpanish, 1, nullptr, u"No datos"},
+                                           // Any other language number is Spanish throughout.
+                                           NumberCase{3, 0, u"1234.5", u"1.234'50"},
+                                           NumberCase{0, 1, u"1234567", u"1.234.567"}));
 
 class TextViewerTest : public ValueViewerTest, public ::testing::WithParamInterface<int32_t> {};
 

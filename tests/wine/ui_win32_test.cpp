@@ -116,6 +116,45 @@ TEST(Win32Backend, ControlsAreMadeAsTheirTemplatesSay) {
   });
 }
 
+LOGFONTW FontOf(HWND window) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font;
+}
+
+TEST(Win32Backend, EachDialogIsMeasuredInItsOwnFontAndControlsKeepTheirs) {
+  Watched watched;
+  std::vector<ControlTemplate> controls = {
+      MakeControl(10, ControlKind::Static, {5, 5, 100, 10}, u"plain", kVerticallyCentred),
+      MakeControl(11, ControlKind::Option, {5, 20, 100, 15}, u"centred", kVerticallyCentred),
+      MakeControl(12, ControlKind::Option, {5, 35, 100, 15}, u"top"),
+      MakeControl(13, ControlKind::CheckBox, {5, 50, 100, 15}, u"box", kVerticallyCentred),
+  };
+  controls[0].font = Font{u"MS Sans Serif", 9, false, 204};
+  DialogTemplate desktop = Form(controls);
+  desktop.font = kDesktopDialogFont;
+  RECT small{}, large{};
+  watched.Run(desktop, [&](Dialog dialog) {
+    const HWND window = reinterpret_cast<HWND>(dialog.value);
+    const LOGFONTW font = FontOf(window);
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+    EXPECT_EQ(FontOf(Item(dialog, 10)).lfCharSet, 204);
+    EXPECT_EQ(FontOf(Item(dialog, 11)).lfWeight, FW_BOLD);  // a control's own font, not the dialog's
+    EXPECT_EQ(Style(dialog, 10) & SS_CENTERIMAGE, SS_CENTERIMAGE);
+    EXPECT_EQ(Style(dialog, 11) & BS_VCENTER, BS_VCENTER);
+    EXPECT_NE(Style(dialog, 12) & BS_VCENTER, BS_VCENTER);
+    EXPECT_EQ(Style(dialog, 13) & BS_VCENTER, BS_VCENTER);
+    GetClientRect(window, &small);
+  });
+  watched.Run(Form(controls), [&](Dialog dialog) {
+    EXPECT_EQ(FontOf(reinterpret_cast<HWND>(dialog.value)).lfWeight, FW_BOLD);
+    GetClientRect(reinterpret_cast<HWND>(dialog.value), &large);
+  });
+  // The same dialog units come out smaller in the desktop's 8-point font than in 10-point bold.
+  EXPECT_LT(small.right, large.right);
+  EXPECT_LT(small.bottom, large.bottom);
+}
+
 TEST(Win32Backend, ClicksKeysAndTypingReachTheHandlerAsTheirCodes) {
   Watched watched;
   const DialogTemplate form = Form({
