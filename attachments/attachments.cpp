@@ -100,7 +100,11 @@ void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Dat
   // A name drawn again replaces the old file rather than failing on it.
   platform::DeleteFileForced(path);
 
-  const std::string bytes = ReadFieldBytes(db, PadFieldName(field_name), record);
+  std::string bytes;
+  if (!FindValueBytes(db, ValueQuery{PadFieldName(field_name), record}, bytes).ok()) {
+    platform::ShowMessage(texts.Filled(text::kDataFileHeld, db.name), texts.MessageCaption());
+    return;
+  }
   if (bytes.empty()) {
     platform::ShowMessage(texts.Text(values.missing), texts.MessageCaption());
     return;
@@ -111,7 +115,8 @@ void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Dat
     platform::ShowMessage(texts.Text(text::kCacheFileNotWritten), texts.MessageCaption());
     return;
   }
-  platform::ShellOpen(path);
+  // With no program for the file the user still has it: say where it is.
+  if (!platform::ShellOpen(path)) platform::ShowMessage(texts.Filled(text::kOpenerMissing, path), texts.MessageCaption());
 }
 
 }  // namespace zentora

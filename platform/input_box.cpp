@@ -1,5 +1,5 @@
-// The text input box of the desktop backends, written once on the door's own dialog
-// functions: a prompt, an edit holding the default answer, OK and Cancel.
+// The text input box and the yes/no question of the desktop backends, written once on the
+// door's own dialog functions, so that their buttons speak the program's language.
 #include <optional>
 #include <string>
 #include <variant>
@@ -14,9 +14,12 @@ constexpr int kInputEditId = 101;
 // Enter and Escape reach a dialog as the commands of these ids on every desktop.
 constexpr int kInputOkId = 1;
 constexpr int kInputCancelId = 2;
+constexpr int kQuestionTextId = 100;
+constexpr int kQuestionNoId = 102;  // first: the default button, and the focus at the start
+constexpr int kQuestionYesId = 103;
 
 DialogTemplate InputBoxTemplate(const std::u16string& prompt, const std::u16string& title,
-                                const std::u16string& default_answer) {
+                                const std::u16string& default_answer, const BoxButtons& buttons) {
   DialogTemplate dialog;
   dialog.caption = title;
   dialog.rect = {0, 0, 220, 76};
@@ -24,18 +27,47 @@ DialogTemplate InputBoxTemplate(const std::u16string& prompt, const std::u16stri
   dialog.controls = {
       MakeControl(kInputPromptId, ControlKind::Static, {6, 6, 150, 44}, prompt),
       MakeControl(kInputEditId, ControlKind::Edit, {6, 56, 208, 14}, default_answer, kScrollsSideways | kSunken),
-      MakeControl(kInputOkId, ControlKind::Button, {162, 6, 52, 15}, u"OK"),
-      MakeControl(kInputCancelId, ControlKind::Button, {162, 25, 52, 15}, u"Cancel"),
+      MakeControl(kInputOkId, ControlKind::Button, {162, 6, 52, 15}, buttons.accept),
+      MakeControl(kInputCancelId, ControlKind::Button, {162, 25, 52, 15}, buttons.cancel),
+  };
+  return dialog;
+}
+
+DialogTemplate QuestionTemplate(const std::u16string& question, const std::u16string& caption,
+                               const BoxButtons& buttons) {
+  DialogTemplate dialog;
+  dialog.caption = caption;
+  dialog.rect = {0, 0, 220, 70};
+  dialog.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
+  dialog.controls = {
+      MakeControl(kQuestionTextId, ControlKind::Static, {6, 6, 208, 40}, question),
+      MakeControl(kQuestionNoId, ControlKind::Button, {162, 50, 52, 15}, buttons.cancel),
+      MakeControl(kQuestionYesId, ControlKind::Button, {104, 50, 52, 15}, buttons.accept),
   };
   return dialog;
 }
 
 }  // namespace
 
+bool AskYesNo(const std::u16string& question, const std::u16string& caption, const BoxButtons& buttons) {
+  bool yes = false;
+  RunModal(QuestionTemplate(question, caption, buttons), [&yes](Dialog dialog, const DialogEvent& event) {
+    if (const auto* command = std::get_if<CommandEvent>(&event)) {
+      if (IsActivation(*command, kQuestionYesId) || IsActivation(*command, kQuestionNoId)) {
+        yes = command->id == kQuestionYesId;
+        EndDialog(dialog, yes ? 1 : 0);
+      }
+    } else if (std::holds_alternative<CloseEvent>(event)) {
+      EndDialog(dialog, 0);  // closing the box is no
+    }
+  });
+  return yes;
+}
+
 std::optional<std::u16string> AskText(const std::u16string& prompt, const std::u16string& title,
-                                      const std::u16string& default_answer) {
+                                      const std::u16string& default_answer, const BoxButtons& buttons) {
   std::optional<std::u16string> answer;
-  RunModal(InputBoxTemplate(prompt, title, default_answer), [&answer](Dialog dialog, const DialogEvent& event) {
+  RunModal(InputBoxTemplate(prompt, title, default_answer, buttons), [&answer](Dialog dialog, const DialogEvent& event) {
     if (const auto* command = std::get_if<CommandEvent>(&event)) {
       if (command->id == kInputOkId) {
         answer = GetText(dialog, kInputEditId);

@@ -399,7 +399,7 @@ TEST_P(GoToTest, TheAnswerIsCheckedAfterRounding) {
   const std::vector<headless::InputShown>& asked = headless::InputsShown();
   ASSERT_EQ(asked.size(), go.answers.size());
   for (const headless::InputShown& input : asked) {
-    EXPECT_EQ(input, (headless::InputShown{u"Introduce Registro", u"De 1 a 9", u""}));
+    EXPECT_EQ(input, (headless::InputShown{u"Introduce Registro", u"De 1 a 9", u"", {u"Aceptar", u"Cancelar"}}));
   }
 }
 
