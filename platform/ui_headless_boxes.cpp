@@ -23,7 +23,8 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   CurrentSession().messages.push_back({text, caption});
   const std::string shown = "message box " + Quoted(caption) + " saying " + Quoted(text);
   const headless::Step& step = TakeAnswer(shown, StepKind::ExpectMessage, StepKind::ExpectMessage);
-  if (step.text != text || (!step.caption.empty() && step.caption != caption)) {
+  const bool words = step.prefix_only ? text.compare(0, step.text.size(), step.text) == 0 : step.text == text;
+  if (!words || (!step.caption.empty() && step.caption != caption)) {
     throw ScriptFailure(shown + " opened, but the script expected message " + Quoted(step.text) +
                         (step.caption.empty() ? std::string() : " captioned " + Quoted(step.caption)));
   }

@@ -164,6 +164,12 @@ Script& Script::ExpectMessage(const std::u16string& text, const std::u16string& 
   return *this;
 }
 
+Script& Script::ExpectMessageStarting(const std::u16string& start, const std::u16string& caption) {
+  ExpectMessage(start, caption);
+  CurrentSession().steps.back().prefix_only = true;
+  return *this;
+}
+
 Script& Script::AnswerInput(const std::u16string& title, const std::u16string& answer) {
   Step& step = Add(StepKind::AnswerInput);
   step.caption = title;

@@ -130,6 +130,8 @@ class Script {
   // The next window must be a message box with this text (and caption, when given); the user
   // acknowledges it with OK.
   Script& ExpectMessage(const std::u16string& text, const std::u16string& caption = {});
+  // The same for a message whose text begins with `start` (one that names a file made at run time).
+  Script& ExpectMessageStarting(const std::u16string& start, const std::u16string& caption = {});
   // The next window must be the input box titled `title`; the user answers, or cancels it.
   Script& AnswerInput(const std::u16string& title, const std::u16string& answer);
   Script& CancelInput(const std::u16string& title);

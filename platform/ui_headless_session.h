@@ -35,6 +35,7 @@ struct Step {
   Keystroke key = Keystroke::Enter;
   char16_t character = 0;
   bool yes = false;
+  bool prefix_only = false;  // ExpectMessage: the text need only begin with step.text
   std::u16string after_dialog;  // caption of the last dialog the script expected before this step
 };
 
