@@ -120,7 +120,7 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   int height = 0;
   const std::string label = fltk::LabelText(text);
   fl_measure(label.c_str(), width, height, 0);
-  width = std::max(width, 160);
+  width = std::max(width, 240);  // room for the caption too
   DialogTemplate box;
   box.caption = caption;
   box.units = Units::Pixels;

@@ -68,11 +68,15 @@ class OptionButton : public Fl_Round_Button {
       ChooseNeighbour(key == FL_Down || key == FL_Right);
       return 1;
     }
+    // Tab stops once in a run: at the chosen option, or the first when none is chosen.
+    if (event == FL_FOCUS && !choosing_ && Fl::event() == FL_KEYBOARD && !IsTabStop()) return 0;
     return Fl_Round_Button::handle(event);
   }
 
  private:
   void ChooseNeighbour(bool forward);
+  bool IsTabStop() const;
+  static inline bool choosing_ = false;  // an arrow is moving the choice: the focus goes with it
 };
 
 // A static that reports presses (a clickable label, a clickable picture).
@@ -163,6 +167,22 @@ Fl_Widget* MakeTextArea(const ControlTemplate& control, const Rect& at) {
   return area;
 }
 
+bool OptionButton::IsTabStop() const {
+  const DialogRecord* record = RecordOf(DialogOf(this));
+  if (record == nullptr) return true;
+  const auto run = record->option_runs.find(IdOf(this));
+  if (run == record->option_runs.end()) return true;
+  const Fl_Widget* first = nullptr;
+  for (const ControlTemplate& control : record->form.controls) {
+    const auto found = record->option_runs.find(control.id);
+    if (found == record->option_runs.end() || found->second != run->second) continue;
+    const auto* option = static_cast<const Fl_Button*>(record->Widget(control.id));
+    if (option->value() != 0) return option == this;
+    if (first == nullptr) first = option;
+  }
+  return first == this;
+}
+
 void OptionButton::ChooseNeighbour(bool forward) {
   DialogRecord* record = RecordOf(DialogOf(this));
   if (record == nullptr) return;
@@ -179,7 +199,9 @@ void OptionButton::ChooseNeighbour(bool forward) {
     const std::size_t at = static_cast<std::size_t>(here - options.begin());
     Fl_Widget* next = options[(at + (forward ? step : size - step)) % size];
     if (!next->active()) continue;
+    choosing_ = true;
     next->take_focus();
+    choosing_ = false;
     next->do_callback();  // chooses it, as a click does
     return;
   }

@@ -140,7 +140,7 @@ LRESULT CALLBACK SurfaceProcedure(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_KEYDOWN: {
       KeyEvent key;
       key.id = surface->id;
-      if (!SurfaceKey(wparam, key)) break;
+      if (!SurfaceKey(wparam, key)) return CallWindowProcW(own, window, message, wparam, lparam);
       key.ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
       win32::Deliver(surface->dialog, key);
       return 0;
