@@ -2,6 +2,8 @@
 // door's own dialog functions, so that their buttons speak the program's language.
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 #include <variant>
 
 #include "platform/ui.h"
@@ -18,33 +20,33 @@ constexpr int kQuestionTextId = 100;
 constexpr int kQuestionNoId = 102;  // first: the default button, and the focus at the start
 constexpr int kQuestionYesId = 103;
 
+// A small box centred over the window that asks, with a close box (closing it is no answer).
+DialogTemplate CentredBox(const std::u16string& caption, int height, std::vector<ControlTemplate> controls) {
+  DialogTemplate dialog;
+  dialog.caption = caption;
+  dialog.rect = {0, 0, 220, height};
+  dialog.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
+  dialog.controls = std::move(controls);
+  return dialog;
+}
+
 DialogTemplate InputBoxTemplate(const std::u16string& prompt, const std::u16string& title,
                                 const std::u16string& default_answer, const BoxButtons& buttons) {
-  DialogTemplate dialog;
-  dialog.caption = title;
-  dialog.rect = {0, 0, 220, 76};
-  dialog.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
-  dialog.controls = {
+  return CentredBox(title, 76, {
       MakeControl(kInputPromptId, ControlKind::Static, {6, 6, 150, 44}, prompt),
       MakeControl(kInputEditId, ControlKind::Edit, {6, 56, 208, 14}, default_answer, kScrollsSideways | kSunken),
       MakeControl(kInputOkId, ControlKind::Button, {162, 6, 52, 15}, buttons.accept),
       MakeControl(kInputCancelId, ControlKind::Button, {162, 25, 52, 15}, buttons.cancel),
-  };
-  return dialog;
+  });
 }
 
 DialogTemplate QuestionTemplate(const std::u16string& question, const std::u16string& caption,
                                const BoxButtons& buttons) {
-  DialogTemplate dialog;
-  dialog.caption = caption;
-  dialog.rect = {0, 0, 220, 70};
-  dialog.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
-  dialog.controls = {
+  return CentredBox(caption, 70, {
       MakeControl(kQuestionTextId, ControlKind::Static, {6, 6, 208, 40}, question),
       MakeControl(kQuestionNoId, ControlKind::Button, {162, 50, 52, 15}, buttons.cancel),
       MakeControl(kQuestionYesId, ControlKind::Button, {104, 50, 52, 15}, buttons.accept),
-  };
-  return dialog;
+  });
 }
 
 }  // namespace
