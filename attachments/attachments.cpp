@@ -102,8 +102,12 @@ void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Dat
   // A name drawn again replaces the old file rather than failing on it.
   platform::DeleteFileForced(path);
 
-  const std::string bytes = index ? ReadFieldBytes(*index, PadFieldName(field_name), record)
-                                  : ReadFieldBytes(db, PadFieldName(field_name), record);
+  std::string bytes;
+  const ValueQuery query{PadFieldName(field_name), record};
+  if (!(index ? index->FindBytes(query, bytes) : FindValueBytes(db, query, bytes)).ok()) {
+    platform::ShowMessage(texts.Filled(text::kDataFileHeld, db.name), texts.MessageCaption());
+    return;
+  }
   if (bytes.empty()) {
     platform::ShowMessage(texts.Text(values.missing), texts.MessageCaption());
     return;
@@ -114,7 +118,8 @@ void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Dat
     platform::ShowMessage(texts.Text(text::kCacheFileNotWritten), texts.MessageCaption());
     return;
   }
-  platform::ShellOpen(path);
+  // With no program for the file the user still has it: say where it is.
+  if (!platform::ShellOpen(path)) platform::ShowMessage(texts.Filled(text::kOpenerMissing, path), texts.MessageCaption());
 }
 
 }  // namespace zentora

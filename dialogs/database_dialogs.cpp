@@ -70,6 +70,7 @@ std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts) {
       if (name.empty()) return;
       if (!IsValidDatabaseName(name)) {
         platform::ShowMessage(texts.Text(text::kInvalidName), texts.MessageCaption());
+        platform::FocusControl(dialog, kDatabaseNameEditId);
         return;
       }
       // Other programs name a database to Lirvak in narrow text: a name it cannot carry
@@ -129,6 +130,23 @@ bool DefinitionFits(const FieldDefinition& field, bool name_given) {
   return false;
 }
 
+namespace {
+
+// Why a definition was refused, stated as the rule of its type, and the edit to fix it in.
+std::pair<TextId, int> RefusalOf(const FieldDefinition& field, bool name_given) {
+  if (!name_given) return {text::kFieldNameRule, kFieldNameEditId};
+  switch (static_cast<FieldType>(field.type)) {
+    case FieldType::Decimal: {
+      const bool size_fits = field.size >= 1 && field.size <= 254;
+      return {text::kDecimalFieldRule, size_fits ? kDecimalsEditId : kSizeEditId};
+    }
+    case FieldType::Memo: return {text::kMemoFieldRule, kSizeEditId};
+    default: return {text::kShortFieldRule, kSizeEditId};
+  }
+}
+
+}  // namespace
+
 std::optional<FieldDefinition> ShowDefineFieldDialog(const Texts& texts) {
   std::int16_t type = 1;
   auto select = [&type](platform::Dialog dialog, const TypeOption& chosen) {
@@ -153,7 +171,12 @@ std::optional<FieldDefinition> ShowDefineFieldDialog(const Texts& texts) {
       field.size = ReadWholeNumber(platform::GetText(dialog, kSizeEditId));
       field.decimals = ReadWholeNumber(platform::GetText(dialog, kDecimalsEditId));
       field.key_flag = platform::IsChecked(dialog, kKeyBoxId) ? 1 : 0;
-      if (!DefinitionFits(field, !name.empty())) return;
+      if (!DefinitionFits(field, !name.empty())) {
+        const auto [rule, edit] = RefusalOf(field, !name.empty());
+        platform::ShowMessage(texts.Text(rule), texts.MessageCaption());
+        platform::FocusControl(dialog, edit);
+        return;
+      }
       accepted = field;
       platform::EndDialog(dialog, 1);
     } else if (std::holds_alternative<platform::CloseEvent>(event)) {

@@ -32,7 +32,8 @@ const EntryLayout kTextLayout{text::kTextEntryTitle, text::kTextEntryAccept, 335
                               kTextEntryAcceptId, {5, 46, 50, 15}, false};
 const EntryLayout kMemoLayout{text::kMemoEntryTitle, text::kMemoEntryAccept, 336, 321, kMemoEntryPromptId,
                               kMemoEntryEditId, {5, 20, 330, 280},
-                              platform::kMultiLine | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap,
+                              platform::kMultiLine | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap |
+                                  platform::kWantsReturn,
                               kMemoEntryAcceptId, {5, 303, 50, 15}, true};
 
 // The frame shared by the family: caption, placement, and the prompt line on top.
@@ -47,11 +48,11 @@ platform::DialogTemplate EntryFrame(const Texts& texts, TextId caption, int widt
 }
 
 platform::DialogTemplate TypedEntryTemplate(const Texts& texts, const EntryLayout& layout,
-                                            const std::u16string& prompt) {
+                                            const std::u16string& prompt, const std::u16string& shown) {
   platform::DialogTemplate dialog =
       EntryFrame(texts, layout.caption, layout.width, layout.height, layout.prompt_id, prompt);
   platform::ControlTemplate input =
-      platform::MakeControl(layout.input_id, platform::ControlKind::Edit, layout.input, u"", layout.input_flags);
+      platform::MakeControl(layout.input_id, platform::ControlKind::Edit, layout.input, shown, layout.input_flags);
   if (layout.light_font) input.font.bold = false;
   dialog.controls.push_back(input);
   dialog.controls.push_back(platform::MakeControl(layout.accept_id, platform::ControlKind::Button, layout.accept,
@@ -61,9 +62,9 @@ platform::DialogTemplate TypedEntryTemplate(const Texts& texts, const EntryLayou
 
 // Every dialog starts from no answer, so a close can never hand on an earlier value.
 std::optional<std::u16string> ShowTypedEntry(const Texts& texts, const EntryLayout& layout,
-                                             const std::u16string& prompt) {
+                                             const std::u16string& prompt, const std::u16string& shown) {
   std::optional<std::u16string> answer;
-  platform::RunModal(TypedEntryTemplate(texts, layout, prompt),
+  platform::RunModal(TypedEntryTemplate(texts, layout, prompt, shown),
                      [&answer, &layout](platform::Dialog dialog, const platform::DialogEvent& event) {
                        if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
                          if (!platform::IsActivation(*command, layout.accept_id)) return;
@@ -79,14 +80,17 @@ std::optional<std::u16string> ShowTypedEntry(const Texts& texts, const EntryLayo
 
 }  // namespace
 
-platform::DialogTemplate NumberEntryTemplate(const Texts& texts, const std::u16string& prompt) {
-  return TypedEntryTemplate(texts, kNumberLayout, prompt);
+platform::DialogTemplate NumberEntryTemplate(const Texts& texts, const std::u16string& prompt,
+                                          const std::u16string& shown) {
+  return TypedEntryTemplate(texts, kNumberLayout, prompt, shown);
 }
-platform::DialogTemplate TextEntryTemplate(const Texts& texts, const std::u16string& prompt) {
-  return TypedEntryTemplate(texts, kTextLayout, prompt);
+platform::DialogTemplate TextEntryTemplate(const Texts& texts, const std::u16string& prompt,
+                                          const std::u16string& shown) {
+  return TypedEntryTemplate(texts, kTextLayout, prompt, shown);
 }
-platform::DialogTemplate MemoEntryTemplate(const Texts& texts, const std::u16string& prompt) {
-  return TypedEntryTemplate(texts, kMemoLayout, prompt);
+platform::DialogTemplate MemoEntryTemplate(const Texts& texts, const std::u16string& prompt,
+                                          const std::u16string& shown) {
+  return TypedEntryTemplate(texts, kMemoLayout, prompt, shown);
 }
 
 platform::DialogTemplate LogicalEntryTemplate(const Texts& texts, const std::u16string& prompt) {
@@ -100,17 +104,21 @@ platform::DialogTemplate LogicalEntryTemplate(const Texts& texts, const std::u16
   return dialog;
 }
 
-std::optional<std::u16string> ShowNumberEntry(const Texts& texts, const std::u16string& prompt) {
-  return ShowTypedEntry(texts, kNumberLayout, prompt);
+std::optional<std::u16string> ShowNumberEntry(const Texts& texts, const std::u16string& prompt,
+                                           const std::u16string& shown) {
+  return ShowTypedEntry(texts, kNumberLayout, prompt, shown);
 }
-std::optional<std::u16string> ShowTextEntry(const Texts& texts, const std::u16string& prompt) {
-  return ShowTypedEntry(texts, kTextLayout, prompt);
+std::optional<std::u16string> ShowTextEntry(const Texts& texts, const std::u16string& prompt,
+                                           const std::u16string& shown) {
+  return ShowTypedEntry(texts, kTextLayout, prompt, shown);
 }
-std::optional<std::u16string> ShowMemoEntry(const Texts& texts, const std::u16string& prompt) {
-  return ShowTypedEntry(texts, kMemoLayout, prompt);
+std::optional<std::u16string> ShowMemoEntry(const Texts& texts, const std::u16string& prompt,
+                                           const std::u16string& shown) {
+  return ShowTypedEntry(texts, kMemoLayout, prompt, shown);
 }
 
-std::optional<std::u16string> ShowLogicalEntry(const Texts& texts, const std::u16string& prompt) {
+std::optional<std::u16string> ShowLogicalEntry(const Texts& texts, const std::u16string& prompt,
+                                               const std::u16string&) {
   std::u16string chosen;
   const int result = platform::RunModal(
       LogicalEntryTemplate(texts, prompt), [&chosen](platform::Dialog dialog, const platform::DialogEvent& event) {

@@ -1,7 +1,8 @@
 // The dialogs that ask for one typed value while a record is entered. Each shows the field's
 // name as its prompt and returns the value: the text as typed, "1" or "0" for the logical one,
 // the empty text when the logical one is accepted with no answer chosen. Closing a dialog
-// returns nothing, so nothing is stored for that field.
+// returns nothing. `shown` is the text the edit starts with (the logical one has no edit):
+// empty at first, the refused text when an answer is asked again.
 #pragma once
 #include <optional>
 #include <string>
@@ -25,14 +26,21 @@ inline constexpr int kMemoEntryPromptId = 1047;
 inline constexpr int kMemoEntryEditId = 1048;
 inline constexpr int kMemoEntryAcceptId = 1049;
 
-platform::DialogTemplate NumberEntryTemplate(const Texts& texts, const std::u16string& prompt);
-platform::DialogTemplate TextEntryTemplate(const Texts& texts, const std::u16string& prompt);
+platform::DialogTemplate NumberEntryTemplate(const Texts& texts, const std::u16string& prompt,
+                                             const std::u16string& shown = {});
+platform::DialogTemplate TextEntryTemplate(const Texts& texts, const std::u16string& prompt,
+                                           const std::u16string& shown = {});
 platform::DialogTemplate LogicalEntryTemplate(const Texts& texts, const std::u16string& prompt);
-platform::DialogTemplate MemoEntryTemplate(const Texts& texts, const std::u16string& prompt);
+platform::DialogTemplate MemoEntryTemplate(const Texts& texts, const std::u16string& prompt,
+                                           const std::u16string& shown = {});
 
-std::optional<std::u16string> ShowNumberEntry(const Texts& texts, const std::u16string& prompt);
-std::optional<std::u16string> ShowTextEntry(const Texts& texts, const std::u16string& prompt);
-std::optional<std::u16string> ShowLogicalEntry(const Texts& texts, const std::u16string& prompt);
-std::optional<std::u16string> ShowMemoEntry(const Texts& texts, const std::u16string& prompt);
+std::optional<std::u16string> ShowNumberEntry(const Texts& texts, const std::u16string& prompt,
+                                              const std::u16string& shown = {});
+std::optional<std::u16string> ShowTextEntry(const Texts& texts, const std::u16string& prompt,
+                                            const std::u16string& shown = {});
+std::optional<std::u16string> ShowLogicalEntry(const Texts& texts, const std::u16string& prompt,
+                                               const std::u16string& shown = {});
+std::optional<std::u16string> ShowMemoEntry(const Texts& texts, const std::u16string& prompt,
+                                            const std::u16string& shown = {});
 
 }  // namespace zentora

@@ -1,5 +1,6 @@
 #include "dialogs/record_browser.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -85,6 +86,8 @@ class Browser {
       if (press->id == kBrowserSurfaceId) PressLine(dialog, FieldLineAt(static_cast<std::uint16_t>(press->y)));
     } else if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
       Command(dialog, command->id);
+    } else if (const auto* key = std::get_if<platform::KeyEvent>(&event)) {
+      if (key->id == kBrowserSurfaceId) Key(dialog, *key);
     } else if (std::holds_alternative<platform::CloseEvent>(event)) {
       state_.open = false;
       platform::EndDialog(dialog, 0);
@@ -96,6 +99,7 @@ class Browser {
   void DrawFieldPage(platform::Dialog dialog) {
     // One read of the structure for all lines; a file that cannot be read gives blank lines.
     const std::vector<FieldDefinition> fields = ReadStructure(db_).value;
+    field_count_ = static_cast<int>(std::min<std::size_t>(fields.size(), kFieldPageLines));
     // A new page starts all white, so the boxes are all that is drawn on it.
     const platform::Canvas page = platform::OpenPage(dialog, kBrowserSurfaceId, kPageWidth, kPageHeight);
     for (int i = 0; i < kFieldPageLines; ++i) {
@@ -109,6 +113,53 @@ class Browser {
       platform::DrawTextAt(page, box.x, box.y + kTextDrop, line.name, platform::kBlack, PageFont());
     }
     platform::CopyPageToSurface(page);
+    DrawMark(dialog, mark_, platform::kMarkBlue);
+  }
+
+  // The keyboard's place among the lines: the line's box drawn in blue (black again to take
+  // it away), straight onto the surface like a click's red name.
+  void DrawMark(platform::Dialog dialog, int index, platform::Colour border) {
+    if (index < 0) return;
+    const platform::Canvas surface = platform::SurfaceCanvas(dialog, kBrowserSurfaceId);
+    const platform::Rect box = LineBox(index);
+    platform::DrawBox(surface, box, border, platform::kWhite);
+    platform::DrawBox(surface, {box.x + 1, box.y + 1, box.cx - 2, box.cy - 2}, border, platform::kWhite);
+    const FieldLine& line = lines_[static_cast<std::size_t>(index)];
+    platform::DrawTextAt(surface, box.x, box.y + kTextDrop, line.name, platform::kBlack, PageFont());
+  }
+
+  // The browser by keyboard: previous and next, Go to, and a mark moved over the lines that
+  // Enter opens exactly as a click on the line would.
+  void Key(platform::Dialog dialog, const platform::KeyEvent& key) {
+    switch (key.key) {
+      case platform::Key::Left:
+      case platform::Key::PageUp: Command(dialog, kBrowserPreviousId); break;
+      case platform::Key::Right:
+      case platform::Key::PageDown: Command(dialog, kBrowserNextId); break;
+      case platform::Key::Up:
+      case platform::Key::Down:
+      case platform::Key::Home:
+      case platform::Key::End: MoveMark(dialog, key.key); break;
+      case platform::Key::Enter:
+        if (mark_ >= 0) PressLine(dialog, mark_);
+        break;
+      case platform::Key::Character:
+        if (key.character == kGoToKey) Command(dialog, kCommandGoTo);
+        break;
+    }
+  }
+
+  void MoveMark(platform::Dialog dialog, platform::Key key) {
+    const int last = std::max(field_count_, 1) - 1;  // the lines that hold a field
+    int next = mark_;
+    if (key == platform::Key::Up) next = mark_ < 0 ? 0 : std::max(mark_ - 1, 0);
+    if (key == platform::Key::Down) next = mark_ < 0 ? 0 : std::min(mark_ + 1, last);
+    if (key == platform::Key::Home) next = 0;
+    if (key == platform::Key::End) next = last;
+    if (next == mark_) return;
+    DrawMark(dialog, mark_, platform::kBlack);
+    mark_ = next;
+    DrawMark(dialog, mark_, platform::kMarkBlue);
   }
 
   void ShowPosition(platform::Dialog dialog) {
@@ -171,7 +222,8 @@ class Browser {
     const std::u16string prompt = texts_.Text(text::kGoToPrompt);
     const std::u16string title = texts_.Text(text::kGoToRange) + Digits(last);
     for (;;) {
-      const std::optional<std::u16string> answer = platform::AskText(prompt, title, u"");
+      const std::optional<std::u16string> answer = platform::AskText(
+          prompt, title, u"", {texts_.Text(text::kOkButton), texts_.Text(text::kCancelButton)});
       if (!answer) return false;
       // Checked after rounding, so that no answer can leave record 0 or one past N on show.
       const std::optional<std::int64_t> record = RoundedAnswer(*answer);
@@ -188,6 +240,8 @@ class Browser {
   const AttachmentsState& attachments_;
   ValueIndex values_;
   std::array<FieldLine, kFieldPageLines> lines_;
+  int field_count_ = 0;
+  int mark_ = -1;  // the line the keyboard marks; none until an arrow is pressed
 };
 
 }  // namespace

@@ -19,6 +19,9 @@ inline constexpr int kBrowserPositionId = 1016;
 // The Go to command of the browser's menu bar.
 inline constexpr int kCommandGoTo = 1096;
 
+// The key that asks for Go to (with or without Ctrl) while the field page has the keyboard.
+inline constexpr char16_t kGoToKey = u'G';
+
 inline constexpr int kFieldPageLines = 40;
 inline constexpr int kFieldLinePitch = 21;  // 20 pixels of box and a 1-pixel gap
 

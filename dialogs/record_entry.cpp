@@ -33,33 +33,44 @@ struct Entry {
   const Texts& texts;
   const Database& db;
   AttachmentsState& attachments;
-  std::int64_t record;
   platform::Dialog owner;  // of the file choosers
 };
 
-using AskValue = std::optional<std::u16string> (*)(const Texts&, const std::u16string& prompt);
+// What the user gave for one field, kept until the whole record is stored: a typed value, or
+// the path of a picture or a sound (read only when the record is stored). Both empty: nothing.
+struct GivenValue {
+  FieldDefinition field;
+  std::u16string text;
+  std::u16string path;
+};
+
+using AskValue = std::optional<std::u16string> (*)(const Texts&, const std::u16string& prompt,
+                                                   const std::u16string& shown);
 
 void Tell(const Texts& texts, const std::u16string& text) { platform::ShowMessage(text, texts.MessageCaption()); }
 
-// Asks with `ask` until the answer fits the field. A size below 1 (a damaged structure file)
-// still lets the empty answer through, so the user is never held in the loop.
-std::u16string AskTypedValue(const Entry& entry, const FieldDefinition& field, AskValue ask) {
-  const std::size_t limit = static_cast<std::size_t>(std::max<int>(field.size, 0));
-  for (;;) {
-    const std::u16string answer = ask(entry.texts, field.name).value_or(std::u16string());
-    if (answer.size() <= limit) return answer;
-    Tell(entry.texts, entry.texts.Text(text::kWeRepeat) + u"\r\n" + entry.texts.Text(text::kValueTooLong));
-  }
+// A closed dialog asks whether the whole record goes; no keeps the field empty and goes on.
+bool AbandonRecord(const Texts& texts) {
+  return platform::AskYesNo(texts.Text(text::kAbandonRecord), texts.MessageCaption(),
+                            {texts.Text(text::kYesButton), texts.Text(text::kNoButton)});
 }
 
-// Stores a typed value in one append; an empty one stores nothing.
-bool StoreTypedValue(const Entry& entry, const FieldDefinition& field, AskValue ask) {
-  const std::u16string value = AskTypedValue(entry, field, ask);
-  if (value.empty()) return true;
-  const bool stored = AppendTextUnits(entry.db, field, entry.record, value, /*ends_value=*/true) == IoStatus::Ok;
-  // A memo can be long: let the window catch up before the next question.
-  if (field.type == static_cast<std::int16_t>(FieldType::Memo)) platform::PumpMessages();
-  return stored;
+// Asks with `ask` until the answer fits the field, showing a refused answer again so it can be
+// shortened. A size below 1 (a damaged structure file) still lets the empty answer through, so
+// the user is never held in the loop. Nothing when the user abandons the record.
+std::optional<std::u16string> AskTypedValue(const Entry& entry, const FieldDefinition& field, AskValue ask) {
+  const std::size_t limit = static_cast<std::size_t>(std::max<int>(field.size, 0));
+  std::u16string shown;
+  for (;;) {
+    const std::optional<std::u16string> answer = ask(entry.texts, field.name, shown);
+    if (!answer) {
+      if (AbandonRecord(entry.texts)) return std::nullopt;
+      return std::u16string();
+    }
+    if (answer->size() <= limit) return answer;
+    Tell(entry.texts, entry.texts.Text(text::kWeRepeat) + u"\r\n" + entry.texts.Text(text::kValueTooLong));
+    shown = *answer;
+  }
 }
 
 // The whole chosen file, or false when it cannot be read. The chooser only offers files that
@@ -79,13 +90,11 @@ bool ReadChosenFile(const std::u16string& path, std::vector<std::uint8_t>& bytes
   return ok;
 }
 
-// Asks for a picture or a sound and stores its bytes in chunks under the progress bar.
-// Cancelling, or an empty file, stores nothing; an unreadable one says so and stores nothing.
-bool StoreAttachment(const Entry& entry, const FieldDefinition& field, AttachmentKind kind) {
-  const std::optional<std::u16string> path = ChooseAttachmentFile(entry.texts, entry.attachments, kind, entry.owner);
-  if (!path || path->empty()) return true;
+// Reads a chosen picture or sound and stores its bytes in chunks under the progress bar. An
+// empty file stores nothing; an unreadable one says so and stores nothing.
+bool StoreAttachment(const Entry& entry, const GivenValue& given, std::int64_t record) {
   std::vector<std::uint8_t> bytes;
-  if (!ReadChosenFile(*path, bytes)) {
+  if (!ReadChosenFile(given.path, bytes)) {
     Tell(entry.texts, entry.texts.Text(text::kChosenFileUnreadable));
     return true;
   }
@@ -96,7 +105,7 @@ bool StoreAttachment(const Entry& entry, const FieldDefinition& field, Attachmen
   for (std::size_t at = 0; at < bytes.size(); at += chunk) {
     const std::size_t count = std::min(chunk, bytes.size() - at);
     const bool last = at + count == bytes.size();
-    if (AppendByteUnits(entry.db, field, entry.record, bytes.data() + at, count, last) != IoStatus::Ok) {
+    if (AppendByteUnits(entry.db, given.field, record, bytes.data() + at, count, last) != IoStatus::Ok) {
       EndProgressDialog(progress);
       return false;
     }
@@ -106,30 +115,48 @@ bool StoreAttachment(const Entry& entry, const FieldDefinition& field, Attachmen
   return true;
 }
 
-// Asks for and stores the value of one field; false when it could not be stored.
-bool EnterField(const Entry& entry, const FieldDefinition& field) {
+// Stores one given value; an empty one stores nothing. False when it could not be stored.
+bool StoreValue(const Entry& entry, const GivenValue& given, std::int64_t record) {
+  if (!given.path.empty()) return StoreAttachment(entry, given, record);
+  if (given.text.empty()) return true;
+  const bool stored = AppendTextUnits(entry.db, given.field, record, given.text, /*ends_value=*/true) == IoStatus::Ok;
+  // A memo can be long: let the window catch up before the next one.
+  if (given.field.type == static_cast<std::int16_t>(FieldType::Memo)) platform::PumpMessages();
+  return stored;
+}
+
+// Asks for the value of one field; nothing when the user abandons the record.
+std::optional<GivenValue> AskField(const Entry& entry, const FieldDefinition& field) {
+  GivenValue given{field, {}, {}};
+  std::optional<std::u16string> text = std::u16string();
   switch (static_cast<FieldType>(field.type)) {
     case FieldType::Decimal:
-    case FieldType::Integer: return StoreTypedValue(entry, field, ShowNumberEntry);
-    case FieldType::String: return StoreTypedValue(entry, field, ShowTextEntry);
-    case FieldType::Logical: return StoreTypedValue(entry, field, ShowLogicalEntry);
-    case FieldType::Memo: return StoreTypedValue(entry, field, ShowMemoEntry);
-    case FieldType::Image: return StoreAttachment(entry, field, AttachmentKind::Image);
-    case FieldType::WavSound: return StoreAttachment(entry, field, AttachmentKind::Sound);
+    case FieldType::Integer: text = AskTypedValue(entry, field, ShowNumberEntry); break;
+    case FieldType::String: text = AskTypedValue(entry, field, ShowTextEntry); break;
+    case FieldType::Logical: text = AskTypedValue(entry, field, ShowLogicalEntry); break;
+    case FieldType::Memo: text = AskTypedValue(entry, field, ShowMemoEntry); break;
+    // Cancelling the chooser leaves the field empty, as it always has.
+    case FieldType::Image:
+      given.path = ChooseAttachmentFile(entry.texts, entry.attachments, AttachmentKind::Image, entry.owner).value_or(u"");
+      break;
+    case FieldType::WavSound:
+      given.path = ChooseAttachmentFile(entry.texts, entry.attachments, AttachmentKind::Sound, entry.owner).value_or(u"");
+      break;
   }
-  return true;  // a type this program does not know: nothing to ask, nothing to store
+  // A type this program does not know falls through: nothing to ask, nothing to store.
+  if (!text) return std::nullopt;  // abandoned
+  given.text = *text;
+  return given;
 }
 
 }  // namespace
 
 void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, platform::Dialog owner) {
-  // A record number is only ever taken from a data file that was really read.
-  const IoResult<std::int64_t> last = TryLastRecordNumber(db);
-  if (!last.ok()) {
+  // Checked before the first question, so the user never answers for a file that is held.
+  if (!TryLastRecordNumber(db).ok()) {
     Tell(texts, texts.Text(text::kDataFileUnavailable));
     return;
   }
-  const std::int64_t record = last.value + 1;
 
   // Held for the whole entry, so no field can be added while a record is half entered.
   LockedFile structure;
@@ -140,13 +167,28 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
     Tell(texts, texts.Text(text::kStructureUnavailable));
     return;
   }
-  const Entry entry{texts, db, attachments, record, owner};
+  const Entry entry{texts, db, attachments, owner};
+  // Every answer first, the record stored at the end in field order: an abandoned record
+  // leaves nothing in the data file.
+  std::vector<GivenValue> given;
   for (const FieldDefinition& field : read.value) {
-    if (!EnterField(entry, field)) {
+    std::optional<GivenValue> value = AskField(entry, field);
+    if (!value) return;  // abandoned: nothing stored, no "Processed"
+    given.push_back(std::move(*value));
+    platform::PumpMessages();
+  }
+
+  // The record number is taken when the record is stored, not when its entry began.
+  const IoResult<std::int64_t> last = TryLastRecordNumber(db);
+  if (!last.ok()) {
+    Tell(texts, texts.Filled(text::kDataFileHeld, db.name));
+    return;
+  }
+  for (const GivenValue& value : given) {
+    if (!StoreValue(entry, value, last.value + 1)) {
       Tell(texts, texts.Text(text::kValueNotStored));
       return;
     }
-    platform::PumpMessages();
   }
   structure.Close();
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -32,10 +33,21 @@ IoResult<bool> FindStored(const ValueOnShow& value, std::u16string& text) {
   return value.index ? value.index->FindText(query, text) : FindValueText(value.db, query, text);
 }
 
-std::u16string StoredText(const Texts& texts, const ValueOnShow& value) {
-  std::u16string text;
-  const IoResult<bool> found = FindStored(value, text);
-  return found.ok() && found.value && !text.empty() ? text : texts.Text(text::kNoData);
+// The stored text of the value, or nothing when the data file could not be read: another
+// program holding it is said in a message and no viewer opens, so a value held away never
+// passes for "No datos". A value not found (or empty) is the empty text.
+std::optional<std::u16string> ReadShownValue(const Texts& texts, const ValueOnShow& value) {
+  std::u16string stored;
+  const IoResult<bool> found = FindStored(value, stored);
+  if (!found.ok()) {
+    platform::ShowMessage(texts.Filled(text::kDataFileHeld, value.db.name), texts.MessageCaption());
+    return std::nullopt;
+  }
+  return found.value ? stored : std::u16string();
+}
+
+std::u16string OrNoData(const Texts& texts, const std::u16string& stored) {
+  return stored.empty() ? texts.Text(text::kNoData) : stored;
 }
 
 // The viewers only show: Init fills the value control, the close button or the window's close
@@ -110,36 +122,41 @@ platform::DialogTemplate MemoViewerTemplate(const Texts& texts, const std::u16st
 }
 
 void ShowNumberViewer(const Texts& texts, const ValueOnShow& value) {
+  const std::optional<std::u16string> stored = ReadShownValue(texts, value);
+  if (!stored) return;
   RunViewer(NumberViewerTemplate(texts, value.field), kNumberViewerCloseId, [&](platform::Dialog window) {
     // A number never stored says so, rather than passing for a stored 0.
-    std::u16string stored;
-    const IoResult<bool> found = FindStored(value, stored);
     const std::u16string shown =
-        found.ok() && found.value && !stored.empty()
-            ? FormatNumber(stored, FieldDecimalsByName(value.db, value.field), texts.language)
-            : texts.Text(text::kNoData);
+        !stored->empty() ? FormatNumber(*stored, FieldDecimalsByName(value.db, value.field), texts.language)
+                         : texts.Text(text::kNoData);
     platform::SetText(window, kNumberViewerValueId, shown);
   });
 }
 
 void ShowTextViewer(const Texts& texts, const ValueOnShow& value) {
+  const std::optional<std::u16string> stored = ReadShownValue(texts, value);
+  if (!stored) return;
   RunViewer(TextViewerTemplate(texts, value.field), kTextViewerCloseId, [&](platform::Dialog window) {
-    platform::SetText(window, kTextViewerValueId, StoredText(texts, value));
+    platform::SetText(window, kTextViewerValueId, OrNoData(texts, *stored));
   });
 }
 
 void ShowLogicalViewer(const Texts& texts, const ValueOnShow& value) {
+  const std::optional<std::u16string> stored = ReadShownValue(texts, value);
+  if (!stored) return;
   RunViewer(LogicalViewerTemplate(texts, value.field), kLogicalViewerCloseId, [&](platform::Dialog window) {
     // Any number but 0 reads as yes; a missing value or a text without a number reads as no.
-    const bool yes = ReadNumberText(StoredText(texts, value)).mantissa != 0;
+    const bool yes = ReadNumberText(OrNoData(texts, *stored)).mantissa != 0;
     platform::SetChecked(window, kLogicalViewerYesId, yes);
     platform::SetChecked(window, kLogicalViewerNoId, !yes);
   });
 }
 
 void ShowMemoViewer(const Texts& texts, const ValueOnShow& value) {
+  const std::optional<std::u16string> stored = ReadShownValue(texts, value);
+  if (!stored) return;
   RunViewer(MemoViewerTemplate(texts, value.field), kMemoViewerCloseId, [&](platform::Dialog window) {
-    platform::SetText(window, kMemoViewerValueId, StoredText(texts, value));
+    platform::SetText(window, kMemoViewerValueId, OrNoData(texts, *stored));
   });
 }
 

@@ -71,4 +71,15 @@ inline std::pair<std::size_t, std::size_t> GroupAround(const std::vector<Control
   return {first, end};
 }
 
+// The keyboard rules every runner keeps: Enter that no control takes presses the dialog's
+// first enabled push button (its accept button); Escape is the close command where the
+// window has a close box, and nothing where it has none (the main window, the About box).
+inline int DefaultButton(const std::vector<ControlTemplate>& controls) {
+  for (const ControlTemplate& control : controls) {
+    if (control.kind == ControlKind::Button && !(control.flags & kDisabled)) return control.id;
+  }
+  return 0;
+}
+inline bool EscapeCloses(const DialogTemplate& dialog) { return (dialog.style & kStyleSystemMenu) != 0; }
+
 }  // namespace zentora::platform

@@ -43,6 +43,7 @@ enum ControlFlag : std::uint32_t {
   kTextCentred = 1u << 10,
   kVerticalScrollBar = 1u << 11,
   kVerticallyCentred = 1u << 12,  // an option, check box or static whose text sits in its middle
+  kWantsReturn = 1u << 13,  // a multi-line edit that keeps Enter as a new line (Ctrl+Enter still accepts)
 };
 
 struct Font {
@@ -131,9 +132,21 @@ struct MouseDownEvent {
   int x = 0;   // relative to that control, in pixels
   int y = 0;
 };
-struct CloseEvent {};  // the window's close command; the dialog stays unless the handler ends it
+// Keys a Surface control reports while it has the keyboard focus (Tab and Escape stay the
+// dialog's own). `character` is the key's letter or digit, upper case, for Key::Character.
+enum class Key { Enter, Left, Right, Up, Down, PageUp, PageDown, Home, End, Character };
+struct KeyEvent {
+  int id = 0;  // the surface
+  Key key = Key::Enter;
+  char16_t character = 0;
+  bool ctrl = false;
+};
+// The window's close command (its close box, or Escape in a dialog that has one); the dialog
+// stays unless the handler ends it.
+struct CloseEvent {};
 struct DestroyEvent {};  // the last event; the dialog is still valid while it is handled
-using DialogEvent = std::variant<InitEvent, CommandEvent, TimerEvent, MouseDownEvent, CloseEvent, DestroyEvent>;
+using DialogEvent =
+    std::variant<InitEvent, CommandEvent, TimerEvent, MouseDownEvent, CloseEvent, DestroyEvent, KeyEvent>;
 
 using DialogHandler = std::function<void(Dialog, const DialogEvent&)>;
 
@@ -157,6 +170,9 @@ bool IsChecked(Dialog dialog, int id);
 void SetChecked(Dialog dialog, int id, bool checked);
 bool IsEnabled(Dialog dialog, int id);
 void SetEnabled(Dialog dialog, int id, bool enabled);
+// Gives control `id` the keyboard focus (an edit also gets its text selected), as after a
+// refused answer, so what the user types next goes where it belongs.
+void FocusControl(Dialog dialog, int id);
 // Shows an icon or bitmap resource of the program in an Icon or Bitmap control.
 void SetImage(Dialog dialog, int id, int resource);
 void SetProgressRange(Dialog dialog, int id, int low, int high);
@@ -172,10 +188,21 @@ void EndDialog(Dialog dialog, int result);
 // An ownerless message box with one OK button; returns when the user has acknowledged it.
 void ShowMessage(const std::u16string& text, const std::u16string& caption);
 
+// The words on the buttons of the boxes below, in the program's language.
+struct BoxButtons {
+  std::u16string accept = u"OK";
+  std::u16string cancel = u"Cancel";
+  bool operator==(const BoxButtons&) const = default;
+};
+
 // A small modal box with a title, a prompt, a one-line edit holding `default_answer`, OK and
 // Cancel. The typed text on OK; nothing on Cancel or close.
 std::optional<std::u16string> AskText(const std::u16string& prompt, const std::u16string& title,
-                                      const std::u16string& default_answer);
+                                      const std::u16string& default_answer, const BoxButtons& buttons = {});
+
+// An ownerless question with the buttons `buttons.accept` (yes) and `buttons.cancel` (no); the
+// answer no has the focus, so Enter or Escape keeps what is going on. True for yes.
+bool AskYesNo(const std::u16string& question, const std::u16string& caption, const BoxButtons& buttons);
 
 struct FileFilter {
   std::u16string description;  // "Images"
@@ -199,8 +226,9 @@ struct OpenFileRequest {
 std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request);
 
 // Asks the desktop to open a file with the program it associates with the file's type (the
-// "open" verb). Does not wait, and reports nothing: the desktop tells the user itself.
-void ShellOpen(const std::u16string& path);
+// "open" verb). Does not wait for the program to end; false when the desktop said at once
+// that it has no program for the file or could not start one.
+bool ShellOpen(const std::u16string& path);
 
 // Drawing on a Surface control. A page is an off-screen picture, white when opened, that is
 // copied onto its surface in one go; drawing on the surface itself shows at once.
@@ -213,6 +241,7 @@ struct Colour {
 inline constexpr Colour kBlack{0, 0, 0};
 inline constexpr Colour kWhite{255, 255, 255};
 inline constexpr Colour kRed{255, 0, 0};
+inline constexpr Colour kMarkBlue{0, 0, 192};
 
 struct Canvas {
   Dialog dialog;

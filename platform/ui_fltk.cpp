@@ -262,6 +262,14 @@ void SetEnabled(Dialog dialog, int id, bool enabled) {
   }
 }
 
+void FocusControl(Dialog dialog, int id) {
+  DialogRecord* record = RecordOf(dialog);
+  Fl_Widget* widget = record != nullptr ? record->Widget(id) : nullptr;
+  if (widget == nullptr) return;
+  widget->take_focus();
+  if (auto* input = dynamic_cast<Fl_Input_*>(widget)) input->position(input->size(), 0);  // all selected
+}
+
 void SetImage(Dialog dialog, int id, int resource) {
   if (DialogRecord* record = RecordOf(dialog)) fltk::ShowImage(*record, id, resource);
 }

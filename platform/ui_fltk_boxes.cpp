@@ -3,9 +3,10 @@
 // pictures.
 #include <FL/Fl.H>
 #include <FL/Fl_Native_File_Chooser.H>
-#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -22,6 +23,18 @@ namespace zentora::platform {
 using fltk::Deliver;
 
 namespace {
+
+// The first letter of every item is its underlined letter (Alt plus it on the bar, the letter
+// alone in an open popup), the rule the Windows menus follow when a text marks none; a '&' of
+// the text itself is shown as it is.
+std::string MenuLabel(const std::u16string& text) {
+  std::string label = "&";
+  for (char c : fltk::LabelText(text)) {
+    if (c == '&') label.push_back('&');
+    label.push_back(c);
+  }
+  return label;
+}
 
 void MenuCallback(Fl_Widget* widget, void* data) {
   const auto* bar = static_cast<fltk::DialogMenuBar*>(widget);
@@ -40,7 +53,7 @@ void AddMenuItems(fltk::DialogMenuBar& bar, const std::vector<MenuItem>& items) 
     }
     previous = bar.items.size();
     Fl_Menu_Item entry{};
-    bar.labels.push_back(fltk::LabelText(item.text));
+    bar.labels.push_back(MenuLabel(item.text));
     entry.text = bar.labels.back().c_str();
     if (item.items.empty()) {
       entry.callback_ = &MenuCallback;
@@ -82,6 +95,7 @@ void Shift(fltk::DialogRecord& record, int by) {
 }
 
 std::set<pid_t> opened_children;
+constexpr int kOpenerVerdictMs = 3000;  // how long the opener is given to say it found no program
 
 // Children that have ended are collected, so none is left a zombie.
 void ReapChildren(void*) {
@@ -94,11 +108,32 @@ void ReapChildren(void*) {
 
 }  // namespace
 
+// A message box of ours rather than FLTK's, which shows CR LF as "^M" and appears under
+// the pointer: the text's lines as lines, the box over the window that asked.
 void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   fltk::OpenDisplay();
-  fl_message_title(Utf16ToUtf8(caption).c_str());
-  fl_close = "OK";
-  fl_message("%s", Utf16ToUtf8(text).c_str());
+  constexpr int kTextId = 100;
+  constexpr int kOkId = 1;
+  const fltk::FontChoice font = fltk::ChooseFont(Font{});
+  fl_font(font.face, font.size);
+  int width = 360;  // the text wraps at this width
+  int height = 0;
+  const std::string label = fltk::LabelText(text);
+  fl_measure(label.c_str(), width, height, 0);
+  width = std::max(width, 240);  // room for the caption too
+  DialogTemplate box;
+  box.caption = caption;
+  box.units = Units::Pixels;
+  box.rect = {0, 0, width + 24, height + 64};
+  box.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
+  box.controls = {
+      MakeControl(kTextId, ControlKind::Static, {12, 12, width, height}, text),
+      MakeControl(kOkId, ControlKind::Button, {(width + 24 - 80) / 2, height + 24, 80, 28}, u"OK"),
+  };
+  RunModal(box, [](Dialog dialog, const DialogEvent& event) {
+    const auto* command = std::get_if<CommandEvent>(&event);
+    if ((command != nullptr && command->id == kOkId) || std::holds_alternative<CloseEvent>(event)) EndDialog(dialog, 1);
+  });
 }
 
 
@@ -134,7 +169,9 @@ std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
   return Utf8ToUtf16(chosen);
 }
 
-void ShellOpen(const std::u16string& path) {
+// xdg-open says at once when the desktop has no program for a file (exit status 3 or 4); one
+// that is still running a moment later has handed the file on, or is showing it itself.
+bool ShellOpen(const std::u16string& path) {
   const std::string file = Utf16ToUtf8(path);
   std::string program = "xdg-open";
   char* argv[] = {program.data(), const_cast<char*>(file.c_str()), nullptr};
@@ -143,11 +180,18 @@ void ShellOpen(const std::u16string& path) {
   // A session of its own: the opened program outlives this one and takes none of its signals.
   posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
   pid_t child = 0;
-  if (posix_spawnp(&child, program.c_str(), nullptr, &attributes, argv, environ) == 0) {
-    if (opened_children.empty()) Fl::add_timeout(1.0, &ReapChildren);
-    opened_children.insert(child);
-  }
+  const bool started = posix_spawnp(&child, program.c_str(), nullptr, &attributes, argv, environ) == 0;
   posix_spawnattr_destroy(&attributes);
+  if (!started) return false;
+  for (int waited_ms = 0; waited_ms < kOpenerVerdictMs; waited_ms += 20) {
+    int status = 0;
+    if (waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    Fl::check();  // the windows keep repainting meanwhile
+    usleep(20000);
+  }
+  if (opened_children.empty()) Fl::add_timeout(1.0, &ReapChildren);
+  opened_children.insert(child);
+  return true;
 }
 
 void AttachMenu(Dialog dialog, const Menu& bar) {

@@ -89,13 +89,51 @@ void SurfaceWidget::draw() {
   if (box() != FL_NO_BOX) draw_box(box(), x(), y(), w(), h(), color());
 }
 
-int SurfaceWidget::handle(int event) {
-  if (event == FL_PUSH) {
-    // The handler may end the dialog: nothing of this widget is used afterwards.
-    Deliver(Dialog{dialog_}, MouseDownEvent{id_, Fl::event_x() - x(), Fl::event_y() - y()});
-    return 1;
+namespace {
+
+// The keys a surface reports; false for the dialog's own (Tab, Escape) and the rest.
+bool SurfaceKey(int code, KeyEvent& key) {
+  switch (code) {
+    case FL_Enter:
+    case FL_KP_Enter: key.key = Key::Enter; return true;
+    case FL_Left: key.key = Key::Left; return true;
+    case FL_Right: key.key = Key::Right; return true;
+    case FL_Up: key.key = Key::Up; return true;
+    case FL_Down: key.key = Key::Down; return true;
+    case FL_Page_Up: key.key = Key::PageUp; return true;
+    case FL_Page_Down: key.key = Key::PageDown; return true;
+    case FL_Home: key.key = Key::Home; return true;
+    case FL_End: key.key = Key::End; return true;
+    default: break;
   }
-  return Fl_Widget::handle(event);
+  if ((code >= 'a' && code <= 'z') || (code >= '0' && code <= '9')) {
+    key.key = Key::Character;
+    key.character = static_cast<char16_t>(code >= 'a' ? code - 'a' + 'A' : code);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int SurfaceWidget::handle(int event) {
+  switch (event) {
+    case FL_PUSH:
+      // The handler may end the dialog: nothing of this widget is used afterwards.
+      Deliver(Dialog{dialog_}, MouseDownEvent{id_, Fl::event_x() - x(), Fl::event_y() - y()});
+      return 1;
+    case FL_FOCUS:
+    case FL_UNFOCUS: return 1;  // the field page takes the keyboard, for the browser's keys
+    case FL_KEYBOARD: {
+      KeyEvent key;
+      key.id = id_;
+      if ((Fl::event_state() & FL_ALT) || !SurfaceKey(Fl::event_key(), key)) return 0;
+      key.ctrl = (Fl::event_state() & FL_CTRL) != 0;
+      Deliver(Dialog{dialog_}, key);
+      return 1;
+    }
+    default: return Fl_Widget::handle(event);
+  }
 }
 
 }  // namespace fltk

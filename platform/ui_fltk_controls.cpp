@@ -23,8 +23,15 @@
 namespace zentora::platform::fltk {
 namespace {
 
-constexpr int kEnterCommand = 1;   // what Enter that no control takes sends
-constexpr int kEscapeCommand = 2;  // what Escape sends
+constexpr int kEdgeMargin = 4;  // pixels between a control and the window's edge
+
+// The dialog window shown last that is still on screen: the one the user works in.
+const Fl_Window* ActiveDialogWindow() {
+  for (Fl_Window* window = Fl::first_window(); window != nullptr; window = Fl::next_window(window)) {
+    if (dynamic_cast<DialogWindow*>(window) != nullptr && window->shown() && window->visible()) return window;
+  }
+  return nullptr;
+}
 
 std::intptr_t DialogOf(const Fl_Widget* widget) {
   const Fl_Window* window = widget->window();
@@ -48,6 +55,28 @@ class PushButton : public Fl_Button {
     }
     return Fl_Button::handle(event);
   }
+};
+
+// An option answers the arrows by choosing the next (or previous) option of its run.
+class OptionButton : public Fl_Round_Button {
+ public:
+  using Fl_Round_Button::Fl_Round_Button;
+  int handle(int event) override {
+    const int key = Fl::event_key();
+    if (event == FL_KEYBOARD && Fl::focus() == this &&
+        (key == FL_Up || key == FL_Down || key == FL_Left || key == FL_Right)) {
+      ChooseNeighbour(key == FL_Down || key == FL_Right);
+      return 1;
+    }
+    // Tab stops once in a run: at the chosen option, or the first when none is chosen.
+    if (event == FL_FOCUS && !choosing_ && Fl::event() == FL_KEYBOARD && !IsTabStop()) return 0;
+    return Fl_Round_Button::handle(event);
+  }
+
+ private:
+  void ChooseNeighbour(bool forward);
+  bool IsTabStop() const;
+  static inline bool choosing_ = false;  // an arrow is moving the choice: the focus goes with it
 };
 
 // A static that reports presses (a clickable label, a clickable picture).
@@ -97,10 +126,21 @@ struct OwnBuffer {
 template <class Base>
 class TextArea : private OwnBuffer, public Base {
  public:
-  TextArea(int x, int y, int w, int h, const std::u16string& text) : Base(x, y, w, h) {
+  TextArea(int x, int y, int w, int h, const std::u16string& text, bool wants_return)
+      : Base(x, y, w, h), wants_return_(wants_return) {
     Base::buffer(owned.get());
     owned->text(EditText(text).c_str());
     owned->add_modify_callback(&Modified, this);  // after the template's own text
+  }
+  // Tab moves on, as in every dialog; Enter accepts the dialog unless the edit keeps it as a
+  // new line (the memo), where Ctrl+Enter accepts.
+  int handle(int event) override {
+    if (event == FL_KEYBOARD) {
+      const int key = Fl::event_key();
+      if (key == FL_Tab) return 0;
+      if ((key == FL_Enter || key == FL_KP_Enter) && (!wants_return_ || (Fl::event_state() & FL_CTRL))) return 0;
+    }
+    return Base::handle(event);
   }
 
  private:
@@ -111,18 +151,60 @@ class TextArea : private OwnBuffer, public Base {
     if ((inserted == 0 && deleted == 0) || record == nullptr || record->setting_text) return;
     Deliver(Dialog{dialog}, CommandEvent{IdOf(self), kCodeEditChanged});
   }
+
+  bool wants_return_;
 };
 
 Fl_Widget* MakeTextArea(const ControlTemplate& control, const Rect& at) {
   Fl_Text_Display* area = nullptr;
   if (control.flags & kReadOnly) {
-    area = new TextArea<Fl_Text_Display>(at.x, at.y, at.cx, at.cy, control.text);
+    area = new TextArea<Fl_Text_Display>(at.x, at.y, at.cx, at.cy, control.text, false);
   } else {
-    area = new TextArea<Fl_Text_Editor>(at.x, at.y, at.cx, at.cy, control.text);
+    area = new TextArea<Fl_Text_Editor>(at.x, at.y, at.cx, at.cy, control.text, (control.flags & kWantsReturn) != 0);
   }
   if (control.flags & kWrap) area->wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
   area->box(FL_DOWN_BOX);
   return area;
+}
+
+bool OptionButton::IsTabStop() const {
+  const DialogRecord* record = RecordOf(DialogOf(this));
+  if (record == nullptr) return true;
+  const auto run = record->option_runs.find(IdOf(this));
+  if (run == record->option_runs.end()) return true;
+  const Fl_Widget* first = nullptr;
+  for (const ControlTemplate& control : record->form.controls) {
+    const auto found = record->option_runs.find(control.id);
+    if (found == record->option_runs.end() || found->second != run->second) continue;
+    const auto* option = static_cast<const Fl_Button*>(record->Widget(control.id));
+    if (option->value() != 0) return option == this;
+    if (first == nullptr) first = option;
+  }
+  return first == this;
+}
+
+void OptionButton::ChooseNeighbour(bool forward) {
+  DialogRecord* record = RecordOf(DialogOf(this));
+  if (record == nullptr) return;
+  const auto run = record->option_runs.find(IdOf(this));
+  if (run == record->option_runs.end()) return;
+  std::vector<Fl_Widget*> options;  // the run, in template order
+  for (const ControlTemplate& control : record->form.controls) {
+    const auto found = record->option_runs.find(control.id);
+    if (found != record->option_runs.end() && found->second == run->second) options.push_back(record->Widget(control.id));
+  }
+  const auto here = std::find(options.begin(), options.end(), this);
+  const std::size_t size = options.size();
+  for (std::size_t step = 1; step < size; ++step) {
+    const std::size_t at = static_cast<std::size_t>(here - options.begin());
+    Fl_Widget* next = options[(at + (forward ? step : size - step)) % size];
+    if (!next->active()) continue;
+    choosing_ = true;
+    next->take_focus();
+    choosing_ = false;
+    next->do_callback();  // chooses it, as a click does
+    return;
+  }
 }
 
 void ButtonCallback(Fl_Widget* widget, void*) {
@@ -146,12 +228,13 @@ void EditCallback(Fl_Widget* widget, void*) {
 
 void WindowCallback(Fl_Widget* widget, void*) {
   const auto* window = static_cast<DialogWindow*>(widget);
-  // FLTK calls this for Escape as well as for the close command of the title bar.
+  // FLTK calls this for Escape as well as for the close command of the title bar; Escape is
+  // the close command only where the window has a close box.
   if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) {
-    Deliver(Dialog{window->dialog()}, CommandEvent{kEscapeCommand, kCodeClicked});
-  } else {
-    Deliver(Dialog{window->dialog()}, CloseEvent{});
+    const DialogRecord* record = RecordOf(window->dialog());
+    if (record == nullptr || !EscapeCloses(record->form)) return;
   }
+  Deliver(Dialog{window->dialog()}, CloseEvent{});
 }
 
 void ApplyFont(Fl_Widget* widget, const Font& font) {
@@ -210,7 +293,7 @@ Fl_Widget* MakeWidget(DialogRecord& record, const ControlTemplate& control, cons
       widget->callback(&ButtonCallback);
       break;
     case ControlKind::Option:
-      widget = new Fl_Round_Button(at.x, at.y, at.cx, at.cy);
+      widget = new OptionButton(at.x, at.y, at.cx, at.cy);
       widget->type(FL_TOGGLE_BUTTON);  // the run's choice is kept by ButtonCallback
       widget->callback(&ButtonCallback);
       break;
@@ -259,15 +342,33 @@ int DialogWindow::handle(int event) {
     saved_focus_->take_focus();
     return 1;
   }
+  const bool key = event == FL_SHORTCUT || event == FL_KEYBOARD;
+  // F10 opens the menu bar's first popup, as on the other desktops.
+  if (key && Fl::event_key() == FL_F + 10 && OpenMenuBar()) return 1;
   int used = Fl_Double_Window::handle(event);
-  if (!used && (event == FL_SHORTCUT || event == FL_KEYBOARD) &&
-      (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) && !(Fl::event_state() & (FL_CTRL | FL_ALT))) {
-    Deliver(Dialog{dialog_}, CommandEvent{kEnterCommand, kCodeClicked});
-    used = 1;
+  // Enter that no control takes presses the dialog's accept button.
+  if (!used && key && (Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter) &&
+      !(Fl::event_state() & FL_ALT)) {
+    const DialogRecord* record = RecordOf(dialog_);
+    const int accept = record != nullptr ? DefaultButton(record->form.controls) : 0;
+    Fl_Widget* button = record != nullptr ? record->Widget(accept) : nullptr;
+    if (button != nullptr && button->active()) {
+      Deliver(Dialog{dialog_}, CommandEvent{accept, kCodeKeyboard});
+      return 1;
+    }
   }
   Fl_Widget* focus = Fl::focus();
   if (focus != nullptr && focus != this && contains(focus)) saved_focus_ = focus;
   return used;
+}
+
+bool DialogWindow::OpenMenuBar() {
+  DialogRecord* record = RecordOf(dialog_);
+  DialogMenuBar* bar = record != nullptr ? record->menu : nullptr;
+  if (bar == nullptr || bar->menu() == nullptr || bar->menu()->text == nullptr) return false;
+  const Fl_Menu_Item* chosen = bar->menu()->pulldown(bar->x(), bar->y(), bar->w(), bar->h(), bar->menu(), bar, nullptr, 1);
+  bar->picked(chosen);  // the item's command, as a click on it gives
+  return true;
 }
 
 FontChoice ChooseFont(const Font& font) {
@@ -331,16 +432,42 @@ std::string LabelText(const std::u16string& text) {
   return label;
 }
 
+namespace {
+
+// A centred dialog (a box that asks) goes over the window the user works in; the others where
+// their template puts them. Both are kept inside the screen's work area.
+void Place(DialogWindow& window, const DialogTemplate& form, const Rect& frame) {
+  int area_x = 0, area_y = 0, area_w = 0, area_h = 0;
+  Fl::screen_work_area(area_x, area_y, area_w, area_h);
+  int x = frame.x;
+  int y = frame.y;
+  if (form.style & kStyleCentred) {
+    const Fl_Window* over = ActiveDialogWindow();
+    x = over != nullptr ? over->x() + (over->w() - window.w()) / 2 : area_x + (area_w - window.w()) / 2;
+    y = over != nullptr ? over->y() + (over->h() - window.h()) / 2 : area_y + (area_h - window.h()) / 2;
+  }
+  x = std::max(area_x, std::min(x, area_x + area_w - window.w()));
+  y = std::max(area_y, std::min(y, area_y + area_h - window.h()));
+  window.position(x, y);
+}
+
+}  // namespace
+
 DialogWindow* BuildWindow(DialogRecord& record) {
   const DialogTemplate& form = record.form;
   const Rect frame = ToPixels(form.rect, form.units, form.font);
-  auto* window = new DialogWindow(std::max(frame.cx, 1), std::max(frame.cy, 1), record.handle.value);
-  record.window = window;
-  if (form.style & kStyleCentred) {
-    window->position((Fl::w() - window->w()) / 2, (Fl::h() - window->h()) / 2);
-  } else {
-    window->position(frame.x, frame.y);
+  // Fonts here are wider than the ones dialog units were made for: the window grows so that
+  // no control touches its edge.
+  int width = frame.cx;
+  int height = frame.cy;
+  for (const ControlTemplate& control : form.controls) {
+    const Rect at = ToPixels(control.rect, form.units, form.font);
+    width = std::max(width, at.x + at.cx + kEdgeMargin);
+    height = std::max(height, at.y + at.cy + kEdgeMargin);
   }
+  auto* window = new DialogWindow(std::max(width, 1), std::max(height, 1), record.handle.value);
+  record.window = window;
+  Place(*window, form, frame);
   window->copy_label(Utf16ToUtf8(form.caption).c_str());
   if (form.style & kStyleNoTitleBar) window->border(0);
   window->callback(&WindowCallback);

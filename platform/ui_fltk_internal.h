@@ -86,6 +86,7 @@ class DialogWindow : public Fl_Double_Window {
   std::intptr_t dialog() const { return dialog_; }
 
  private:
+  bool OpenMenuBar();
   std::intptr_t dialog_;
   Fl_Widget* saved_focus_ = nullptr;
 };

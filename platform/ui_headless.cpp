@@ -188,6 +188,8 @@ const std::vector<MessageShown>& MessagesShown() { return CurrentSession().messa
 
 const std::vector<InputShown>& InputsShown() { return CurrentSession().inputs; }
 
+const std::vector<MessageShown>& QuestionsShown() { return CurrentSession().questions; }
+
 const std::vector<OpenFileRequest>& FileRequestsShown() { return CurrentSession().file_requests; }
 
 const std::vector<std::u16string>& ShellOpens() { return CurrentSession().shell_opens; }
@@ -285,6 +287,11 @@ void SetChecked(Dialog dialog, int id, bool checked) { LiveControl(dialog, id).c
 bool IsEnabled(Dialog dialog, int id) { return LiveControl(dialog, id).enabled; }
 
 void SetEnabled(Dialog dialog, int id, bool enabled) { LiveControl(dialog, id).enabled = enabled; }
+
+void FocusControl(Dialog dialog, int id) {
+  LiveControl(dialog, id);  // a control the dialog has
+  LiveState(dialog).focus = id;
+}
 
 void SetImage(Dialog dialog, int id, int resource) {
   headless::ControlState& control = LiveControl(dialog, id);

@@ -23,15 +23,16 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   CurrentSession().messages.push_back({text, caption});
   const std::string shown = "message box " + Quoted(caption) + " saying " + Quoted(text);
   const headless::Step& step = TakeAnswer(shown, StepKind::ExpectMessage, StepKind::ExpectMessage);
-  if (step.text != text || (!step.caption.empty() && step.caption != caption)) {
+  const bool words = step.prefix_only ? text.compare(0, step.text.size(), step.text) == 0 : step.text == text;
+  if (!words || (!step.caption.empty() && step.caption != caption)) {
     throw ScriptFailure(shown + " opened, but the script expected message " + Quoted(step.text) +
                         (step.caption.empty() ? std::string() : " captioned " + Quoted(step.caption)));
   }
 }
 
 std::optional<std::u16string> AskText(const std::u16string& prompt, const std::u16string& title,
-                                      const std::u16string& default_answer) {
-  CurrentSession().inputs.push_back({prompt, title, default_answer});
+                                      const std::u16string& default_answer, const BoxButtons& buttons) {
+  CurrentSession().inputs.push_back({prompt, title, default_answer, buttons});
   const std::string shown = "input box " + Quoted(title) + " asking " + Quoted(prompt);
   const headless::Step& step = TakeAnswer(shown, StepKind::AnswerInput, StepKind::CancelInput);
   if (step.caption != title) {
@@ -39,6 +40,14 @@ std::optional<std::u16string> AskText(const std::u16string& prompt, const std::u
   }
   if (step.kind == StepKind::CancelInput) return std::nullopt;
   return step.text;
+}
+
+bool AskYesNo(const std::u16string& question, const std::u16string& caption, const BoxButtons&) {
+  CurrentSession().questions.push_back({question, caption});
+  const std::string shown = "question " + Quoted(caption) + " asking " + Quoted(question);
+  const headless::Step& step = TakeAnswer(shown, StepKind::AnswerQuestion, StepKind::AnswerQuestion);
+  if (step.text != question) throw ScriptFailure(shown + " opened, but the script expected question " + Quoted(step.text));
+  return step.yes;
 }
 
 std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
@@ -55,7 +64,10 @@ std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
   return step.text;
 }
 
-void ShellOpen(const std::u16string& path) { CurrentSession().shell_opens.push_back(path); }
+bool ShellOpen(const std::u16string& path) {
+  CurrentSession().shell_opens.push_back(path);
+  return !CurrentSession().shell_open_fails;
+}
 
 void AttachMenu(Dialog dialog, const Menu& bar) {
   DialogState& state = LiveState(dialog);

@@ -77,6 +77,9 @@ std::string DescribeStep(const Step& step) {
     case StepKind::Wait: return "wait " + std::to_string(step.ms) + " ms";
     case StepKind::Inspect: return "inspect";
     case StepKind::Do: return "do";
+    case StepKind::AnswerQuestion:
+      return std::string(step.yes ? "answer yes" : "answer no") + " to question " + Quoted(step.text);
+    case StepKind::Keyboard: return "press key " + std::to_string(static_cast<int>(step.key));
   }
   return "?";
 }
@@ -130,6 +133,8 @@ void PlayStep(std::size_t index, const Step& step) {
     case StepKind::Wait: AdvanceClock(step.ms); break;
     case StepKind::Inspect: step.look(state); break;
     case StepKind::Do: step.action(); break;
+    case StepKind::Keyboard: PlayKeystroke(index, step); break;
+    case StepKind::AnswerQuestion:
     case StepKind::ExpectDialog:
     case StepKind::ExpectMessage:
     case StepKind::AnswerInput:
@@ -159,6 +164,12 @@ Script& Script::ExpectMessage(const std::u16string& text, const std::u16string& 
   return *this;
 }
 
+Script& Script::ExpectMessageStarting(const std::u16string& start, const std::u16string& caption) {
+  ExpectMessage(start, caption);
+  CurrentSession().steps.back().prefix_only = true;
+  return *this;
+}
+
 Script& Script::AnswerInput(const std::u16string& title, const std::u16string& answer) {
   Step& step = Add(StepKind::AnswerInput);
   step.caption = title;
@@ -180,6 +191,25 @@ Script& Script::ChooseFile(const std::u16string& title, const std::u16string& pa
 
 Script& Script::CancelFile(const std::u16string& title) {
   Add(StepKind::CancelFile).caption = title;
+  return *this;
+}
+
+Script& Script::AnswerQuestion(const std::u16string& question, bool yes) {
+  Step& step = Add(StepKind::AnswerQuestion);
+  step.text = question;
+  step.yes = yes;
+  return *this;
+}
+
+Script& Script::FailShellOpens() {
+  CurrentSession().shell_open_fails = true;
+  return *this;
+}
+
+Script& Script::Press(Keystroke key, char16_t letter) {
+  Step& step = Add(StepKind::Keyboard);
+  step.key = key;
+  step.character = letter;
   return *this;
 }
 

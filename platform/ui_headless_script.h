@@ -105,8 +105,16 @@ struct InputShown {
   std::u16string prompt;
   std::u16string title;
   std::u16string default_answer;
+  BoxButtons buttons;
   bool operator==(const InputShown&) const = default;
 };
+
+// Keys the script can press, played by the rules the desktop runners keep: Tab and Shift+Tab
+// move the focus through the controls that take it (one stop per option group), Enter
+// presses the focused button or else the dialog's first one (a memo edit keeps plain Enter
+// as a new line), Escape is the close command where the window has a close box, arrows
+// move within an option group, and a focused surface gets every other key as a KeyEvent.
+enum class Keystroke { Tab, ShiftTab, Enter, CtrlEnter, Escape, Left, Right, Up, Down, PageUp, PageDown, Home, End, Letter, CtrlLetter };
 
 // One script at a time. Creating it starts a fresh session (no dialogs, clock at 0, nothing
 // recorded); destroying it ends the session.
@@ -122,6 +130,8 @@ class Script {
   // The next window must be a message box with this text (and caption, when given); the user
   // acknowledges it with OK.
   Script& ExpectMessage(const std::u16string& text, const std::u16string& caption = {});
+  // The same for a message whose text begins with `start` (one that names a file made at run time).
+  Script& ExpectMessageStarting(const std::u16string& start, const std::u16string& caption = {});
   // The next window must be the input box titled `title`; the user answers, or cancels it.
   Script& AnswerInput(const std::u16string& title, const std::u16string& answer);
   Script& CancelInput(const std::u16string& title);
@@ -129,6 +139,10 @@ class Script {
   // must exist (the dialog accepts nothing else), or cancels.
   Script& ChooseFile(const std::u16string& title, const std::u16string& path);
   Script& CancelFile(const std::u16string& title);
+  // The next window must be a yes/no question with this text; the user answers it.
+  Script& AnswerQuestion(const std::u16string& question, bool yes);
+  // The program's "open" finds no program for any file from now on.
+  Script& FailShellOpens();
 
   // Steps played on the modal dialog that waits for the user, in order.
   Script& Type(int id, const std::u16string& text);  // replaces the edit's text
@@ -137,6 +151,7 @@ class Script {
   Script& ClickAt(int id, int x, int y);              // a press of the mouse on a surface
   Script& Close();                                    // the window's close command
   Script& ChooseMenu(int id);                         // an item of the dialog's menu bar
+  Script& Press(Keystroke key, char16_t letter = 0);  // a key, wherever the focus is
   Script& Wait(unsigned ms);                          // the clock moves on; due timers tick
   Script& Inspect(std::function<void(const DialogState&)> look);
   Script& Do(std::function<void()> action);  // something else the user does meanwhile
@@ -152,6 +167,7 @@ const DialogState* FindDialog(const std::u16string& caption);
 const DialogState& StateOf(Dialog dialog);
 const std::vector<MessageShown>& MessagesShown();
 const std::vector<InputShown>& InputsShown();
+const std::vector<MessageShown>& QuestionsShown();
 const std::vector<OpenFileRequest>& FileRequestsShown();
 // Paths handed to the desktop's "open", in order.
 const std::vector<std::u16string>& ShellOpens();

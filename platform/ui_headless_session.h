@@ -15,12 +15,12 @@ namespace zentora::platform::headless {
 
 enum class StepKind {
   // Steps that answer a window the program opens.
-  ExpectDialog, ExpectMessage, AnswerInput, CancelInput, ChooseFile, CancelFile,
+  ExpectDialog, ExpectMessage, AnswerInput, CancelInput, ChooseFile, CancelFile, AnswerQuestion,
   // Steps the user takes in the modal dialog that waits.
-  Type, Click, PressKey, ClickAt, Close, ChooseMenu, Wait, Inspect, Do,
+  Type, Click, PressKey, ClickAt, Close, ChooseMenu, Wait, Inspect, Do, Keyboard,
 };
 
-inline bool AnswersAWindow(StepKind kind) { return kind <= StepKind::CancelFile; }
+inline bool AnswersAWindow(StepKind kind) { return kind <= StepKind::AnswerQuestion; }
 
 struct Step {
   StepKind kind = StepKind::Wait;
@@ -32,6 +32,10 @@ struct Step {
   unsigned ms = 0;
   std::function<void(const DialogState&)> look;
   std::function<void()> action;
+  Keystroke key = Keystroke::Enter;
+  char16_t character = 0;
+  bool yes = false;
+  bool prefix_only = false;  // ExpectMessage: the text need only begin with step.text
   std::u16string after_dialog;  // caption of the last dialog the script expected before this step
 };
 
@@ -51,6 +55,8 @@ struct Session {
   std::vector<std::size_t> activation;  // open dialogs, the active one last
   std::vector<MessageShown> messages;
   std::vector<InputShown> inputs;
+  std::vector<MessageShown> questions;
+  bool shell_open_fails = false;
   std::vector<OpenFileRequest> file_requests;
   std::vector<std::u16string> shell_opens;
   std::uint64_t clock_ms = 0;
@@ -78,8 +84,11 @@ const Step& TakeAnswer(const std::string& shown, StepKind first, StepKind second
 // Whether a control of this kind takes the keyboard focus when the user acts on it.
 inline bool TakesFocus(ControlKind kind) {
   return kind == ControlKind::Edit || kind == ControlKind::Button || kind == ControlKind::Option ||
-         kind == ControlKind::CheckBox;
+         kind == ControlKind::CheckBox || kind == ControlKind::Surface;
 }
+
+// A key pressed in the dialog `index`, by the rules every desktop runner keeps.
+void PlayKeystroke(std::size_t index, const Step& step);
 
 // Plays one user step on the modal dialog `index` that waits for input.
 void PlayStep(std::size_t index, const Step& step);

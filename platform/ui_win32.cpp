@@ -34,7 +34,9 @@ bool TranslateCommand(const DialogRecord& record, int id, int code, CommandEvent
   const ControlTemplate* control = record.Control(id);
   event.id = id;
   if (control == nullptr) {
-    event.code = code;  // a menu item, an accelerator, or the dialog manager's Enter and Escape
+    // The dialog manager's Enter (IDOK) with no accept button enabled is nothing to act on.
+    if (id == IDOK && code == 0) return false;
+    event.code = code;  // a menu item or an accelerator
     return true;
   }
   switch (control->kind) {
@@ -57,6 +59,26 @@ bool TranslateCommand(const DialogRecord& record, int id, int code, CommandEvent
   }
 }
 
+// A memo edit keeps Enter as a new line; Ctrl+Enter accepts its dialog instead of adding one.
+LRESULT CALLBACK MemoProcedure(HWND edit, UINT message, WPARAM wparam, LPARAM lparam) {
+  const auto own = reinterpret_cast<WNDPROC>(GetPropW(edit, L"ZentoraOwnProc"));
+  const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+  if (message == WM_KEYDOWN && wparam == VK_RETURN && ctrl) {
+    HWND dialog = GetParent(edit);
+    const DialogRecord* record = RecordOf(dialog);
+    const int accept = record != nullptr ? DefaultButton(record->form.controls) : 0;
+    HWND button = accept != 0 ? GetDlgItem(dialog, accept) : nullptr;
+    if (button != nullptr && IsWindowEnabled(button)) PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(accept, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return 0;
+  }
+  if (message == WM_CHAR && wparam == L'\n') return 0;  // the line feed Ctrl+Enter types
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+    RemovePropW(edit, L"ZentoraOwnProc");
+  }
+  return CallWindowProcW(own, edit, message, wparam, lparam);
+}
+
 // Controls of their own font and picture, and pixel dialogs put exactly where they belong.
 void PrepareControls(HWND window, DialogRecord& record) {
   for (const ControlTemplate& control : record.form.controls) {
@@ -75,6 +97,10 @@ void PrepareControls(HWND window, DialogRecord& record) {
       SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(known->second), FALSE);
     }
     if (control.kind == ControlKind::Surface) win32::InstallSurface(window, record, control.id);
+    if (control.kind == ControlKind::Edit && (control.flags & kWantsReturn)) {
+      SetPropW(item, L"ZentoraOwnProc", reinterpret_cast<HANDLE>(SetWindowLongPtrW(
+                                            item, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoProcedure))));
+    }
     if (control.image != 0) SetImage(win32::HandleOf(window), control.id, control.image);
   }
 }
@@ -110,6 +136,11 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
   if (record == nullptr) return FALSE;
   switch (message) {
     case WM_COMMAND: {
+      // Escape reaches a dialog as IDCANCEL: the close command where the window has a close box.
+      if (LOWORD(wparam) == IDCANCEL && HIWORD(wparam) == 0 && record->Control(IDCANCEL) == nullptr) {
+        if (EscapeCloses(record->form)) win32::Deliver(window, CloseEvent{});
+        return TRUE;
+      }
       CommandEvent event;
       if (TranslateCommand(*record, LOWORD(wparam), HIWORD(wparam), event)) win32::Deliver(window, event);
       return TRUE;
@@ -291,6 +322,14 @@ bool IsEnabled(Dialog dialog, int id) {
 void SetEnabled(Dialog dialog, int id, bool enabled) {
   HWND item = GetDlgItem(WindowOf(dialog), id);
   if (item != nullptr) EnableWindow(item, enabled ? TRUE : FALSE);
+}
+
+void FocusControl(Dialog dialog, int id) {
+  HWND window = WindowOf(dialog);
+  HWND item = GetDlgItem(window, id);
+  if (item == nullptr) return;
+  // The dialog manager's own move: an edit gets its text selected.
+  SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
 }
 
 void SetImage(Dialog dialog, int id, int resource) {

@@ -100,8 +100,11 @@ std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
   return win32::FromWide(file.c_str(), wcsnlen(file.c_str(), file.size()));
 }
 
-void ShellOpen(const std::u16string& path) {
-  ShellExecuteW(nullptr, L"open", win32::Wide(path), nullptr, nullptr, SW_SHOWNORMAL);
+bool ShellOpen(const std::u16string& path) {
+  // A result above 32 means the shell handed the file on; below, it found no program for it.
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", win32::Wide(path), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
 }
 
 void AttachMenu(Dialog dialog, const Menu& bar) {

@@ -92,6 +92,28 @@ void PaintPicture(const Surface& surface, HDC dc) {
   DeleteDC(memory);
 }
 
+// The keys a surface reports; false for the dialog's own (Tab, Escape) and the rest.
+bool SurfaceKey(WPARAM code, KeyEvent& key) {
+  switch (code) {
+    case VK_RETURN: key.key = Key::Enter; return true;
+    case VK_LEFT: key.key = Key::Left; return true;
+    case VK_RIGHT: key.key = Key::Right; return true;
+    case VK_UP: key.key = Key::Up; return true;
+    case VK_DOWN: key.key = Key::Down; return true;
+    case VK_PRIOR: key.key = Key::PageUp; return true;
+    case VK_NEXT: key.key = Key::PageDown; return true;
+    case VK_HOME: key.key = Key::Home; return true;
+    case VK_END: key.key = Key::End; return true;
+    default: break;
+  }
+  if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) {
+    key.key = Key::Character;
+    key.character = static_cast<char16_t>(code);
+    return true;
+  }
+  return false;
+}
+
 LRESULT CALLBACK SurfaceProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   auto* surface = reinterpret_cast<Surface*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (surface == nullptr) return DefWindowProcW(window, message, wparam, lparam);
@@ -109,6 +131,22 @@ LRESULT CALLBACK SurfaceProcedure(HWND window, UINT message, WPARAM wparam, LPAR
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint covers every pixel
+    case WM_GETDLGCODE: {
+      // The arrows and Enter are the field page's own; Tab and Escape stay the dialog's.
+      const auto* queued = reinterpret_cast<const MSG*>(lparam);
+      const bool enter = queued != nullptr && queued->message == WM_KEYDOWN && queued->wParam == VK_RETURN;
+      return DLGC_WANTARROWS | DLGC_WANTCHARS | (enter ? DLGC_WANTMESSAGE : 0);
+    }
+    case WM_KEYDOWN: {
+      KeyEvent key;
+      key.id = surface->id;
+      if (!SurfaceKey(wparam, key)) return CallWindowProcW(own, window, message, wparam, lparam);
+      key.ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+      win32::Deliver(surface->dialog, key);
+      return 0;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       // A quick second press arrives as a double click; it is a press all the same.

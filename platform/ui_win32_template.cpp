@@ -61,7 +61,7 @@ struct ItemStyle {
   const char16_t* name = u""; // a class by name
 };
 
-ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
+ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group, bool default_button) {
   ItemStyle item;
   const std::uint32_t flags = control.flags;
   if (flags & kDisabled) item.style |= WS_DISABLED;
@@ -80,7 +80,8 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
       item.atom = 0x0081;
       item.style |= WS_TABSTOP | ES_LEFT;
       if (flags & kMultiLine) {
-        item.style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL;
+        // Only an edit that keeps Enter as a new line takes it; in the others Enter accepts.
+        item.style |= ES_MULTILINE | ES_AUTOVSCROLL | ((flags & kWantsReturn) ? ES_WANTRETURN : 0u);
         if (!(flags & kWrap)) item.style |= ES_AUTOHSCROLL;
       }
       if (flags & kScrollsSideways) item.style |= ES_AUTOHSCROLL;
@@ -92,7 +93,8 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
       break;
     case ControlKind::Button:
       item.atom = 0x0080;
-      item.style |= WS_TABSTOP | BS_PUSHBUTTON;
+      // The accept button is the default one: Enter that no control takes presses it.
+      item.style |= WS_TABSTOP | (default_button ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
       break;
     case ControlKind::Option:
       item.atom = 0x0080;
@@ -121,7 +123,8 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group) {
     case ControlKind::Surface:
       // A plain static painted by its own handler; it must see the mouse to report presses.
       item.atom = 0x0082;
-      item.style |= SS_NOTIFY | SS_OWNERDRAW;
+      // It takes the keyboard too, for the keys it reports.
+      item.style |= SS_NOTIFY | SS_OWNERDRAW | WS_TABSTOP;
       if (flags & kSunken) item.style |= SS_SUNKEN;
       break;
   }
@@ -164,7 +167,8 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, bool visibl
 
   for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
     const ControlTemplate& control = dialog.controls[i];
-    const ItemStyle style = ControlStyle(control, StartsGroup(dialog.controls, i));
+    const ItemStyle style =
+        ControlStyle(control, StartsGroup(dialog.controls, i), control.id == DefaultButton(dialog.controls));
     const Rect rect = ToDialogUnits(control.rect, dialog.units);
     out.AlignDword();
     out.Dword(0);  // helpID

@@ -51,7 +51,8 @@ void DefineField(AppState& state, const Database& db) {
       Message(texts, text::kDuplicateLabel, text::kNotArchived);
       return;
     }
-    AppendFieldDefinition(db, *field);
+    // A structure file another program holds past the wait keeps the field out: say so.
+    if (AppendFieldDefinition(db, *field) != IoStatus::Ok) Message(texts, texts.Filled(text::kStructureHeld, db.name));
   });
 }
 
@@ -70,7 +71,6 @@ void NewDatabase(AppState& state, const Database& db) {
 }
 
 void NewField(AppState& state, const Database& db) {
-  if (!PathExists(StructureFilePath(db))) return;
   // Every entry of the data file repeats its field's definition: a field added now would
   // leave the records already stored without it.
   if (PathExists(DataFilePath(db))) {
@@ -97,21 +97,28 @@ void RunDatabaseCommand(AppState& state, int command) {
   const std::optional<std::u16string> name = ShowDatabaseNameDialog(texts);
   if (!name || name->empty()) return;
   const Database db = state.DatabaseNamed(*name);
+  if (command == kCommandNewDatabase) {
+    NewDatabase(state, db);
+    return;
+  }
+  // Every other command needs the structure, See data records too: a name with nothing
+  // behind it is said, never just dropped.
+  if (!PathExists(StructureFilePath(db))) {
+    Message(texts, texts.Filled(text::kDatabaseMissing, db.name));
+    return;
+  }
+  if (command == kCommandSeeData && !PathExists(DataFilePath(db))) {
+    Message(texts, texts.Text(text::kNoData));
+    return;
+  }
   switch (command) {
-    case kCommandNewDatabase: NewDatabase(state, db); break;
     case kCommandNewField: NewField(state, db); break;
-    case kCommandInsertData:
-      // The data file need not exist: the entry creates it.
-      if (PathExists(StructureFilePath(db))) WithoutMenu(state, [&] { EnterRecord(texts, db, state.attachments, state.shell.main_window); });
-      break;
+    // The data file need not exist: the entry creates it.
+    case kCommandInsertData: WithoutMenu(state, [&] { EnterRecord(texts, db, state.attachments, state.shell.main_window); }); break;
     case kCommandSeeData:
-      if (PathExists(StructureFilePath(db)) && PathExists(DataFilePath(db))) {
-        WithoutMenu(state, [&] { ShowRecordBrowser(texts, db, state.browser, state.attachments); });
-      }
+      WithoutMenu(state, [&] { ShowRecordBrowser(texts, db, state.browser, state.attachments); });
       break;
-    case kCommandDataStructure:
-      if (PathExists(StructureFilePath(db))) WithoutMenu(state, [&] { ShowStructureViewer(texts, db); });
-      break;
+    case kCommandDataStructure: WithoutMenu(state, [&] { ShowStructureViewer(texts, db); }); break;
     default: break;
   }
 }

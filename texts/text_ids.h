@@ -151,7 +151,21 @@ inline constexpr TextId kValueNotStored{kMessagesGroup, 3};
 inline constexpr TextId kChosenFileUnreadable{kMessagesGroup, 4};
 inline constexpr TextId kCacheFileNotWritten{kMessagesGroup, 5};
 inline constexpr TextId kStructureUnavailable{kMessagesGroup, 6};
-inline constexpr TextId kNameOutsideCodePage{kMessagesGroup, 7};
+// "%1" in these stands for the database's name or the file's path (Texts::Filled).
+inline constexpr TextId kDatabaseMissing{kMessagesGroup, 7};
+inline constexpr TextId kOpenerMissing{kMessagesGroup, 8};
+inline constexpr TextId kDecimalFieldRule{kMessagesGroup, 9};
+inline constexpr TextId kShortFieldRule{kMessagesGroup, 10};
+inline constexpr TextId kMemoFieldRule{kMessagesGroup, 11};
+inline constexpr TextId kFieldNameRule{kMessagesGroup, 12};
+inline constexpr TextId kStructureHeld{kMessagesGroup, 13};
+inline constexpr TextId kDataFileHeld{kMessagesGroup, 14};
+inline constexpr TextId kAbandonRecord{kMessagesGroup, 15};
+inline constexpr TextId kYesButton{kMessagesGroup, 16};
+inline constexpr TextId kNoButton{kMessagesGroup, 17};
+inline constexpr TextId kOkButton{kMessagesGroup, 18};
+inline constexpr TextId kCancelButton{kMessagesGroup, 19};
+inline constexpr TextId kNameOutsideCodePage{kMessagesGroup, 20};
 
 }  // namespace text
 }  // namespace zentora

@@ -219,6 +219,28 @@ TextTable FillTextTable() {
        u"acceso. No se ha guardado nada ...",
        u"The structure of the database cannot be read: another program holds it or access is denied. "
        u"Nothing was stored ..."},
+      {u"La base de datos %1 no existe ...", u"The database %1 does not exist ..."},
+      {u"No hay programa para abrirlo. El fichero está en la carpeta caché; ábralo a mano:\r\n%1",
+       u"No program could open it. The file is in the cache folder; open it by hand:\r\n%1"},
+      {u"Campo Decimal: hace falta un nombre, un tamaño de 1 a 254 y de 1 a 12 decimales ...",
+       u"Decimal field: it needs a name, a size from 1 to 254 and from 1 to 12 decimals ..."},
+      {u"Campo Entero, Cadena o Lógico: hace falta un nombre y un tamaño de 1 a 254, sin decimales ...",
+       u"Integer, String or Logical field: it needs a name and a size from 1 to 254, no decimals ..."},
+      {u"Campo MemoText: hace falta un nombre y un tamaño de 1 a 32767, sin decimales ...",
+       u"MemoText field: it needs a name and a size from 1 to 32767, no decimals ..."},
+      {u"Hace falta el nombre del campo ...", u"The field needs a name ..."},
+      {u"Otro programa tiene abierta la estructura de la base de datos %1; no se ha guardado el campo. "
+       u"Inténtelo de nuevo ...",
+       u"Another program holds the structure of the database %1 open; the field was not stored. "
+       u"Try again ..."},
+      {u"Otro programa tiene abierto el fichero de datos de la base de datos %1. Inténtelo de nuevo ...",
+       u"Another program holds the data file of the database %1 open. Try again ..."},
+      {u"¿Abandonar todo el registro? No se guardará nada de él ...",
+       u"Abandon the whole record? Nothing of it will be stored ..."},
+      {u"Sí", u"Yes"},
+      {u"No", u"No"},
+      {u"Aceptar", u"OK"},
+      {u"Cancelar", u"Cancel"},
       {u"El nombre lleva caracteres que otros programas no pueden pasar a Lirvak; "
        u"use solo letras de la página de códigos del sistema ...",
        u"The name holds characters other programs cannot pass to Lirvak; "

@@ -54,6 +54,13 @@ struct Texts {
   std::u16string Text(TextId id) const { return UiText(table, language, id); }
   // The caption of every message box.
   std::u16string MessageCaption() const { return Text(text::kMessageCaption); }
+  // The text with its "%1" replaced by `value` (a database's name, a file's path).
+  std::u16string Filled(TextId id, const std::u16string& value) const {
+    std::u16string filled = Text(id);
+    const auto at = filled.find(u"%1");
+    if (at != std::u16string::npos) filled.replace(at, 2, value);
+    return filled;
+  }
 };
 
 }  // namespace zentora

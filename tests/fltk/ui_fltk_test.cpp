@@ -277,13 +277,13 @@ TEST_F(FltkBackend, MenuBarGrowsTheWindowAndItsItemsAreCommands) {
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(button->y(), top + menu->h());
   EXPECT_EQ(button->window()->h(), height + menu->h());
-  const Fl_Menu_Item* quit = menu->find_item("File/Quit");
+  const Fl_Menu_Item* quit = menu->find_item("&File/&Quit");
   ASSERT_NE(quit, nullptr);
-  EXPECT_NE(menu->find_item("File/Open")->flags & FL_MENU_DIVIDER, 0) << "the separator";
-  EXPECT_NE(menu->find_item("File/New")->flags & FL_MENU_DIVIDER, 0) << "the separator after a popup";
-  EXPECT_EQ(menu->find_item("File/New/Base")->flags & FL_MENU_DIVIDER, 0);
+  EXPECT_NE(menu->find_item("&File/&Open")->flags & FL_MENU_DIVIDER, 0) << "the separator";
+  EXPECT_NE(menu->find_item("&File/&New")->flags & FL_MENU_DIVIDER, 0) << "the separator after a popup";
+  EXPECT_EQ(menu->find_item("&File/&New/&Base")->flags & FL_MENU_DIVIDER, 0);
   // The flag items show their picture beside the text.
-  const Fl_Menu_Item* flag = &menu->menu()[menu->find_index("Language") + 1];
+  const Fl_Menu_Item* flag = &menu->menu()[menu->find_index("&Language") + 1];
   EXPECT_EQ(flag->labeltype(), _FL_MULTI_LABEL);
   menu->picked(quit);
   DetachMenu(dialog);

@@ -183,17 +183,35 @@ std::ostream& operator<<(std::ostream& out, const DefinitionCase& c) {
 class DefinitionAcceptanceTest : public testing::ScriptedTest,
                                  public ::testing::WithParamInterface<DefinitionCase> {};
 
+// A refused definition states the rule of its type and puts the focus in the edit to fix.
+std::pair<std::u16string, int> RefusalFor(const DefinitionCase& c) {
+  if (c.name.empty()) return {u"Hace falta el nombre del campo ...", 1019};
+  switch (c.option) {
+    case 1021:
+      return {u"Campo Decimal: hace falta un nombre, un tamaño de 1 a 254 y de 1 a 12 decimales ...",
+              c.size == u"0" || c.size == u"255" ? 1028 : 1030};
+    case 1025: return {u"Campo MemoText: hace falta un nombre y un tamaño de 1 a 32767, sin decimales ...", 1028};
+    default:
+      return {u"Campo Entero, Cadena o Lógico: hace falta un nombre y un tamaño de 1 a 254, sin decimales ...", 1028};
+  }
+}
+
 TEST_P(DefinitionAcceptanceTest, EndsOnlyWhenTheNumbersSuitTheType) {
   const DefinitionCase& c = GetParam();
   Texts texts{1};
   script.ExpectDialog(u"Define un campo").Type(1019, c.name).Type(1028, c.size).Type(1030, c.decimals);
   script.Click(c.option).Click(1033);
   if (!c.accepted) {
-    script.Inspect([](const headless::DialogState& shown) { EXPECT_TRUE(shown.open); }).Close();
+    const auto [rule, edit] = RefusalFor(c);
+    script.ExpectMessage(rule, u"Programador").Inspect([edit = edit](const headless::DialogState& shown) {
+      EXPECT_TRUE(shown.open);
+      EXPECT_EQ(shown.focus, edit);
+    });
+    script.Close();
   }
   const std::optional<FieldDefinition> field = ShowDefineFieldDialog(texts);
   EXPECT_EQ(field.has_value(), c.accepted);
-  EXPECT_TRUE(headless::MessagesShown().empty());
+  EXPECT_EQ(headless::MessagesShown().size(), c.accepted ? 0u : 1u);
   if (field) {
     EXPECT_EQ(field->name, PadFieldName(c.name));
     EXPECT_EQ(field->size, c.stored_size);
@@ -218,6 +236,9 @@ INSTANTIATE_TEST_SUITE_P(
                       DefinitionCase{1023, u"0005", u"", true, 5, 0},
                       DefinitionCase{1023, u"5", u"", true, 5, 0, u"Un nombre de campo mucho más largo que treinta "
                                                                u"y cinco"}));
+
+const std::u16string kShortRule =
+    u"Campo Entero, Cadena o Lógico: hace falta un nombre y un tamaño de 1 a 254, sin decimales ...";
 
 class DefineFieldDialogTest : public testing::ScriptedTest {
  protected:
@@ -255,7 +276,9 @@ TEST_F(DefineFieldDialogTest, GreyedDecimalsKeepTheirTextUntilRemoved) {
     EXPECT_EQ(shown.Control(1030).text, u"2");
     EXPECT_TRUE(shown.Control(1028).enabled);
   });
-  script.Click(1033).Inspect([](const headless::DialogState& shown) { EXPECT_TRUE(shown.open); });
+  script.Click(1033).ExpectMessage(kShortRule).Inspect([](const headless::DialogState& shown) {
+    EXPECT_TRUE(shown.open);
+  });
   script.Click(1021).Type(1030, u"").Click(1022).Click(1033);
   const std::optional<FieldDefinition> field = ShowDefineFieldDialog(texts);
   ASSERT_TRUE(field);
@@ -277,7 +300,8 @@ TEST_F(DefineFieldDialogTest, TheKeyBoxCountsOnlyForItsOwnDialog) {
 }
 
 TEST_F(DefineFieldDialogTest, ClosingAfterARefusedAttemptGivesNothing) {
-  script.ExpectDialog(caption).Type(1019, u"Nuevo").Click(1023).Type(1028, u"300").Click(1033).Close();
+  script.ExpectDialog(caption).Type(1019, u"Nuevo").Click(1023).Type(1028, u"300").Click(1033);
+  script.ExpectMessage(kShortRule).Close();
   EXPECT_FALSE(ShowDefineFieldDialog(texts).has_value());
 }
 

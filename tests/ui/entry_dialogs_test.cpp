@@ -21,7 +21,7 @@ const std::u16string kPrompt = PadFieldName(u"Nombre");
 struct EntryCase {
   const char* name;
   platform::DialogTemplate (*make)(const Texts&, const std::u16string&);
-  std::optional<std::u16string> (*show)(const Texts&, const std::u16string&);
+  std::optional<std::u16string> (*show)(const Texts&, const std::u16string&, const std::u16string&);
   std::u16string spanish;
   std::u16string english;
   Rect rect;
@@ -36,17 +36,18 @@ struct EntryCase {
 
 const std::vector<EntryCase>& EntryCases() {
   static const std::vector<EntryCase> cases = {
-      {"number", NumberEntryTemplate, ShowNumberEntry, u"Insertar Datos Numéricos", u"Insert Numeric data",
+      {"number", [](const Texts& t, const std::u16string& p) { return NumberEntryTemplate(t, p); }, ShowNumberEntry, u"Insertar Datos Numéricos", u"Insert Numeric data",
        {70, 70, 338, 59}, 1035, 1036, {5, 20, 330, 15}, platform::kBorder | platform::kScrollsSideways, true, 1037,
        {5, 40, 50, 15}},
-      {"text", TextEntryTemplate, ShowTextEntry, u"Insertar Cadena", u"Insert text string", {70, 70, 335, 65}, 1039,
+      {"text", [](const Texts& t, const std::u16string& p) { return TextEntryTemplate(t, p); }, ShowTextEntry, u"Insertar Cadena", u"Insert text string", {70, 70, 335, 65}, 1039,
        1040, {5, 20, 330, 25},
        platform::kMultiLine | platform::kSunken | platform::kHorizontalScrollBar | platform::kScrollsSideways, true, 1041,
        {5, 46, 50, 15}},
       {"logical", LogicalEntryTemplate, ShowLogicalEntry, u"Insertar respuesta lógica", u"Insert logical response",
        {70, 70, 337, 75}, 1043, 1044, {5, 20, 100, 15}, 0, true, 1046, {5, 55, 50, 15}},
-      {"memo", MemoEntryTemplate, ShowMemoEntry, u"Insertar MemoText", u"Insert memotext", {70, 70, 336, 321}, 1047,
-       1048, {5, 20, 330, 280}, platform::kMultiLine | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap,
+      {"memo", [](const Texts& t, const std::u16string& p) { return MemoEntryTemplate(t, p); }, ShowMemoEntry, u"Insertar MemoText", u"Insert memotext", {70, 70, 336, 321}, 1047,
+       1048, {5, 20, 330, 280}, platform::kMultiLine | platform::kSunken | platform::kVerticalScrollBar | platform::kWrap |
+           platform::kWantsReturn,
        false, 1049, {5, 303, 50, 15}},
   };
   return cases;
@@ -103,7 +104,7 @@ class EntryDialogTest : public testing::ScriptedTest {
 
 TEST_F(EntryDialogTest, TypedDialogsGiveTheWholeTextAsTyped) {
   struct Typed {
-    std::optional<std::u16string> (*show)(const Texts&, const std::u16string&);
+    std::optional<std::u16string> (*show)(const Texts&, const std::u16string&, const std::u16string&);
     std::u16string caption;
     int edit;
     int accept;
@@ -118,7 +119,7 @@ TEST_F(EntryDialogTest, TypedDialogsGiveTheWholeTextAsTyped) {
   };
   for (const Typed& c : cases) script.ExpectDialog(c.caption).Type(c.edit, c.typed).Click(c.accept);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"tecla").PressKey(1041);
-  for (const Typed& c : cases) EXPECT_EQ(c.show(texts, kPrompt), c.typed);
+  for (const Typed& c : cases) EXPECT_EQ(c.show(texts, kPrompt, u""), c.typed);
   EXPECT_EQ(ShowTextEntry(texts, kPrompt), u"tecla");
 }
 
@@ -132,7 +133,7 @@ TEST_F(EntryDialogTest, ClosingAnyOfThemGivesNothing) {
     }
     script.Close();
   }
-  for (const EntryCase& c : EntryCases()) EXPECT_EQ(c.show(texts, kPrompt), std::nullopt) << c.name;
+  for (const EntryCase& c : EntryCases()) EXPECT_EQ(c.show(texts, kPrompt, u""), std::nullopt) << c.name;
 }
 
 TEST_F(EntryDialogTest, TheLogicalAnswerIsTheOptionClickedLast) {

@@ -22,8 +22,8 @@ TEST_F(HeadlessWindowsTest, AnInputBoxGivesTheAnswerOrNothing) {
   script.AnswerInput(u"From 1 to 12", u"7").CancelInput(u"From 1 to 12");
   EXPECT_EQ(AskText(u"Enter record", u"From 1 to 12", u""), std::optional<std::u16string>(u"7"));
   EXPECT_EQ(AskText(u"Enter record", u"From 1 to 12", u"3"), std::nullopt);
-  EXPECT_EQ(headless::InputsShown(), (std::vector<headless::InputShown>{{u"Enter record", u"From 1 to 12", u""},
-                                                                        {u"Enter record", u"From 1 to 12", u"3"}}));
+  EXPECT_EQ(headless::InputsShown(), (std::vector<headless::InputShown>{{u"Enter record", u"From 1 to 12", u"", {}},
+                                                                        {u"Enter record", u"From 1 to 12", u"3", {}}}));
 }
 
 TEST_F(HeadlessWindowsTest, TheOpenFileDialogGivesAnExistingFileOrNothing) {

@@ -159,18 +159,20 @@ TEST_F(MainWindowTest, AFolderWithOnlyADataFileRefusesANewDatabase) {
   EXPECT_FALSE(fs::exists(folder.fs() / "shop" / "shop.z04"));
 }
 
-TEST_F(MainWindowTest, CommandsOnAMissingDatabaseOrACancelledNameEndSilently) {
+TEST_F(MainWindowTest, CommandsOnAMissingDatabaseSayItAndACancelledNameEndsSilently) {
   for (int command : {kCommandNewField, kCommandInsertData, kCommandSeeData, kCommandDataStructure}) {
     script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"nothing").Click(kDatabaseNameAcceptId);
+    script.ExpectMessage(u"The database nothing does not exist ...", u"Programmer");
     EXPECT_FALSE(RunMenuCommand(state, command));
     script.ExpectDialog(u"Database name").Close();
     EXPECT_FALSE(RunMenuCommand(state, command));
   }
-  // See data needs the data file as well.
+  EXPECT_EQ(headless::MessagesShown().size(), 4u);
+  // See data needs records as well.
   MakeDatabase(folder.path(), false);
   script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"shop").Click(kDatabaseNameAcceptId);
+  script.ExpectMessage(u"No data", u"Programmer");
   RunMenuCommand(state, kCommandSeeData);
-  EXPECT_TRUE(headless::MessagesShown().empty());
   EXPECT_FALSE(fs::exists(folder.fs() / "nothing"));
   EXPECT_FALSE(fs::exists(folder.fs() / "shop" / "shop.zbd"));
 }

@@ -399,7 +399,7 @@ TEST_P(GoToTest, TheAnswerIsCheckedAfterRounding) {
   const std::vector<headless::InputShown>& asked = headless::InputsShown();
   ASSERT_EQ(asked.size(), go.answers.size());
   for (const headless::InputShown& input : asked) {
-    EXPECT_EQ(input, (headless::InputShown{u"Introduce Registro", u"De 1 a 9", u""}));
+    EXPECT_EQ(input, (headless::InputShown{u"Introduce Registro", u"De 1 a 9", u"", {u"Aceptar", u"Cancelar"}}));
   }
 }
 
@@ -442,7 +442,7 @@ TEST_F(RecordBrowserTest, GoToCancelEndsTheCommandWithNothingChanged) {
   EXPECT_EQ(state.browser.current_record, 1);
   ASSERT_EQ(headless::InputsShown().size(), 2u);
   for (const headless::InputShown& input : headless::InputsShown())
-    EXPECT_EQ(input, (headless::InputShown{u"Enter record", u"From 1 to 1", u""}));
+    EXPECT_EQ(input, (headless::InputShown{u"Enter record", u"From 1 to 1", u"", {u"OK", u"Cancel"}}));
 }
 
 TEST_F(RecordBrowserTest, WithoutTheOpenFlagAClickOnlyMarksItsLine) {

@@ -30,10 +30,15 @@ TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
   // Room for the first chunk and a little more, not for the second.
   const int code = testing::WithFileSizeLimit((65536 + 100) * kDataUnitBytes, [&] {
     headless::Script script;
+    // Every value is asked first; the sound is read and stored with the record, and its failure
+    // ends the storing before the Nota value.
     script.ChooseFile(u"Navegador de ficheros para sonido", (root.fs() / "voz.wav").u16string())
+        .ExpectDialog(u"Insertar Cadena")
+        .Type(1040, u"nota")
+        .Click(1041)
         .ExpectDialog(u"Dialog1")
         .ExpectMessage(texts.Text(text::kValueNotStored), u"Programador");
-    EnterRecord(texts, db, attachments);  // the Nota field after it is never asked: the script has no step for it
+    EnterRecord(texts, db, attachments);
     for (const headless::MessageShown& message : headless::MessagesShown())
       if (message.text == u"Procesado ...") return 1;
     // The bar is taken away before the message.

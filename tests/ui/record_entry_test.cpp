@@ -20,6 +20,7 @@ using testing::ReadAll;
 using testing::WriteAll;
 
 const std::u16string kProcessed = u"Procesado ...";
+const std::u16string kAbandon = u"¿Abandonar todo el registro? No se guardará nada de él ...";
 const std::u16string kTooLong = u"Repetimos ....\r\nEl tamaño de los datos es mayor al configurado ...";
 const std::u16string kImageChooser = u"Navegador de ficheros para imagen";
 const std::u16string kSoundChooser = u"Navegador de ficheros para sonido";
@@ -145,7 +146,7 @@ TEST_F(RecordEntryTest, AClosedDialogStoresNothingNotTheValueBefore) {
   MakeDatabase({Field(u"Uno", FieldType::String, 10), Field(u"Dos", FieldType::String, 10),
                 Field(u"Tres", FieldType::Logical, 1)});
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"abc").Click(1041);
-  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"olvidado").Close();
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"olvidado").Close().AnswerQuestion(kAbandon, false);
   script.ExpectDialog(u"Insertar respuesta lógica").Click(1046);  // accepted with no answer
   script.ExpectMessage(kProcessed);
   Enter();
@@ -188,7 +189,8 @@ TEST_F(RecordEntryTest, EmptyRunsLeaveTheRecordNumberFree) {
   const FieldDefinition field = Field(u"Nombre", FieldType::String, 5);
   ASSERT_EQ(AppendTextUnits(db(), field, 3, u"Eva", true), IoStatus::Ok);
   script.ExpectDialog(u"Insertar Cadena").Click(1041).ExpectMessage(kProcessed);
-  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Luis").Close().ExpectMessage(kProcessed);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Luis").Close().AnswerQuestion(kAbandon, false);
+  script.ExpectMessage(kProcessed);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Luis").Click(1041).ExpectMessage(kProcessed);
   Enter();
   Enter();
@@ -234,7 +236,9 @@ TEST_F(RecordEntryTest, AValueThatCannotBeStoredIsReportedAndEndsTheEntry) {
                   platform::OpenStatus::Ok);
       })
       .Click(1041);
-  script.ExpectMessage(texts.Text(text::kValueNotStored), u"Programador");
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"def").Click(1041);
+  // The record is stored once every value is given: the held file is named then.
+  script.ExpectMessage(texts.Filled(text::kDataFileHeld, db().name), u"Programador");
   Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
@@ -287,8 +291,10 @@ TEST_F(RecordEntryTest, AnUnreadableChosenFileIsReportedAndTheEntryGoesOn) {
   const std::u16string photo = File("ocupada.jpg", "abc");
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive(photo, platform::Access::Read, held), platform::OpenStatus::Ok);
-  script.ChooseFile(kImageChooser, photo).ExpectMessage(texts.Text(text::kChosenFileUnreadable));
-  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"ok").Click(1041).ExpectMessage(kProcessed);
+  // The picture is read when the record is stored, after the last question.
+  script.ChooseFile(kImageChooser, photo);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"ok").Click(1041);
+  script.ExpectMessage(texts.Text(text::kChosenFileUnreadable)).ExpectMessage(kProcessed);
   Enter();
   platform::CloseFile(held);
   const std::vector<DataUnit> units = Entries();

@@ -224,15 +224,17 @@ TEST_F(ScenarioTest, APictureGoesInAndComesBackByteForByte) {
 
   script.ExpectDialog(u"DATABASES");
   Pick(kCommandInsertData);
-  // Closing an entry dialog leaves its field empty; only the picture is given.
-  script.ExpectDialog(u"Insert text string").Close()
-      .ExpectDialog(u"Insert Numeric data").Close()
-      .ExpectDialog(u"Insert Numeric data").Close()
-      .ExpectDialog(u"Insert logical response").Close()
-      .ExpectDialog(u"Insert memotext").Close()
+  // Closing an entry dialog, and not abandoning the record, leaves its field empty; only the
+  // picture is given, and read when the record is stored.
+  const std::u16string abandon = u"Abandon the whole record? Nothing of it will be stored ...";
+  script.ExpectDialog(u"Insert text string").Close().AnswerQuestion(abandon, false)
+      .ExpectDialog(u"Insert Numeric data").Close().AnswerQuestion(abandon, false)
+      .ExpectDialog(u"Insert Numeric data").Close().AnswerQuestion(abandon, false)
+      .ExpectDialog(u"Insert logical response").Close().AnswerQuestion(abandon, false)
+      .ExpectDialog(u"Insert memotext").Close().AnswerQuestion(abandon, false)
       .ChooseFile(u"File browser for image", folder.path() + u"pen.jpg")
-      .ExpectDialog(u"Dialog1")
       .CancelFile(u"File browser for sound")
+      .ExpectDialog(u"Dialog1")
       .ExpectMessage(u"Processed ...");
   Pick(kCommandSeeData);
   script.ExpectDialog(u"Display")
