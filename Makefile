@@ -52,7 +52,7 @@ run-reader: linux
 	build/linux/reader/zentora-read --folder build/run --lang en value Muestra Precio 1
 	build/linux/reader/zentora-read --folder build/run csv Muestra
 
-test: test-linux test-windows test-packages
+test: test-linux test-windows test-packages test-fuzz
 
 test-linux: linux
 	ctest --preset linux
@@ -74,6 +74,30 @@ package: win32 package-linux
 # with dpkg -x and read through its tools, its library, lirvak.pc and its Python module.
 test-packages: package linux
 	tests/package/test-packages.sh
+
+# The fuzz targets: each runs FUZZ_SECONDS from the seeds make_seeds writes and the corpus
+# it grew before (build/fuzz/corpus); what makes one fail is kept in build/fuzz/findings.
+# `make test` runs each briefly.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := structure value_search number_format read_command
+.PHONY: fuzz test-fuzz
+fuzz:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS) --target make_seeds $(addprefix fuzz_,$(FUZZ_TARGETS))
+	rm -rf build/fuzz/seeds && build/fuzz/fuzz/make_seeds build/fuzz/seeds
+	@mkdir -p build/fuzz/findings
+	@for target in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$target; \
+	  echo "fuzz_$$target: $(FUZZ_SECONDS) s"; \
+	  build/fuzz/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=build/fuzz/findings/$$target- \
+	    build/fuzz/corpus/$$target build/fuzz/seeds/$$target 2>build/fuzz/$$target.log \
+	    || { tail -n 40 build/fuzz/$$target.log; exit 1; }; \
+	  grep -E '^(Done|stat::number_of_executed_units|INFO: seed corpus)' build/fuzz/$$target.log; \
+	done
+
+test-fuzz:
+	$(MAKE) fuzz FUZZ_SECONDS=30
 
 bench:
 	cmake --preset bench >/dev/null

@@ -13,6 +13,8 @@ export DEBIAN_FRONTEND=noninteractive
 packages=(
   # the native build, its tests (GoogleTest from source) and the resource writer
   cmake make g++ googletest python3
+  # the fuzz targets: clang with its libFuzzer and sanitizer runtimes
+  clang libclang-rt-14-dev
   # the Linux desktop program
   libfltk1.3-dev
   # the 32-bit Windows build

@@ -1,0 +1,35 @@
+// The data file as another program may have left it: torn entries, values without an end
+// flag, any record numbers. The value search and the record count must answer without
+// crashing, and a value found must hold what its entries hold.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz/fuzz_database.h"
+#include "storage/data_file.h"
+#include "storage/field_definition.h"
+
+using namespace zentora;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::InputReader input(data, size);
+  // The query: a field name of up to 35 units, a record number and a type range.
+  const std::string_view raw_name = input.Bytes(input.Byte() % 8);
+  std::u16string name(raw_name.begin(), raw_name.end());
+  ValueQuery query{PadFieldName(name), input.Number(), static_cast<std::int16_t>(input.Word()),
+                   static_cast<std::int16_t>(input.Word())};
+  fuzz::WriteDatabase({}, input.Rest());
+  const Database& db = fuzz::FuzzDatabase();
+
+  std::u16string text;
+  const auto found_text = FindValueText(db, query, text);
+  if (found_text.ok() && !found_text.value && !text.empty()) __builtin_trap();
+  std::string bytes;
+  const auto found_bytes = FindValueBytes(db, query, bytes);
+  if (found_bytes.ok() && found_text.ok() && found_bytes.value != found_text.value) __builtin_trap();
+  if (found_bytes.ok() && found_bytes.value && bytes.size() != text.size()) __builtin_trap();
+  TryLastRecordNumber(db);
+  ReadFieldText(db, query.name, query.record, u"No datos");
+  ReadFieldBytes(db, query.name, query.record);
+  return 0;
+}
