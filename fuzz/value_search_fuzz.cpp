@@ -1,6 +1,7 @@
 // The data file as another program may have left it: torn entries, values without an end
 // flag, any record numbers. The value search and the record count must answer without
-// crashing, and a value found must hold what its entries hold.
+// crashing, a value found must hold what its entries hold, and the value index must answer
+// exactly what the search answers.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,6 +9,7 @@
 #include "fuzz/fuzz_database.h"
 #include "storage/data_file.h"
 #include "storage/field_definition.h"
+#include "storage/value_index.h"
 
 using namespace zentora;
 
@@ -28,6 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto found_bytes = FindValueBytes(db, query, bytes);
   if (found_bytes.ok() && found_text.ok() && found_bytes.value != found_text.value) __builtin_trap();
   if (found_bytes.ok() && found_bytes.value && bytes.size() != text.size()) __builtin_trap();
+  ValueIndex index(db, {TypeRange{query.type_min, query.type_max}});
+  std::u16string indexed;
+  const auto by_index = index.FindText(query, indexed);
+  if (found_text.ok() && by_index.ok() && (by_index.value != found_text.value || indexed != text)) __builtin_trap();
   TryLastRecordNumber(db);
   ReadFieldText(db, query.name, query.record, u"No datos");
   ReadFieldBytes(db, query.name, query.record);
