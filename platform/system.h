@@ -44,6 +44,8 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 bool GetFileIdentity(FileHandle file, FileIdentity& identity);
+// Both at once, in one query of the system.
+bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size);
 
 bool PathExists(const std::u16string& path);
 bool IsFolder(const std::u16string& path);

@@ -55,11 +55,19 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+
+
+bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   struct stat st {};
   if (::fstat(Fd(file), &st) != 0) return false;
   identity = FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  size = static_cast<std::uint64_t>(st.st_size);
   return true;
+}
+
+bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+  std::uint64_t size = 0;
+  return GetFileIdentityAndSize(file, identity, size);
 }
 
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {

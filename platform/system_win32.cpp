@@ -54,12 +54,20 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+
+
+bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(Handle(file), &info)) return false;
   identity = FileIdentity{info.dwVolumeSerialNumber,
                           (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
+}
+
+bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+  std::uint64_t size = 0;
+  return GetFileIdentityAndSize(file, identity, size);
 }
 
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {

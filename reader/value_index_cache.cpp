@@ -6,17 +6,17 @@ namespace zentora::reader {
 
 template <typename Read>
 auto ValueIndexCache::Use(const Database& db, Read read) {
-  const std::u16string path = DataFilePath(db);
   std::shared_ptr<Entry> held;
   {
     const std::lock_guard<std::mutex> hold(lock_);
     for (auto at = held_.begin(); at != held_.end(); ++at) {
-      if ((*at)->path != path) continue;
+      const Database& indexed = (*at)->index.database();
+      if (indexed.name != db.name || indexed.program_folder != db.program_folder) continue;
       held = *at;
       held_.splice(held_.begin(), held_, at);
       break;
     }
-    if (!held) held = held_.emplace_front(std::make_shared<Entry>(path, db));
+    if (!held) held = held_.emplace_front(std::make_shared<Entry>(db));
   }
   std::size_t memory = 0;
   auto result = [&] {
