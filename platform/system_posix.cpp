@@ -55,8 +55,6 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-
-
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   struct stat st {};
   if (::fstat(Fd(file), &st) != 0) return false;

@@ -54,8 +54,6 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-
-
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(Handle(file), &info)) return false;
