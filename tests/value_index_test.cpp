@@ -144,6 +144,14 @@ class ValueIndexFileTest : public ::testing::Test {
   std::filesystem::path File() const { return root.fs() / "Agenda" / "Agenda.zbd"; }
   void Store(std::int64_t record, std::u16string_view text) { AppendTextUnits(db, nombre, record, text, true); }
   std::u16string Read(std::int64_t record) { return ReadFieldText(index, nombre.name, record, u"-"); }
+  // A fresh file of records 1 to 3 (entries 0-2, 3-6, 7-9) and a fresh index.
+  void StoreAnew() {
+    std::filesystem::remove(File());
+    index = ValueIndex(db, {kAnyType});
+    Store(1, u"Ana");
+    Store(2, u"Luis");
+    Store(3, u"Eva");
+  }
 
   TempFolder root;
   Database db{root.path(), u"Agenda", 100};
@@ -205,11 +213,7 @@ TEST_F(ValueIndexFileTest, AFileReplacedOrCutBehindItsBackIsIndexedAnew) {
   };
   for (const Change& change : changes) {
     SCOPED_TRACE(change.what);
-    std::filesystem::remove(File());
-    index = ValueIndex(db, {kAnyType});
-    Store(1, u"Ana");
-    Store(2, u"Luis");
-    Store(3, u"Eva");
+    StoreAnew();
     EXPECT_EQ(Read(3), u"Eva");
     change.change(*this);
     for (std::int64_t record = 1; record <= 3; ++record) EXPECT_EQ(Read(record), change.expected[record - 1]);
@@ -236,11 +240,7 @@ TEST_F(ValueIndexFileTest, AValueWrittenOverInPlaceIsNotReadFromTheOldIndex) {
   };
   for (const Change& change : changes) {
     SCOPED_TRACE(change.what);
-    std::filesystem::remove(File());
-    index = ValueIndex(db, {kAnyType});
-    Store(1, u"Ana");
-    Store(2, u"Luis");
-    Store(3, u"Eva");
+    StoreAnew();
     EXPECT_EQ(Read(2), u"Luis");
     std::string bytes = ReadAll(File());
     bytes.replace(change.entry * kDataUnitBytes + change.at, change.bytes.size(), change.bytes);
