@@ -81,7 +81,8 @@ std::u16string ReadValueText(const std::u16string& host_folder, const std::u16st
   std::u16string text;
   const IoResult<bool> found =
       ProcessValueIndexes().FindText(db, ValueQuery{field_name, record, kFirstTextType, kLastTextType}, text);
-  return found.ok() && found.value && !text.empty() ? text : NoDataText();
+  if (!found.ok() || !found.value || text.empty()) return NoDataText();
+  return text;  // moved, not copied as a conditional expression would
 }
 
 AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u16string& database,
