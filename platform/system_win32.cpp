@@ -33,8 +33,9 @@ std::string Ansi(const std::u16string& text) {
 char16_t PathSeparator() { return u'\\'; }
 
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
-  const DWORD desired = access == Access::Read ? GENERIC_READ : GENERIC_WRITE;
-  HANDLE h = CreateFileW(NativePath(path).c_str(), desired, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD desired = access == Access::Write ? GENERIC_WRITE : GENERIC_READ;
+  const DWORD disposition = access == Access::ReadExisting ? OPEN_EXISTING : OPEN_ALWAYS;
+  HANDLE h = CreateFileW(NativePath(path).c_str(), desired, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? OpenStatus::Busy : OpenStatus::Failed;

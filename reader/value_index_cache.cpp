@@ -28,6 +28,9 @@ auto ValueIndexCache::Use(const Database& db, Read read) {
   // A thread still reading a dropped index keeps it alive through its own pointer.
   const std::lock_guard<std::mutex> hold(lock_);
   held->memory = memory;
+  // An index of nothing (a database without a data file) costs nothing to make again: names
+  // asked for that do not exist are not held.
+  if (held->index.IndexedEntries() == 0) held_.remove(held);
   std::size_t total = 0;
   for (const auto& each : held_) total += each->memory;
   while (total > memory_limit_ && held_.size() > 1) {

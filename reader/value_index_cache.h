@@ -31,7 +31,7 @@ class ValueIndexCache {
     std::mutex lock;  // one reader of this index at a time
     ValueIndex index;
     std::size_t memory = 0;  // as last measured, under the cache's lock
-    explicit Entry(const Database& db) : index(db, {kTextTypes, kAttachmentTypes}) {}
+    explicit Entry(const Database& db) : index(db, {kTextTypes, kAttachmentTypes}, platform::Access::ReadExisting) {}
   };
 
   template <typename Read>

@@ -81,12 +81,12 @@ bool CopyCheckedUnits(const std::uint8_t* entries, std::size_t n, const std::uin
 
 }  // namespace
 
-ValueIndex::ValueIndex(Database db, std::vector<TypeRange> ranges)
-    : db_(std::move(db)), path_(DataFilePath(db_)), ranges_(std::move(ranges)) {}
+ValueIndex::ValueIndex(Database db, std::vector<TypeRange> ranges, platform::Access access)
+    : db_(std::move(db)), path_(DataFilePath(db_)), access_(access), ranges_(std::move(ranges)) {}
 
 IoStatus ValueIndex::Update(const ScanProgress& progress, std::size_t kept_units, TypeRange kept_range) {
   LockedFile file;
-  const IoStatus status = file.Open(path_, platform::Access::Read, db_.busy_wait_ms);
+  const IoStatus status = file.Open(path_, access_, db_.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
   kept_units_.clear();
   for (Column& column : columns_) {
@@ -303,11 +303,12 @@ IoResult<bool> ValueIndex::Find(const ValueQuery& query, Accumulator& value) {
   const TypeRange range{query.type_min, query.type_max};
   const auto r = static_cast<std::size_t>(std::find(ranges_.begin(), ranges_.end(), range) - ranges_.begin());
   if (r == ranges_.size()) {
+    if (access_ == platform::Access::ReadExisting && !platform::PathExists(path_)) return {IoStatus::Failed, false};
     if constexpr (std::is_same_v<Accumulator, std::u16string>) return FindValueText(db_, query, value);
     else return FindValueBytes(db_, query, value);
   }
   LockedFile file;
-  const IoStatus status = file.Open(path_, platform::Access::Read, db_.busy_wait_ms);
+  const IoStatus status = file.Open(path_, access_, db_.busy_wait_ms);
   if (status != IoStatus::Ok) return {status, false};
   Name name;
   PutName(query.name, name.data());

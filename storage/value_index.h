@@ -44,8 +44,9 @@ using ScanProgress = std::function<void(std::uint64_t done, std::uint64_t total)
 class ValueIndex {
  public:
   // Answers queries of the given type ranges; a query of another range is answered by the
-  // one-value search.
-  ValueIndex(Database db, std::vector<TypeRange> ranges);
+  // one-value search. With platform::Access::ReadExisting (a reader's), a missing data file
+  // is a failed read and is never made: its existence stops Zentora adding fields.
+  ValueIndex(Database db, std::vector<TypeRange> ranges, platform::Access access = platform::Access::Read);
 
   // Brings the index up to the end of the file. While it scans, the text of every value found
   // of `kept_range` is also kept, up to `kept_units` code units in all, for TakeKeptText: one
@@ -142,6 +143,7 @@ class ValueIndex {
 
   Database db_;
   std::u16string path_;  // of the data file
+  platform::Access access_;
   std::vector<TypeRange> ranges_;
 
   // The file indexed, and what its first and last indexed entries held.
