@@ -44,10 +44,20 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 }  // namespace
 
 std::string Utf16ToUtf8(const std::u16string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
+  // Most texts and every path of ours begin with ASCII, if they are not all of it: that run is
+  // copied a unit a byte without going through AppendUtf8.
+  size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  std::string out(ascii, '\0');
+  for (size_t i = 0; i < ascii; ++i) out[i] = static_cast<char>(text[i]);
+  if (ascii == text.size()) return out;
+  out.reserve(text.size() + text.size() / 2);
+  for (size_t i = ascii; i < text.size(); ++i) {
     char32_t c = text[i];
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);

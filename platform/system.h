@@ -16,7 +16,8 @@ struct FileHandle {
   std::intptr_t value = -1;
 };
 
-enum class Access { Read, Write };
+// ReadExisting reads as Read does, but a missing file is Failed rather than made.
+enum class Access { Read, Write, ReadExisting };
 
 enum class OpenStatus {
   Ok,
@@ -24,7 +25,7 @@ enum class OpenStatus {
   Failed,  // missing folder, no permission, ...
 };
 
-// Opens `path` without sharing, creating it empty when absent, so that no other open of
+// Opens `path` without sharing, creating it empty when absent (but for ReadExisting), so that no other open of
 // the same file succeeds until CloseFile. Never waits: a held file answers Busy at once.
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out);
 void CloseFile(FileHandle file);
@@ -44,6 +45,8 @@ struct FileIdentity {
   bool operator==(const FileIdentity&) const = default;
 };
 bool GetFileIdentity(FileHandle file, FileIdentity& identity);
+// Both at once, in one query of the system.
+bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size);
 
 bool PathExists(const std::u16string& path);
 bool IsFolder(const std::u16string& path);

@@ -26,7 +26,8 @@ int Fd(FileHandle file) { return static_cast<int>(file.value); }
 char16_t PathSeparator() { return u'/'; }
 
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
-  const int flags = (access == Access::Read ? O_RDONLY : O_WRONLY) | O_CREAT | O_CLOEXEC;
+  const int flags = (access == Access::Write ? O_WRONLY : O_RDONLY) | (access == Access::ReadExisting ? 0 : O_CREAT) |
+                    O_CLOEXEC;
   int fd = ::open(Native(path).c_str(), flags, 0666);
   if (fd < 0 && access == Access::Read && errno == EACCES) {
     // A file we may read but whose folder refuses creation: open it as it is.
@@ -55,11 +56,17 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   struct stat st {};
   if (::fstat(Fd(file), &st) != 0) return false;
   identity = FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  size = static_cast<std::uint64_t>(st.st_size);
   return true;
+}
+
+bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+  std::uint64_t size = 0;
+  return GetFileIdentityAndSize(file, identity, size);
 }
 
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {

@@ -34,8 +34,9 @@ std::string Ansi(const std::u16string& text) {
 char16_t PathSeparator() { return u'\\'; }
 
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
-  const DWORD desired = access == Access::Read ? GENERIC_READ : GENERIC_WRITE;
-  HANDLE h = CreateFileW(NativePath(path).c_str(), desired, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const DWORD desired = access == Access::Write ? GENERIC_WRITE : GENERIC_READ;
+  const DWORD disposition = access == Access::ReadExisting ? OPEN_EXISTING : OPEN_ALWAYS;
+  HANDLE h = CreateFileW(NativePath(path).c_str(), desired, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? OpenStatus::Busy : OpenStatus::Failed;
@@ -55,12 +56,18 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
   return true;
 }
 
-bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(Handle(file), &info)) return false;
   identity = FileIdentity{info.dwVolumeSerialNumber,
                           (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
+}
+
+bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+  std::uint64_t size = 0;
+  return GetFileIdentityAndSize(file, identity, size);
 }
 
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {

@@ -34,13 +34,20 @@ const TextTable& Table() {
 
 constexpr std::int32_t kSpanish = static_cast<std::int32_t>(Language::Spanish);
 
-// The data file of a database, or nothing when it does not exist. A reader must not create
-// it: an existing data file is what stops Zentora from adding fields to the database.
-bool OpenableDatabase(const std::u16string& host_folder, const std::u16string& name, unsigned busy_wait_ms,
+// A database inside the host folder. A reader must not create its data file: an existing data
+// file is what stops Zentora from adding fields to the database. Lirvak's indexes open it only
+// when it exists; other reads ask OpenableDatabase first.
+bool ReadableDatabase(const std::u16string& host_folder, const std::u16string& name, unsigned busy_wait_ms,
                       Database& db) {
   if (!StaysInHostFolder(name)) return false;
   db = Database{host_folder, name, busy_wait_ms};
-  return platform::PathExists(DataFilePath(db));
+  return true;
+}
+
+// The data file of a database, or nothing when it does not exist.
+bool OpenableDatabase(const std::u16string& host_folder, const std::u16string& name, unsigned busy_wait_ms,
+                      Database& db) {
+  return ReadableDatabase(host_folder, name, busy_wait_ms, db) && platform::PathExists(DataFilePath(db));
 }
 
 }  // namespace
@@ -77,11 +84,12 @@ std::int64_t CountRecords(const std::u16string& host_folder, const std::u16strin
 std::u16string ReadValueText(const std::u16string& host_folder, const std::u16string& database,
                              const std::u16string& field_name, std::int64_t record, unsigned busy_wait_ms) {
   Database db;
-  if (!OpenableDatabase(host_folder, database, busy_wait_ms, db)) return NoDataText();
+  if (!ReadableDatabase(host_folder, database, busy_wait_ms, db)) return NoDataText();
   std::u16string text;
   const IoResult<bool> found =
       ProcessValueIndexes().FindText(db, ValueQuery{field_name, record, kFirstTextType, kLastTextType}, text);
-  return found.ok() && found.value && !text.empty() ? text : NoDataText();
+  if (!found.ok() || !found.value || text.empty()) return NoDataText();
+  return text;  // moved, not copied as a conditional expression would
 }
 
 AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u16string& database,
@@ -97,7 +105,7 @@ AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u
 
   std::string bytes;
   Database db;
-  if (OpenableDatabase(host_folder, database, busy_wait_ms, db))
+  if (ReadableDatabase(host_folder, database, busy_wait_ms, db))
     ProcessValueIndexes().FindBytes(db, ValueQuery{field_name, record, kFirstAttachmentType, kLastAttachmentType},
                                     bytes);
   if (bytes.empty()) return AttachmentResult::Missing;

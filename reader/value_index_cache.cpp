@@ -6,17 +6,17 @@ namespace zentora::reader {
 
 template <typename Read>
 auto ValueIndexCache::Use(const Database& db, Read read) {
-  const std::u16string path = DataFilePath(db);
   std::shared_ptr<Entry> held;
   {
     const std::lock_guard<std::mutex> hold(lock_);
     for (auto at = held_.begin(); at != held_.end(); ++at) {
-      if ((*at)->path != path) continue;
+      const Database& indexed = (*at)->index.database();
+      if (indexed.name != db.name || indexed.program_folder != db.program_folder) continue;
       held = *at;
       held_.splice(held_.begin(), held_, at);
       break;
     }
-    if (!held) held = held_.emplace_front(std::make_shared<Entry>(path, db));
+    if (!held) held = held_.emplace_front(std::make_shared<Entry>(db));
   }
   std::size_t memory = 0;
   auto result = [&] {
@@ -28,6 +28,9 @@ auto ValueIndexCache::Use(const Database& db, Read read) {
   // A thread still reading a dropped index keeps it alive through its own pointer.
   const std::lock_guard<std::mutex> hold(lock_);
   held->memory = memory;
+  // An index of nothing (a database without a data file) costs nothing to make again: names
+  // asked for that do not exist are not held.
+  if (held->index.IndexedEntries() == 0) held_.remove(held);
   std::size_t total = 0;
   for (const auto& each : held_) total += each->memory;
   while (total > memory_limit_ && held_.size() > 1) {

@@ -1,4 +1,4 @@
-// The value indexes of the databases a process reads through Lirvak: one per data file, kept
+// The value indexes of the databases a process reads through Lirvak: one per database, kept
 // between calls so that a caller's loop over every value costs one pass over the file, plus
 // what is appended meanwhile. Memory is bounded: past the limit the index of the database
 // used least recently is dropped. Two threads may read at once, each database's index used by
@@ -28,11 +28,10 @@ class ValueIndexCache {
 
  private:
   struct Entry {
-    std::u16string path;
     std::mutex lock;  // one reader of this index at a time
     ValueIndex index;
     std::size_t memory = 0;  // as last measured, under the cache's lock
-    Entry(std::u16string p, const Database& db) : path(std::move(p)), index(db, {kTextTypes, kAttachmentTypes}) {}
+    explicit Entry(const Database& db) : index(db, {kTextTypes, kAttachmentTypes}, platform::Access::ReadExisting) {}
   };
 
   template <typename Read>

@@ -6,7 +6,8 @@ namespace zentora {
 
 IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, unsigned busy_wait_ms) {
   Close();
-  const std::uint64_t deadline = platform::MonotonicMs() + busy_wait_ms;
+  std::uint64_t deadline = 0;
+  bool waiting = false;  // the clock is read only once the file was found busy
   for (unsigned pause = 5;; pause = pause < 80 ? pause * 2 : pause) {
     switch (platform::OpenExclusive(path, access, file_)) {
       case platform::OpenStatus::Ok:
@@ -18,6 +19,8 @@ IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, u
         break;
     }
     const std::uint64_t now = platform::MonotonicMs();
+    if (!waiting) deadline = now + busy_wait_ms;
+    waiting = true;
     if (now >= deadline) return IoStatus::Busy;
     platform::SleepMs(static_cast<unsigned>(std::min<std::uint64_t>(pause, deadline - now)));
   }

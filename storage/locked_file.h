@@ -23,6 +23,9 @@ class LockedFile {
 
   bool Size(std::uint64_t& size) const { return platform::GetFileSize(file_, size); }
   bool Identity(platform::FileIdentity& identity) const { return platform::GetFileIdentity(file_, identity); }
+  bool IdentityAndSize(platform::FileIdentity& identity, std::uint64_t& size) const {
+    return platform::GetFileIdentityAndSize(file_, identity, size);
+  }
   bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) const {
     return platform::ReadAt(file_, offset, buffer, size, done);
   }

@@ -44,8 +44,9 @@ using ScanProgress = std::function<void(std::uint64_t done, std::uint64_t total)
 class ValueIndex {
  public:
   // Answers queries of the given type ranges; a query of another range is answered by the
-  // one-value search.
-  ValueIndex(Database db, std::vector<TypeRange> ranges);
+  // one-value search. With platform::Access::ReadExisting (a reader's), a missing data file
+  // is a failed read and is never made: its existence stops Zentora adding fields.
+  ValueIndex(Database db, std::vector<TypeRange> ranges, platform::Access access = platform::Access::Read);
 
   // Brings the index up to the end of the file. While it scans, the text of every value found
   // of `kept_range` is also kept, up to `kept_units` code units in all, for TakeKeptText: one
@@ -56,10 +57,21 @@ class ValueIndex {
   IoResult<bool> FindText(const ValueQuery& query, std::u16string& text);
   IoResult<bool> FindBytes(const ValueQuery& query, std::string& bytes);
 
+  // The values of one field name and type range, as the index knows them; kNoColumn when it
+  // knows none. Valid until the next Update or read. Resolved once, it serves every record.
+  static constexpr std::size_t kNoColumn = static_cast<std::size_t>(-1);
+  std::size_t ColumnOf(const std::u16string& padded_name, TypeRange range) const;
+
   // A text kept by the last Update, handed over once; false when it was not kept.
-  bool TakeKeptText(const std::u16string& padded_name, std::int64_t record, TypeRange range, std::u16string& text);
+  bool TakeKeptText(std::size_t column, std::int64_t record, std::u16string& text);
+  bool TakeKeptText(const std::u16string& padded_name, std::int64_t record, TypeRange range, std::u16string& text) {
+    return TakeKeptText(ColumnOf(padded_name, range), record, text);
+  }
   // The number of units of a value as the index saw it at its last Update, 0 when not found.
-  std::uint64_t IndexedLength(const std::u16string& padded_name, std::int64_t record, TypeRange range) const;
+  std::uint64_t IndexedLength(std::size_t column, std::int64_t record) const;
+  std::uint64_t IndexedLength(const std::u16string& padded_name, std::int64_t record, TypeRange range) const {
+    return IndexedLength(ColumnOf(padded_name, range), record);
+  }
 
   std::uint64_t IndexedEntries() const { return indexed_entries_; }
   std::uint64_t IndexedValues() const { return values_; }
@@ -79,19 +91,39 @@ class ValueIndex {
     std::uint64_t count = 0;
   };
   static constexpr std::uint64_t kScattered = std::numeric_limits<std::uint64_t>::max();
+  // A text kept by an Update: its units in kept_units_. size == kNotKept: none.
+  struct Kept {
+    std::uint32_t at = 0;
+    std::uint32_t size = kNotKept;
+  };
+  static constexpr std::uint32_t kNotKept = std::numeric_limits<std::uint32_t>::max();
   // The values of one field name and one type range, by record.
   struct Column {
     std::vector<Spot> dense;  // record r at r - 1
     std::unordered_map<std::int64_t, Spot> sparse;
+    std::vector<Kept> kept;  // record r at r - 1, while an Update keeps texts
+    std::unordered_map<std::int64_t, Kept> kept_sparse;  // the records of `sparse`
   };
-  // A value being gathered in the current run of entries of one field name.
+  using PendingKey = std::pair<std::size_t, std::int64_t>;  // (range, record)
+  // A value being gathered in the current run of entries of one field name. The slots are
+  // reused from run to run, so a scan allocates only when a run holds more values than any
+  // before it.
   struct Pending {
+    PendingKey key;
     std::vector<Extent> extents;
     std::u16string units;  // only while texts are kept
     bool dropped = false;  // longer than all that may be kept
     bool settled = false;  // found earlier: later entries change nothing
   };
   using Name = std::array<std::uint8_t, layout::kNameBytes>;
+  struct NameHash {
+    std::size_t operator()(const Name& name) const;
+  };
+  struct KeyHash {
+    std::size_t operator()(const PendingKey& key) const {
+      return std::hash<std::int64_t>()(key.second) * 31 + key.first;
+    }
+  };
 
   template <typename Accumulator>
   IoResult<bool> Find(const ValueQuery& query, Accumulator& value);
@@ -104,10 +136,14 @@ class ValueIndex {
   Spot* Lookup(std::size_t column, std::int64_t record);
   const Spot* Lookup(std::size_t column, std::int64_t record) const;
   Spot& Insert(std::size_t column, std::int64_t record);
-  std::size_t ColumnOf(const std::u16string& padded_name, TypeRange range) const;
-  std::vector<Extent> ExtentsOf(std::size_t column, std::int64_t record, const Spot& spot) const;
+  std::size_t ColumnOf(const Name& name, std::size_t range) const;
+  Pending& PendingFor(const PendingKey& key, std::size_t column);
+  Kept* KeptOf(std::size_t column, std::int64_t record);
+  void Keep(std::size_t column, std::int64_t record, const std::u16string& units);
 
   Database db_;
+  std::u16string path_;  // of the data file
+  platform::Access access_;
   std::vector<TypeRange> ranges_;
 
   // The file indexed, and what its first and last indexed entries held.
@@ -115,7 +151,7 @@ class ValueIndex {
   std::uint64_t indexed_entries_ = 0;
   std::array<std::uint8_t, kDataUnitBytes> first_entry_{}, last_entry_{};
 
-  std::map<Name, std::size_t> names_;  // name -> first column of that name (one per range)
+  std::unordered_map<Name, std::size_t, NameHash> names_;  // name -> first column of that name (one per range)
   std::vector<Column> columns_;
   std::map<std::pair<std::size_t, std::int64_t>, std::vector<Extent>> scattered_;
   std::uint64_t values_ = 0;
@@ -124,13 +160,19 @@ class ValueIndex {
   Name run_name_{};
   std::size_t run_column_ = 0;
   bool in_run_ = false;
-  std::map<std::pair<std::size_t, std::int64_t>, Pending> pending_;  // (range, record)
-  std::pair<std::size_t, std::int64_t> last_key_{};
-  Pending* last_pending_ = nullptr;  // the value the previous entry went to
+  std::vector<Pending> pending_;  // the first pending_count_ are this run's
+  std::size_t pending_count_ = 0;
+  std::unordered_map<PendingKey, std::size_t, KeyHash> pending_at_;  // used once a run holds many values
+  std::size_t last_pending_ = kNoPending;  // the value the previous entry went to
+  static constexpr std::size_t kNoPending = static_cast<std::size_t>(-1);
 
   std::size_t kept_budget_ = 0;
   std::size_t kept_range_ = 0;
-  std::map<std::pair<std::size_t, std::int64_t>, std::u16string> kept_;  // (column, record)
+  std::vector<char16_t> kept_units_;  // every kept text, one after another
+
+  std::vector<std::uint8_t> block_;  // read buffer of the value reads, kept between them
+  mutable std::size_t memory_ = 0;
+  mutable bool memory_known_ = false;
 };
 
 // The one-value reads of data_file.h, answered by an index of the database on show.

@@ -12,6 +12,23 @@ TEST(Encoding, Utf8RoundTripsEveryPlane) {
   EXPECT_EQ(Utf16ToUtf8(u"😀"), "\xF0\x9F\x98\x80");
 }
 
+// An ASCII run is copied apart from the rest: texts all of it, starting with it, or holding
+// it after other characters convert alike.
+TEST(Encoding, AsciiRunsBeforeAndAfterOtherCharacters) {
+  const struct {
+    std::u16string text;
+    std::string utf8;
+  } cases[] = {
+      {u"", ""},
+      {u"/tmp/Agenda/Agenda.zbd", "/tmp/Agenda/Agenda.zbd"},
+      {u"Año", "A\xC3\xB1o"},
+      {u"ñandú y más", "\xC3\xB1" "and\xC3\xBA" " y m\xC3\xA1" "s"},
+      {u"abc" + std::u16string(1, char16_t(0xDC00)) + u"d", "abc\xEF\xBF\xBD" "d"},
+      {std::u16string(1, char16_t(0x7F)) + u"\u0080", "\x7F\xC2\x80"},
+  };
+  for (const auto& each : cases) EXPECT_EQ(Utf16ToUtf8(each.text), each.utf8);
+}
+
 TEST(Encoding, BrokenInputBecomesReplacementCharacters) {
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xD800))), "\xEF\xBF\xBD");
   EXPECT_EQ(Utf8ToUtf16("a\xC3"), u"a\uFFFD");         // cut sequence

@@ -39,6 +39,33 @@ TEST(ExclusiveOpen, TwoOpensInOneProcessExcludeEachOther) {
   platform::CloseFile(second);
 }
 
+// What an index checks on each read before trusting itself: one query gives the file's
+// identity and its current size; a file made anew under the same name is another file.
+TEST(ExclusiveOpen, IdentityAndSizeComeInOneQuery) {
+  TempFolder root;
+  const std::u16string path = root.path() + u"f.bin";
+  const auto observe = [&](std::uint64_t& size) {
+    platform::FileHandle file;
+    platform::FileIdentity alone, together;
+    EXPECT_EQ(platform::OpenExclusive(path, platform::Access::Write, file), platform::OpenStatus::Ok);
+    EXPECT_TRUE(platform::GetFileIdentity(file, alone));
+    EXPECT_TRUE(platform::GetFileIdentityAndSize(file, together, size));
+    EXPECT_EQ(together, alone);
+    platform::CloseFile(file);
+    return together;
+  };
+  std::uint64_t size = 1;
+  const platform::FileIdentity made = observe(size);
+  EXPECT_EQ(size, 0u);
+  testing::WriteAll(root.fs() / "f.bin", std::string(300, 'a'));  // written over in place
+  EXPECT_EQ(observe(size), made);
+  EXPECT_EQ(size, 300u);
+  testing::WriteAll(root.fs() / "g.bin", std::string(7, 'b'));
+  std::filesystem::rename(root.fs() / "g.bin", root.fs() / "f.bin");
+  EXPECT_FALSE(observe(size) == made);
+  EXPECT_EQ(size, 7u);
+}
+
 TEST(ExclusiveOpen, AnotherProcessHoldingTheFileMakesUsWaitThenGiveUp) {
   TempFolder root;
   std::filesystem::create_directory(root.fs() / "Base");

@@ -144,6 +144,14 @@ class ValueIndexFileTest : public ::testing::Test {
   std::filesystem::path File() const { return root.fs() / "Agenda" / "Agenda.zbd"; }
   void Store(std::int64_t record, std::u16string_view text) { AppendTextUnits(db, nombre, record, text, true); }
   std::u16string Read(std::int64_t record) { return ReadFieldText(index, nombre.name, record, u"-"); }
+  // A fresh file of records 1 to 3 (entries 0-2, 3-6, 7-9) and a fresh index.
+  void StoreAnew() {
+    std::filesystem::remove(File());
+    index = ValueIndex(db, {kAnyType});
+    Store(1, u"Ana");
+    Store(2, u"Luis");
+    Store(3, u"Eva");
+  }
 
   TempFolder root;
   Database db{root.path(), u"Agenda", 100};
@@ -205,14 +213,42 @@ TEST_F(ValueIndexFileTest, AFileReplacedOrCutBehindItsBackIsIndexedAnew) {
   };
   for (const Change& change : changes) {
     SCOPED_TRACE(change.what);
-    std::filesystem::remove(File());
-    index = ValueIndex(db, {kAnyType});
-    Store(1, u"Ana");
-    Store(2, u"Luis");
-    Store(3, u"Eva");
+    StoreAnew();
     EXPECT_EQ(Read(3), u"Eva");
     change.change(*this);
     for (std::int64_t record = 1; record <= 3; ++record) EXPECT_EQ(Read(record), change.expected[record - 1]);
+  }
+}
+
+// The entries of one value written over in place, the file's size, first and last entries
+// unchanged: reading that value finds its entries no longer hold what was indexed, and what is
+// read is what the file now holds. Record 2 ("Luis") lies in entries 3 to 6.
+TEST_F(ValueIndexFileTest, AValueWrittenOverInPlaceIsNotReadFromTheOldIndex) {
+  struct Change {
+    const char* what;
+    std::size_t entry;  // 3 to 6
+    std::size_t at;     // byte within the entry
+    std::string bytes;
+    std::u16string record_2, record_4;
+  };
+  const Change changes[] = {
+      {"the record numbers of its first entry", 3, 82, std::string("\x04", 1), u"uis", u"-"},
+      {"the record numbers of its last entry", 6, 82, std::string("\x04", 1), u"-", u"s"},
+      {"a unit of the name of its second entry", 4, 8, "X", u"is", u"-"},
+      {"the end flag of its second entry", 4, 92, std::string("\x01", 1), u"Lu", u"-"},
+      {"the end flag of its last entry", 6, 92, std::string("\x00", 1), u"-", u"-"},
+  };
+  for (const Change& change : changes) {
+    SCOPED_TRACE(change.what);
+    StoreAnew();
+    EXPECT_EQ(Read(2), u"Luis");
+    std::string bytes = ReadAll(File());
+    bytes.replace(change.entry * kDataUnitBytes + change.at, change.bytes.size(), change.bytes);
+    WriteAll(File(), bytes);
+    EXPECT_EQ(Read(2), change.record_2);
+    EXPECT_EQ(Read(4), change.record_4);
+    for (std::int64_t record = 1; record <= 4; ++record)
+      EXPECT_EQ(Read(record), zentora::ReadFieldText(db, nombre.name, record, u"-"));
   }
 }
 

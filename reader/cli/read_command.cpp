@@ -243,18 +243,29 @@ void Csv(const Options& options, std::ostream& out, std::ostream& err) {
     };
     Check(index.Update(progress, kExportKeptUnits, kTextTypes), "the data file");
   }
+  // Each field's values, found once rather than by name for every record; a read through the
+  // index may start it afresh, after which they are found again.
+  std::vector<std::size_t> columns(open.fields.size());
+  const auto find_columns = [&] {
+    for (std::size_t i = 0; i < open.fields.size(); ++i)
+      columns[i] = index.ColumnOf(open.fields[i].name, IsAttachment(open.fields[i]) ? kAttachmentTypes : kTextTypes);
+  };
+  find_columns();
+  std::u16string text;
   for (std::int64_t record = 1; record <= open.records; ++record) {
     row.clear();
     for (std::size_t i = 0; i < open.fields.size(); ++i) {
       const FieldDefinition& field = open.fields[i];
       if (i > 0) row += ',';
       if (IsAttachment(field)) {
-        row += std::to_string(index.IndexedLength(field.name, record, kAttachmentTypes));
+        row += std::to_string(index.IndexedLength(columns[i], record));
         continue;
       }
-      std::u16string text;
-      if (!index.TakeKeptText(field.name, record, kTextTypes, text) && index.IndexedLength(field.name, record, kTextTypes) > 0)
+      text.clear();
+      if (!index.TakeKeptText(columns[i], record, text) && index.IndexedLength(columns[i], record) > 0) {
         Check(index.FindText(QueryFor(field, record), text).status, "the data file");
+        find_columns();
+      }
       row += CsvField(platform::Utf16ToUtf8(text));
     }
     out << row << "\r\n";

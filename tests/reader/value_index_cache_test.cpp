@@ -40,6 +40,26 @@ class ValueIndexCacheTest : public ::testing::Test {
   TempFolder root;
 };
 
+// A database without a data file: nothing found, the file never made (its existence would
+// stop Zentora adding fields), no index held for it; once the file is written, it is read.
+TEST_F(ValueIndexCacheTest, ReadsNothingFromAMissingDataFileAndMakesNone) {
+  const Database db{root.path(), u"nueva", 200};
+  std::filesystem::create_directory(root.fs() / "nueva");
+  const std::filesystem::path data = root.fs() / "nueva" / "nueva.zbd";
+  ValueIndexCache cache(std::size_t{1} << 26);
+  std::string bytes;
+  for (const TypeRange range : {kTextTypes, kAttachmentTypes, kAnyType}) {
+    std::u16string text;
+    EXPECT_FALSE(cache.FindText(db, ValueQuery{kNombre.name, 1, range.min, range.max}, text).value);
+    EXPECT_FALSE(cache.FindBytes(db, ValueQuery{kNombre.name, 1, range.min, range.max}, bytes).value);
+  }
+  EXPECT_FALSE(std::filesystem::exists(data));
+  EXPECT_EQ(cache.HeldDatabases(), 0u);
+  AppendTextUnits(db, kNombre, 1, u"Ana", true);
+  EXPECT_EQ(Read(cache, db, 1), u"Ana");
+  EXPECT_EQ(cache.HeldDatabases(), 1u);
+}
+
 // Several databases read in turn past the memory limit: the least recently used index is
 // dropped, and every answer stays the stored value, also for a value appended meanwhile.
 TEST_F(ValueIndexCacheTest, DropsTheLeastRecentlyUsedIndexAndStillAnswersRight) {
