@@ -150,6 +150,10 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
       return TRUE;
     case WM_MOUSEWHEEL:
       return win32::WheelSurface(*record, wparam) ? TRUE : FALSE;
+    case WM_MENUCHAR:
+      SetWindowLongPtrW(window, DWLP_MSGRESULT,
+                        win32::MenuChar(reinterpret_cast<HMENU>(lparam), static_cast<wchar_t>(LOWORD(wparam))));
+      return TRUE;
     case WM_CLOSE:
       win32::Deliver(window, CloseEvent{});
       return TRUE;  // the dialog stays unless its handler ends it

@@ -70,6 +70,10 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, bool visibl
 // controls share them, and neither deletes what it is given).
 HBITMAP ResourceBitmap(int resource);
 
+// The answer to a letter typed in an open menu, or with Alt on the menu bar: the next item
+// whose text begins with it, the letter the Linux runner underlines (the texts mark none).
+LRESULT MenuChar(HMENU menu, wchar_t key);
+
 // Gives a Surface control its picture, its mouse report and, for a drawing taller than the
 // surface, its scroll bar.
 void InstallSurface(HWND dialog, DialogRecord& record, const ControlTemplate& control);
