@@ -160,6 +160,9 @@ class Browser {
     DrawMark(dialog, mark_, platform::kBlack);
     mark_ = next;
     DrawMark(dialog, mark_, platform::kMarkBlue);
+    // On a short screen the page scrolls so that the marked line shows.
+    const platform::Rect box = LineBox(mark_);
+    platform::ScrollSurfaceTo(dialog, kBrowserSurfaceId, box.y, box.cy + 1);
   }
 
   void ShowPosition(platform::Dialog dialog) {
@@ -244,9 +247,29 @@ class Browser {
   int mark_ = -1;  // the line the keyboard marks; none until an arrow is pressed
 };
 
+// The window placed and sized to fit the work area, the field page scrolling what no longer
+// fits; unchanged where everything fits.
+void FitToWorkArea(platform::DialogTemplate& dialog, const platform::Rect& work_area) {
+  const int room = work_area.cy - kBrowserFrameAllowance;
+  platform::Rect& window = dialog.rect;
+  if (room >= window.cy) {
+    // Moved up only as far as the work area's bottom asks.
+    window.y = std::max(work_area.y, std::min(window.y, work_area.y + room - window.cy));
+    return;
+  }
+  platform::ControlTemplate& page = dialog.controls.front();
+  const int below_page = window.cy - (page.rect.y + page.rect.cy);
+  constexpr int kFewestLines = 3;
+  const int page_height = std::max(room - page.rect.y - below_page, kFewestLines * kFieldLinePitch);
+  page.scroll_height = kFieldPageLines * kFieldLinePitch;
+  page.rect.cy = page_height;
+  page.rect.cx += kBrowserScrollBarWidth;
+  window = {window.x, work_area.y, window.cx + kBrowserScrollBarWidth, page.rect.y + page_height + below_page};
+}
+
 }  // namespace
 
-platform::DialogTemplate RecordBrowserTemplate(const Texts& texts) {
+platform::DialogTemplate RecordBrowserTemplate(const Texts& texts, platform::Rect work_area) {
   using platform::ControlKind;
   platform::DialogTemplate dialog;
   dialog.caption = texts.Text(text::kBrowserTitle);
@@ -268,13 +291,14 @@ platform::DialogTemplate RecordBrowserTemplate(const Texts& texts) {
       platform::MakeControl(kBrowserNextId, ControlKind::Bitmap, {269, 5, 15, 15}, u"", clickable);
   next.image = kNextBitmap;
   dialog.controls.push_back(next);
+  FitToWorkArea(dialog, work_area);
   return dialog;
 }
 
 void ShowRecordBrowser(const Texts& texts, const Database& db, RecordBrowserState& state,
                        const AttachmentsState& attachments) {
   Browser browser(texts, db, state, attachments);
-  platform::RunModal(RecordBrowserTemplate(texts),
+  platform::RunModal(RecordBrowserTemplate(texts, platform::WorkArea()),
                      [&browser](platform::Dialog dialog, const platform::DialogEvent& event) {
                        browser.Handle(dialog, event);
                      });

@@ -32,7 +32,15 @@ struct RecordBrowserState {
   bool open = false;  // from Init to the close command: a click after that opens nothing
 };
 
-platform::DialogTemplate RecordBrowserTemplate(const Texts& texts);
+// Room the browser's window needs around its client area: title bar, menu bar and frame.
+inline constexpr int kBrowserFrameAllowance = 60;
+// Width the field page gains for its scroll bar on a screen too short for the whole page.
+inline constexpr int kBrowserScrollBarWidth = 17;
+
+// The browser's window for a screen whose work area is `work_area`: where the whole field
+// page fits, the window as it always is; on a shorter screen the window starts at the top of
+// the work area, ends at its bottom, and its field page scrolls.
+platform::DialogTemplate RecordBrowserTemplate(const Texts& texts, platform::Rect work_area);
 // Runs the browser modally on `db`; returns when it is closed. Pictures and sounds open
 // through the attachments' cache folder.
 void ShowRecordBrowser(const Texts& texts, const Database& db, RecordBrowserState& state,

@@ -75,6 +75,10 @@ struct ControlTemplate {
   Font font;
   // Icon or bitmap resource number shown by an Icon or Bitmap control at creation; 0 for none.
   int image = 0;
+  // A Surface whose drawing is taller than the control: that height in pixels, shown through
+  // a vertical scroll bar that the mouse wheel also moves, and reported and drawn in its own
+  // coordinates (a press gives its place in the drawing); 0 for a surface that shows what fits.
+  int scroll_height = 0;
   bool operator==(const ControlTemplate&) const = default;
 };
 
@@ -161,6 +165,9 @@ void DestroyDialog(Dialog dialog);
 void ShowNormal(Dialog dialog);
 // Handles the window messages waiting, so that windows repaint during long work.
 void PumpMessages();
+
+// The part of the screen a window may cover (the screen less its task bar), in pixels.
+Rect WorkArea();
 
 // What a handler does through its dialog. Ids name controls of the dialog's template.
 std::u16string GetText(Dialog dialog, int id);
@@ -256,6 +263,9 @@ Canvas OpenPage(Dialog dialog, int surface_id, int width, int height);
 // Shows the page at the surface's top left corner; the surface shows the part that fits.
 void CopyPageToSurface(Canvas page);
 Canvas SurfaceCanvas(Dialog dialog, int surface_id);
+// Scrolls a surface with a scroll height the least that shows its rows from `top` to
+// `top + height` (its drawing's coordinates); a surface that shows all of it stays.
+void ScrollSurfaceTo(Dialog dialog, int surface_id, int top, int height);
 void ClearCanvas(Canvas canvas, Colour colour);
 // A box with square corners, a 1-pixel border and a solid fill, covering `box` (pixels).
 void DrawBox(Canvas canvas, Rect box, Colour border, Colour fill);

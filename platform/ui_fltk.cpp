@@ -190,6 +190,13 @@ void PumpMessages() {
   RethrowPending();
 }
 
+Rect WorkArea() {
+  fltk::OpenDisplay();
+  Rect area;
+  Fl::screen_work_area(area.x, area.y, area.cx, area.cy);
+  return area;
+}
+
 std::u16string GetText(Dialog dialog, int id) {
   DialogRecord* record = RecordOf(dialog);
   if (record == nullptr) return {};

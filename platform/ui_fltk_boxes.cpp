@@ -88,9 +88,13 @@ void AddMenuItems(fltk::DialogMenuBar& bar, const std::vector<MenuItem>& items) 
 }
 
 // Moves every control of the window down (or up) by the height of a menu bar, and the
-// window's bottom with them.
+// window's bottom with them; a control inside a frame of its own (a scrolling surface) goes
+// with its frame.
 void Shift(fltk::DialogRecord& record, int by) {
-  for (const auto& [id, widget] : record.controls) widget->position(widget->x(), widget->y() + by);
+  for (const auto& [id, control] : record.controls) {
+    Fl_Widget* widget = control->parent() != record.window ? control->parent() : control;
+    widget->position(widget->x(), widget->y() + by);
+  }
   record.window->size(record.window->w(), record.window->h() + by);
 }
 

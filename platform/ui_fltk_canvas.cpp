@@ -2,11 +2,13 @@
 // a second off-screen picture that its draw() copies to the screen, so a picture survives
 // being covered and uncovered. Presses of the mouse go to the handler with their place.
 #include <FL/Fl.H>
+#include <FL/Fl_Scroll.H>
 #include <FL/fl_draw.H>
 
 #include <algorithm>
 
 #include "platform/encoding.h"
+#include "platform/scrolling.h"
 #include "platform/ui_fltk_internal.h"
 
 namespace zentora::platform {
@@ -158,6 +160,14 @@ void CopyPageToSurface(Canvas page) {
 }
 
 Canvas SurfaceCanvas(Dialog dialog, int surface_id) { return Canvas{dialog, surface_id, false}; }
+
+void ScrollSurfaceTo(Dialog dialog, int surface_id, int top, int height) {
+  SurfaceWidget* surface = FindSurface(dialog, surface_id);
+  auto* frame = surface != nullptr ? dynamic_cast<Fl_Scroll*>(surface->parent()) : nullptr;
+  if (frame == nullptr) return;
+  const int shown = frame->h() - Fl::box_dh(frame->box());
+  frame->scroll_to(frame->xposition(), FirstRowShowing(frame->yposition(), shown, surface->h(), top, height));
+}
 
 void ClearCanvas(Canvas canvas, Colour colour) {
   DrawOn(canvas, [&](int width, int height) {

@@ -9,6 +9,7 @@
 #include <FL/Fl_Multiline_Input.H>
 #include <FL/Fl_Progress.H>
 #include <FL/Fl_Round_Button.H>
+#include <FL/Fl_Scroll.H>
 #include <FL/Fl_Text_Display.H>
 #include <FL/Fl_Text_Editor.H>
 #include <FL/fl_draw.H>
@@ -251,6 +252,25 @@ void ApplyFont(Fl_Widget* widget, const Font& font) {
   }
 }
 
+// A surface; one whose drawing is taller than the control sits, drawing-high, in a frame
+// the control's size that scrolls it with a vertical bar and the mouse wheel.
+Fl_Widget* MakeSurface(const DialogRecord& record, const ControlTemplate& control, const Rect& at) {
+  const bool sunken = (control.flags & kSunken) != 0;
+  if (control.scroll_height <= at.cy) {
+    auto* surface = new SurfaceWidget(at.x, at.y, at.cx, at.cy, record.handle.value, control.id);
+    if (sunken) surface->box(FL_THIN_DOWN_FRAME);
+    return surface;
+  }
+  auto* frame = new Fl_Scroll(at.x, at.y, at.cx, at.cy);
+  frame->type(Fl_Scroll::VERTICAL);
+  const int edge = sunken ? 1 : 0;
+  if (sunken) frame->box(FL_THIN_DOWN_FRAME);
+  auto* surface = new SurfaceWidget(at.x + edge, at.y + edge, at.cx - 2 * edge - Fl::scrollbar_size(),
+                                    control.scroll_height, record.handle.value, control.id);
+  frame->end();
+  return surface;
+}
+
 Fl_Widget* MakeWidget(DialogRecord& record, const ControlTemplate& control, const Rect& at) {
   const std::uint32_t flags = control.flags;
   Fl_Widget* widget = nullptr;
@@ -319,8 +339,7 @@ Fl_Widget* MakeWidget(DialogRecord& record, const ControlTemplate& control, cons
       break;
     }
     case ControlKind::Surface:
-      widget = new SurfaceWidget(at.x, at.y, at.cx, at.cy, record.handle.value, control.id);
-      if (flags & kSunken) widget->box(FL_THIN_DOWN_FRAME);
+      widget = MakeSurface(record, control, at);
       label = false;
       break;
   }

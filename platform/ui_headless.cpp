@@ -274,6 +274,8 @@ void ShowNormal(Dialog dialog) { LiveState(dialog).visible = true; }
 
 void PumpMessages() { ++CurrentSession().pumps; }
 
+Rect WorkArea() { return CurrentSession().work_area; }
+
 std::u16string GetText(Dialog dialog, int id) { return LiveControl(dialog, id).text; }
 
 void SetText(Dialog dialog, int id, const std::u16string& text) { LiveControl(dialog, id).text = text; }

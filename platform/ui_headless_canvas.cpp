@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/scrolling.h"
 #include "platform/ui.h"
 #include "platform/ui_headless_script.h"
 #include "platform/ui_headless_session.h"
@@ -52,6 +53,13 @@ void CopyPageToSurface(Canvas page) {
 Canvas SurfaceCanvas(Dialog dialog, int surface_id) {
   LiveSurface(dialog, surface_id);
   return Canvas{dialog, surface_id, false};
+}
+
+void ScrollSurfaceTo(Dialog dialog, int surface_id, int top, int height) {
+  headless::ControlState& surface = LiveSurface(dialog, surface_id);
+  const int shown = surface.control.rect.cy;
+  if (surface.control.scroll_height <= shown) return;
+  surface.scroll_top = FirstRowShowing(surface.scroll_top, shown, surface.control.scroll_height, top, height);
 }
 
 void ClearCanvas(Canvas canvas, Colour colour) {

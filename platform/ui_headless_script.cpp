@@ -206,6 +206,11 @@ Script& Script::FailShellOpens() {
   return *this;
 }
 
+Script& Script::UseWorkArea(Rect area) {
+  CurrentSession().work_area = area;
+  return *this;
+}
+
 Script& Script::Press(Keystroke key, char16_t letter) {
   Step& step = Add(StepKind::Keyboard);
   step.key = key;

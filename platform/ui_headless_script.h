@@ -62,6 +62,7 @@ struct ControlState {
   std::vector<DrawOp> picture;  // a surface: what it shows now
   std::vector<DrawOp> page;     // a surface: its off-screen page, not shown until copied
   int copies = 0;               // pages copied onto the surface
+  int scroll_top = 0;           // a surface with a scroll height: its first row on show
 };
 
 // The texts a picture still shows: those drawn later than any clear or filled box that covers
@@ -143,6 +144,8 @@ class Script {
   Script& AnswerQuestion(const std::u16string& question, bool yes);
   // The program's "open" finds no program for any file from now on.
   Script& FailShellOpens();
+  // The screen's work area from now on (at first 1280 by 1024 pixels, with no task bar).
+  Script& UseWorkArea(Rect area);
 
   // Steps played on the modal dialog that waits for the user, in order.
   Script& Type(int id, const std::u16string& text);  // replaces the edit's text

@@ -57,6 +57,7 @@ struct Session {
   std::vector<InputShown> inputs;
   std::vector<MessageShown> questions;
   bool shell_open_fails = false;
+  Rect work_area{0, 0, 1280, 1024};
   std::vector<OpenFileRequest> file_requests;
   std::vector<std::u16string> shell_opens;
   std::uint64_t clock_ms = 0;

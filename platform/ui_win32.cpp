@@ -96,7 +96,7 @@ void PrepareControls(HWND window, DialogRecord& record) {
       }
       SendMessageW(item, WM_SETFONT, reinterpret_cast<WPARAM>(known->second), FALSE);
     }
-    if (control.kind == ControlKind::Surface) win32::InstallSurface(window, record, control.id);
+    if (control.kind == ControlKind::Surface) win32::InstallSurface(window, record, control);
     if (control.kind == ControlKind::Edit && (control.flags & kWantsReturn)) {
       SetPropW(item, L"ZentoraOwnProc", reinterpret_cast<HANDLE>(SetWindowLongPtrW(
                                             item, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoProcedure))));
@@ -147,6 +147,12 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     }
     case WM_TIMER:
       win32::Deliver(window, TimerEvent{static_cast<int>(wparam)});
+      return TRUE;
+    case WM_MOUSEWHEEL:
+      return win32::WheelSurface(*record, wparam) ? TRUE : FALSE;
+    case WM_MENUCHAR:
+      SetWindowLongPtrW(window, DWLP_MSGRESULT,
+                        win32::MenuChar(reinterpret_cast<HMENU>(lparam), static_cast<wchar_t>(LOWORD(wparam))));
       return TRUE;
     case WM_CLOSE:
       win32::Deliver(window, CloseEvent{});
@@ -286,6 +292,12 @@ void PumpMessages() {
     DispatchMessageW(&message);
   }
   RethrowPending();
+}
+
+Rect WorkArea() {
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  return {area.left, area.top, area.right - area.left, area.bottom - area.top};
 }
 
 std::u16string GetText(Dialog dialog, int id) {

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <cwctype>
 #include <map>
 #include <variant>
 
@@ -52,6 +53,23 @@ void ReplaceMenu(HWND window, HMENU bar) {
 }  // namespace
 
 namespace win32 {
+
+LRESULT MenuChar(HMENU menu, wchar_t key) {
+  const int count = GetMenuItemCount(menu);
+  int highlighted = -1;
+  for (int i = 0; i < count; ++i) {
+    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) highlighted = i;
+  }
+  // From the item after the highlighted one round, so that a second press reaches the next
+  // item with the same letter.
+  for (int step = 1; step <= count; ++step) {
+    const int i = (highlighted + step) % count;
+    wchar_t text[128]{};
+    if (GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION) <= 0) continue;
+    if (std::towupper(text[0]) == std::towupper(key)) return MAKELRESULT(i, MNC_EXECUTE);
+  }
+  return MAKELRESULT(0, MNC_IGNORE);
+}
 
 HBITMAP ResourceBitmap(int resource) {
   static std::map<int, HBITMAP> loaded;

@@ -4,6 +4,8 @@
 // dialog's handler with the place of the press.
 #include "platform/ui_win32_internal.h"
 
+#include "platform/scrolling.h"
+
 #include <windowsx.h>
 
 namespace zentora::platform {
@@ -39,8 +41,8 @@ HBITMAP Picture(Surface& surface) {
   if (surface.picture == nullptr) {
     RECT client{};
     GetClientRect(surface.window, &client);
-    surface.picture_size = {client.right, client.bottom};
-    surface.picture = WhiteBitmap(client.right, client.bottom);
+    surface.picture_size = {client.right, std::max<LONG>(client.bottom, surface.scroll_height)};
+    surface.picture = WhiteBitmap(surface.picture_size.cx, surface.picture_size.cy);
   }
   return surface.picture;
 }
@@ -87,9 +89,63 @@ void PaintPicture(const Surface& surface, HDC dc) {
   if (surface.picture == nullptr) return;
   HDC memory = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(memory, surface.picture);
-  BitBlt(dc, 0, 0, surface.picture_size.cx, surface.picture_size.cy, memory, 0, 0, SRCCOPY);
+  BitBlt(dc, 0, 0, surface.picture_size.cx, surface.picture_size.cy, memory, 0, surface.scroll_top, SRCCOPY);
   SelectObject(memory, old);
   DeleteDC(memory);
+}
+
+int ShownRows(const Surface& surface) {
+  RECT client{};
+  GetClientRect(surface.window, &client);
+  return client.bottom;
+}
+
+// Shows the drawing from row `first` (kept inside it) and moves the bar to match.
+void ScrollTo(Surface& surface, int first) {
+  if (surface.scroll_height == 0) return;
+  const int shown = ShownRows(surface);
+  first = FirstRowShowing(first, shown, surface.scroll_height, first, 0);
+  SCROLLINFO bar{};
+  bar.cbSize = sizeof bar;
+  bar.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  bar.nMin = 0;
+  bar.nMax = surface.scroll_height - 1;
+  bar.nPage = static_cast<UINT>(shown);
+  bar.nPos = first;
+  SetScrollInfo(surface.window, SB_VERT, &bar, TRUE);
+  if (first == surface.scroll_top) return;
+  surface.scroll_top = first;
+  InvalidateRect(surface.window, nullptr, FALSE);
+}
+
+// The row a move of the scroll bar asks for.
+int BarTarget(const Surface& surface, WORD request) {
+  constexpr int kLine = 21;  // one field line of the browser's page
+  const int top = surface.scroll_top;
+  const int shown = ShownRows(surface);
+  switch (request) {
+    case SB_LINEUP: return top - kLine;
+    case SB_LINEDOWN: return top + kLine;
+    case SB_PAGEUP: return top - shown;
+    case SB_PAGEDOWN: return top + shown;
+    case SB_TOP: return 0;
+    case SB_BOTTOM: return surface.scroll_height;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+      SCROLLINFO bar{};
+      bar.cbSize = sizeof bar;
+      bar.fMask = SIF_TRACKPOS;
+      GetScrollInfo(surface.window, SB_VERT, &bar);
+      return bar.nTrackPos;
+    }
+    default: return top;
+  }
+}
+
+// Three lines for each notch of the wheel, up when it turns away from the user.
+int WheelTarget(const Surface& surface, WPARAM wparam) {
+  const int notches = GET_WHEEL_DELTA_WPARAM(wparam) / WHEEL_DELTA;
+  return surface.scroll_top - notches * 3 * 21;
 }
 
 // The keys a surface reports; false for the dialog's own (Tab, Escape) and the rest.
@@ -147,11 +203,18 @@ LRESULT CALLBACK SurfaceProcedure(HWND window, UINT message, WPARAM wparam, LPAR
     }
     case WM_SETFOCUS:
     case WM_KILLFOCUS: return 0;
+    case WM_VSCROLL:
+      ScrollTo(*surface, BarTarget(*surface, LOWORD(wparam)));
+      return 0;
+    case WM_MOUSEWHEEL:
+      if (surface->scroll_height == 0) return CallWindowProcW(own, window, message, wparam, lparam);
+      ScrollTo(*surface, WheelTarget(*surface, wparam));
+      return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       // A quick second press arrives as a double click; it is a press all the same.
       const HWND dialog = surface->dialog;
-      win32::Deliver(dialog, MouseDownEvent{surface->id, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
+      win32::Deliver(dialog, MouseDownEvent{surface->id, GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam) + surface->scroll_top});
       // The handler may have ended the dialog; the surface's own handler still sees the press.
       return CallWindowProcW(own, window, message, wparam, lparam);
     }
@@ -178,17 +241,31 @@ Surface::~Surface() {
   if (picture != nullptr) DeleteObject(picture);
 }
 
-void InstallSurface(HWND dialog, DialogRecord& record, int id) {
+void InstallSurface(HWND dialog, DialogRecord& record, const ControlTemplate& control) {
+  const int id = control.id;
   HWND window = GetDlgItem(dialog, id);
   if (window == nullptr || record.surfaces.count(id) != 0) return;
   auto surface = std::make_unique<Surface>();
   surface->window = window;
   surface->dialog = dialog;
   surface->id = id;
+  if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_VSCROLL) != 0) {
+    surface->scroll_height = control.scroll_height;
+    ScrollTo(*surface, 0);
+  }
   SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(surface.get()));
   surface->own_procedure = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SurfaceProcedure)));
   record.surfaces[id] = std::move(surface);
+}
+
+bool WheelSurface(DialogRecord& record, WPARAM wparam) {
+  for (const auto& [id, surface] : record.surfaces) {
+    if (surface->scroll_height == 0 || surface->window == nullptr) continue;
+    ScrollTo(*surface, WheelTarget(*surface, wparam));
+    return true;
+  }
+  return false;
 }
 
 }  // namespace win32
@@ -219,6 +296,13 @@ void CopyPageToSurface(Canvas page) {
 }
 
 Canvas SurfaceCanvas(Dialog dialog, int surface_id) { return Canvas{dialog, surface_id, false}; }
+
+void ScrollSurfaceTo(Dialog dialog, int surface_id, int top, int height) {
+  Surface* surface = FindSurface(dialog, surface_id);
+  if (surface == nullptr || surface->scroll_height == 0) return;
+  ScrollTo(*surface, FirstRowShowing(surface->scroll_top, ShownRows(*surface), surface->scroll_height, top, height));
+  UpdateWindow(surface->window);
+}
 
 void ClearCanvas(Canvas canvas, Colour colour) {
   CanvasContext context(canvas);

@@ -34,6 +34,8 @@ struct Surface {
   SIZE page_size{};
   HBITMAP picture = nullptr;
   SIZE picture_size{};
+  int scroll_height = 0;  // a drawing taller than the surface, scrolled; 0 for none
+  int scroll_top = 0;     // then the drawing's row at the surface's top
   ~Surface();
 };
 
@@ -68,7 +70,15 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, bool visibl
 // controls share them, and neither deletes what it is given).
 HBITMAP ResourceBitmap(int resource);
 
-// Gives a Surface control its picture and its mouse report.
-void InstallSurface(HWND dialog, DialogRecord& record, int id);
+// The answer to a letter typed in an open menu, or with Alt on the menu bar: the next item
+// whose text begins with it, the letter the Linux runner underlines (the texts mark none).
+LRESULT MenuChar(HMENU menu, wchar_t key);
+
+// Gives a Surface control its picture, its mouse report and, for a drawing taller than the
+// surface, its scroll bar.
+void InstallSurface(HWND dialog, DialogRecord& record, const ControlTemplate& control);
+// Hands the mouse wheel to the dialog's scrolling surface, wherever the focus is; false
+// when the dialog has none.
+bool WheelSurface(DialogRecord& record, WPARAM wparam);
 
 }  // namespace zentora::platform::win32

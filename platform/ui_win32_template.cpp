@@ -126,6 +126,7 @@ ItemStyle ControlStyle(const ControlTemplate& control, bool starts_group, bool d
       // It takes the keyboard too, for the keys it reports.
       item.style |= SS_NOTIFY | SS_OWNERDRAW | WS_TABSTOP;
       if (flags & kSunken) item.style |= SS_SUNKEN;
+      if (control.scroll_height > control.rect.cy) item.style |= WS_VSCROLL;
       break;
   }
   return item;

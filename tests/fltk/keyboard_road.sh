@@ -8,28 +8,11 @@ PROGRAM=$(readlink -f "$1")
 SHOTS=${2:-}
 WORK=$(mktemp -d)
 trap 'kill $PROGRAM_PID $WM_PID $XVFB_PID 2>/dev/null; rm -rf "$WORK"' EXIT
-fail() { echo "keyboard road: $*" >&2; [ -n "$SHOTS" ] && import -window root "$SHOTS/failed.png"; exit 1; }
-
-DISPLAY_NUMBER=$((200 + $$ % 500))
-export DISPLAY=:$DISPLAY_NUMBER
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$(readlink -f "$0")")/../support/keyboard_road.sh"
+start_screen
 openbox --sm-disable >"$WORK/openbox.log" 2>&1 &
 WM_PID=$!
 sleep 1
-
-# The window whose title matches, once it shows; fails the road when it never does.
-wait_window() {
-  echo "  waiting for $1" >&2
-  xdotool search --sync --onlyvisible --name "$1" >/dev/null 2>&1 &
-  local waiter=$!
-  for _ in $(seq 100); do kill -0 $waiter 2>/dev/null || return 0; sleep 0.1; done
-  kill $waiter; fail "no window '$1' appeared"
-}
-keys() { local key; for key in "$@"; do sleep 0.4; xdotool key "$key"; done; }
-typed() { sleep 0.4; xdotool type --delay 60 "$1"; }
-shot() { [ -n "$SHOTS" ] && import -window root "$SHOTS/$1.png"; }
 
 mkdir -p "$WORK/program"
 cp "$PROGRAM" "$WORK/program/zentora"

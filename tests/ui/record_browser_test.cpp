@@ -93,7 +93,7 @@ class RecordBrowserTest : public testing::ScriptedTest {
 
 TEST_F(RecordBrowserTest, WindowIsMeasuredInPixelsWithTheSurfaceTheArrowsAndTheLabel) {
   Open(kSpanish);
-  const platform::DialogTemplate dialog = RecordBrowserTemplate(state.shell.texts);
+  const platform::DialogTemplate dialog = RecordBrowserTemplate(state.shell.texts, {0, 0, 1280, 1024});
   EXPECT_EQ(dialog.caption, u"Visualización");
   EXPECT_EQ(dialog.units, platform::Units::Pixels);
   EXPECT_EQ(dialog.rect, (platform::Rect{83, 50, 292, 895}));
@@ -123,7 +123,7 @@ TEST_F(RecordBrowserTest, WindowIsMeasuredInPixelsWithTheSurfaceTheArrowsAndTheL
   }
   EXPECT_EQ(dialog.controls[2].font, (platform::Font{u"MS Sans Serif", 10, true}));
   state.shell.texts.language = kEnglish;
-  EXPECT_EQ(RecordBrowserTemplate(state.shell.texts).caption, u"Display");
+  EXPECT_EQ(RecordBrowserTemplate(state.shell.texts, {0, 0, 1280, 1024}).caption, u"Display");
 }
 
 struct LanguageCase {
