@@ -25,14 +25,21 @@ const InPlace kInPlace[] = {
     {"a folder", [](const std::filesystem::path& at) { std::filesystem::create_directory(at); }},
 };
 
+const FieldDefinition kNombre{0, PadFieldName(u"Nombre"), 3, 20, 0};
+
+// The database "Base" in `root`, with `thing` made in place of its file `file`.
+Database BaseWith(const testing::TempFolder& root, const InPlace& thing, const char* file) {
+  std::filesystem::create_directory(root.fs() / "Base");
+  thing.make(root.fs() / "Base" / file);
+  return Database{root.path(), u"Base", 100};
+}
+
 TEST(RegularFilesOnly, WhatIsNotAFileInPlaceOfTheDataFileIsRefused) {
-  const FieldDefinition nombre{0, PadFieldName(u"Nombre"), 3, 20, 0};
+  const FieldDefinition& nombre = kNombre;
   for (const InPlace& thing : kInPlace) {
     SCOPED_TRACE(thing.what);
     testing::TempFolder root;
-    std::filesystem::create_directory(root.fs() / "Base");
-    const Database db{root.path(), u"Base", 100};
-    thing.make(root.fs() / "Base" / "Base.zbd");
+    const Database db = BaseWith(root, thing, "Base.zbd");
     EXPECT_EQ(TryLastRecordNumber(db).status, IoStatus::NotRegularFile);
     std::u16string text;
     EXPECT_EQ(FindValueText(db, ValueQuery{nombre.name, 1}, text).status, IoStatus::NotRegularFile);
@@ -43,15 +50,12 @@ TEST(RegularFilesOnly, WhatIsNotAFileInPlaceOfTheDataFileIsRefused) {
 }
 
 TEST(RegularFilesOnly, WhatIsNotAFileInPlaceOfTheStructureFileIsRefused) {
-  const FieldDefinition nombre{0, PadFieldName(u"Nombre"), 3, 20, 0};
   for (const InPlace& thing : kInPlace) {
     SCOPED_TRACE(thing.what);
     testing::TempFolder root;
-    std::filesystem::create_directory(root.fs() / "Base");
-    const Database db{root.path(), u"Base", 100};
-    thing.make(root.fs() / "Base" / "Base.z04");
+    const Database db = BaseWith(root, thing, "Base.z04");
     EXPECT_EQ(ReadStructure(db).status, IoStatus::NotRegularFile);
-    EXPECT_EQ(AppendFieldDefinition(db, nombre), IoStatus::NotRegularFile);
+    EXPECT_EQ(AppendFieldDefinition(db, kNombre), IoStatus::NotRegularFile);
     EXPECT_EQ(FieldTypeAt(db, 1), 0);
   }
 }
@@ -60,8 +64,7 @@ TEST(RegularFilesOnly, ALinkToARegularFileIsStillOpened) {
   testing::TempFolder root;
   std::filesystem::create_directory(root.fs() / "Base");
   const Database db{root.path(), u"Base", 100};
-  const FieldDefinition nombre{0, PadFieldName(u"Nombre"), 3, 20, 0};
-  ASSERT_EQ(AppendTextUnits(db, nombre, 4, u"Ana", true), IoStatus::Ok);
+  ASSERT_EQ(AppendTextUnits(db, kNombre, 4, u"Ana", true), IoStatus::Ok);
   std::filesystem::rename(root.fs() / "Base" / "Base.zbd", root.fs() / "datos");
   std::filesystem::create_symlink(root.fs() / "datos", root.fs() / "Base" / "Base.zbd");
   EXPECT_EQ(LastRecordNumber(db), 4);
