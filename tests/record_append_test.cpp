@@ -133,7 +133,8 @@ TEST_F(RecordAppendTest, AFolderInPlaceOfEitherFileIsRefusedAsNotAFile) {
 TEST_F(RecordAppendTest, TwoProcessesStoringAtOnceNeverShareANumber) {
   constexpr int kRecordsEach = 1000;
   const std::string program = platform::Utf16ToUtf8(platform::ProgramFolder()) + RECORD_WRITER_NAME;
-  const std::string folder = platform::Utf16ToUtf8(root.path());
+  // Without its closing separator: a quoted argument ending in '\' would run on past its quote.
+  const std::string folder = platform::Utf16ToUtf8(root.path().substr(0, root.path().size() - 1));
   std::vector<testing::ChildProcess> writers;
   for (const char* tag : {"A", "B"}) {
     writers.push_back(testing::StartProcess(program, {folder, "Agenda", std::to_string(kRecordsEach), tag}));
