@@ -90,39 +90,64 @@ bool ReadChosenFile(const std::u16string& path, std::vector<std::uint8_t>& bytes
   return ok;
 }
 
-// Reads a chosen picture or sound and stores its bytes in chunks under the progress bar. An
-// empty file stores nothing; an unreadable one says so and stores nothing.
-bool StoreAttachment(const Entry& entry, const GivenValue& given, std::int64_t record) {
-  std::vector<std::uint8_t> bytes;
-  if (!ReadChosenFile(given.path, bytes)) {
-    Tell(entry.texts, entry.texts.Text(text::kChosenFileUnreadable));
-    return true;
-  }
-  if (bytes.empty()) return true;
-  const std::size_t chunk = AttachmentChunk(bytes.size());
-  ProgressState progress;
-  ShowProgressDialog(progress);
-  for (std::size_t at = 0; at < bytes.size(); at += chunk) {
-    const std::size_t count = std::min(chunk, bytes.size() - at);
-    const bool last = at + count == bytes.size();
-    if (AppendByteUnits(entry.db, given.field, record, bytes.data() + at, count, last) != IoStatus::Ok) {
-      EndProgressDialog(progress);
-      return false;
+// The values as they go to the data file, the chosen pictures and sounds read now, before
+// the data file is held. One that cannot be read is reported and stores nothing.
+std::vector<RecordValue> ValuesToStore(const Entry& entry, const std::vector<GivenValue>& given) {
+  std::vector<RecordValue> values;
+  for (const GivenValue& value : given) {
+    RecordValue stored{value.field, value.text, {}};
+    if (!value.path.empty() && !ReadChosenFile(value.path, stored.bytes)) {
+      Tell(entry.texts, entry.texts.Text(text::kChosenFileUnreadable));
+      stored.bytes.clear();
     }
-    AdvanceProgress(progress, at + count, bytes.size());
+    values.push_back(std::move(stored));
   }
-  EndProgressDialog(progress);
-  return true;
+  return values;
 }
 
-// Stores one given value; an empty one stores nothing. False when it could not be stored.
-bool StoreValue(const Entry& entry, const GivenValue& given, std::int64_t record) {
-  if (!given.path.empty()) return StoreAttachment(entry, given, record);
-  if (given.text.empty()) return true;
-  const bool stored = AppendTextUnits(entry.db, given.field, record, given.text, /*ends_value=*/true) == IoStatus::Ok;
-  // A memo can be long: let the window catch up before the next one.
-  if (given.field.type == static_cast<std::int16_t>(FieldType::Memo)) platform::PumpMessages();
+// Stores the whole record with one hold of the data file, its attachments under the progress
+// bar in runs of at most a hundredth of their bytes, so the bar passes every whole percent.
+IoResult<std::int64_t> StoreRecord(const Entry& entry, const std::vector<RecordValue>& values) {
+  std::vector<std::uint64_t> bytes_before(values.size());
+  std::uint64_t attachment_bytes = 0;
+  for (std::size_t v = 0; v < values.size(); ++v) {
+    bytes_before[v] = attachment_bytes;
+    attachment_bytes += values[v].bytes.size();
+  }
+  ProgressState progress;
+  if (attachment_bytes > 0) ShowProgressDialog(progress);
+  RecordProgress how;
+  if (attachment_bytes > 0) how.most_per_write = AttachmentChunk(static_cast<std::size_t>(attachment_bytes));
+  how.written = [&](std::size_t v, std::uint64_t done) {
+    if (!values[v].bytes.empty()) {
+      AdvanceProgress(progress, bytes_before[v] + done, attachment_bytes);
+    } else if (values[v].field.type == static_cast<std::int16_t>(FieldType::Memo) && done == values[v].text.size()) {
+      platform::PumpMessages();  // a memo can be long: let the window catch up
+    }
+  };
+  const IoResult<std::int64_t> stored = AppendRecord(entry.db, values, how);
+  EndProgressDialog(progress);
   return stored;
+}
+
+// Stores the record; where it cannot be stored yet, asks whether to try again, so the values
+// given are not lost. True once it is stored.
+bool StoreOrAbandon(const Entry& entry, const std::vector<RecordValue>& values) {
+  const Texts& texts = entry.texts;
+  for (;;) {
+    const IoStatus status = StoreRecord(entry, values).status;
+    switch (status) {
+      case IoStatus::Ok: return true;
+      case IoStatus::Damaged: Tell(texts, texts.Filled(text::kDataFileDamaged, entry.db.name)); return false;
+      case IoStatus::NotRegularFile: Tell(texts, texts.Filled(text::kNotRegularFile, entry.db.name)); return false;
+      case IoStatus::Busy:
+      case IoStatus::Failed: break;
+    }
+    const TextId question = status == IoStatus::Busy ? text::kRetryDataFileHeld : text::kRetryRecordNotStored;
+    if (!platform::AskYesNo(texts.Filled(question, entry.db.name), texts.MessageCaption(),
+                            {texts.Text(text::kYesButton), texts.Text(text::kNoButton)}))
+      return false;
+  }
 }
 
 // Asks for the value of one field; nothing when the user abandons the record.
@@ -153,18 +178,21 @@ std::optional<GivenValue> AskField(const Entry& entry, const FieldDefinition& fi
 
 void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, platform::Dialog owner) {
   // Checked before the first question, so the user never answers for a file that is held.
-  if (!TryLastRecordNumber(db).ok()) {
-    Tell(texts, texts.Text(text::kDataFileUnavailable));
+  const IoStatus data = TryLastRecordNumber(db).status;
+  if (data != IoStatus::Ok) {
+    Tell(texts, data == IoStatus::NotRegularFile ? texts.Filled(text::kNotRegularFile, db.name)
+                                                 : texts.Text(text::kDataFileUnavailable));
     return;
   }
 
   // Held for the whole entry, so no field can be added while a record is half entered.
   LockedFile structure;
-  IoResult<std::vector<FieldDefinition>> read{IoStatus::Failed, {}};
-  if (structure.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms) == IoStatus::Ok)
-    read = ReadFieldDefinitions(structure);
+  IoResult<std::vector<FieldDefinition>> read{
+      structure.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms), {}};
+  if (read.status == IoStatus::Ok) read = ReadFieldDefinitions(structure);
   if (!read.ok()) {
-    Tell(texts, texts.Text(text::kStructureUnavailable));
+    Tell(texts, read.status == IoStatus::NotRegularFile ? texts.Filled(text::kNotRegularFile, db.name)
+                                                        : texts.Text(text::kStructureUnavailable));
     return;
   }
   const Entry entry{texts, db, attachments, owner};
@@ -178,18 +206,8 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
     platform::PumpMessages();
   }
 
-  // The record number is taken when the record is stored, not when its entry began.
-  const IoResult<std::int64_t> last = TryLastRecordNumber(db);
-  if (!last.ok()) {
-    Tell(texts, texts.Filled(text::kDataFileHeld, db.name));
-    return;
-  }
-  for (const GivenValue& value : given) {
-    if (!StoreValue(entry, value, last.value + 1)) {
-      Tell(texts, texts.Text(text::kValueNotStored));
-      return;
-    }
-  }
+  // The record number is taken inside the one hold of the data file that stores the record.
+  if (!StoreOrAbandon(entry, ValuesToStore(entry, given))) return;
   structure.Close();
 
   // "Processed" promises the record is on disk.

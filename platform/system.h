@@ -17,16 +17,19 @@ struct FileHandle {
 };
 
 // ReadExisting reads as Read does, but a missing file is Failed rather than made.
-enum class Access { Read, Write, ReadExisting };
+// ReadWrite: a writer that must read what the file holds within the same hold.
+enum class Access { Read, Write, ReadExisting, ReadWrite };
 
 enum class OpenStatus {
   Ok,
   Busy,    // another open of the file, in this process or another, holds it
   Failed,  // missing folder, no permission, ...
+  NotRegularFile,  // a folder, a pipe or a device stands at the path: never opened as a file
 };
 
-// Opens `path` without sharing, creating it empty when absent (but for ReadExisting), so that no other open of
-// the same file succeeds until CloseFile. Never waits: a held file answers Busy at once.
+// Opens `path` without sharing, creating it empty when absent (but for ReadExisting), so
+// that no other open of the same file succeeds until CloseFile. Never waits: a held file
+// answers Busy at once, and a pipe or a device is refused without being waited on.
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out);
 void CloseFile(FileHandle file);
 bool GetFileSize(FileHandle file, std::uint64_t& size);
@@ -36,6 +39,8 @@ bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t siz
 bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::size_t size);
 // Makes what was written durable before the caller tells the user it is stored.
 bool FlushFile(FileHandle file);
+// Cuts the file back to `size` bytes: what a write that failed midway left is taken back.
+bool TruncateFile(FileHandle file, std::uint64_t size);
 
 // Which file an open handle names: equal identities are the same file on the same volume,
 // so a file replaced under its name (renamed over, deleted and made anew) tells itself apart.

@@ -21,19 +21,38 @@ std::string Native(const std::u16string& path) { return Utf16ToUtf8(path); }
 
 int Fd(FileHandle file) { return static_cast<int>(file.value); }
 
+// Whatever stands at `path` when it is not a regular file: a folder, a pipe, a device...
+bool NotRegularAt(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
 }  // namespace
 
 char16_t PathSeparator() { return u'/'; }
 
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
-  const int flags = (access == Access::Write ? O_WRONLY : O_RDONLY) | (access == Access::ReadExisting ? 0 : O_CREAT) |
-                    O_CLOEXEC;
-  int fd = ::open(Native(path).c_str(), flags, 0666);
+  const std::string native = Native(path);
+  // Checked before the open, so a device is never opened, and again on the open file, for
+  // what was put at the path in between. O_NONBLOCK keeps the open of a pipe from waiting
+  // for a writer or a reader.
+  if (NotRegularAt(native)) return OpenStatus::NotRegularFile;
+  const bool reads = access == Access::Read || access == Access::ReadExisting;
+  const int mode = reads ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
+  const int flags = mode | (access == Access::ReadExisting ? 0 : O_CREAT) | O_CLOEXEC | O_NONBLOCK;
+  int fd = ::open(native.c_str(), flags, 0666);
   if (fd < 0 && access == Access::Read && errno == EACCES) {
     // A file we may read but whose folder refuses creation: open it as it is.
-    fd = ::open(Native(path).c_str(), O_RDONLY | O_CLOEXEC);
+    fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   }
-  if (fd < 0) return OpenStatus::Failed;
+  if (fd < 0) return errno == EISDIR || errno == ENXIO || NotRegularAt(native) ? OpenStatus::NotRegularFile
+                                                                                 : OpenStatus::Failed;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return OpenStatus::NotRegularFile;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   // flock belongs to the open file description, so two opens exclude each other both
   // across processes and within one, as a Windows share mode of 0 does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -95,6 +114,8 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
 }
 
 bool FlushFile(FileHandle file) { return ::fdatasync(Fd(file)) == 0; }
+
+bool TruncateFile(FileHandle file, std::uint64_t size) { return ::ftruncate(Fd(file), static_cast<off_t>(size)) == 0; }
 
 bool PathExists(const std::u16string& path) {
   struct stat st {};

@@ -34,12 +34,26 @@ std::string Ansi(const std::u16string& text) {
 char16_t PathSeparator() { return u'\\'; }
 
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
-  const DWORD desired = access == Access::Write ? GENERIC_WRITE : GENERIC_READ;
+  const bool reads = access == Access::Read || access == Access::ReadExisting;
+  const DWORD desired = reads                     ? GENERIC_READ
+                        : access == Access::Write ? GENERIC_WRITE
+                                                  : GENERIC_READ | GENERIC_WRITE;
   const DWORD disposition = access == Access::ReadExisting ? OPEN_EXISTING : OPEN_ALWAYS;
-  HANDLE h = CreateFileW(NativePath(path).c_str(), desired, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring native = NativePath(path);
+  HANDLE h = CreateFileW(native.c_str(), desired, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? OpenStatus::Busy : OpenStatus::Failed;
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return OpenStatus::Busy;
+    // A folder cannot be opened as a file: say what stands there.
+    const DWORD attributes = GetFileAttributesW(native.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      return OpenStatus::NotRegularFile;
+    return OpenStatus::Failed;
+  }
+  // A pipe or a device (a console, a port) answers to a file name too.
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    CloseHandle(h);
+    return OpenStatus::NotRegularFile;
   }
   out.value = reinterpret_cast<std::intptr_t>(h);
   return OpenStatus::Ok;
@@ -104,6 +118,12 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
 }
 
 bool FlushFile(FileHandle file) { return FlushFileBuffers(Handle(file)) != 0; }
+
+bool TruncateFile(FileHandle file, std::uint64_t size) {
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(size);
+  return SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(Handle(file)) != 0;
+}
 
 bool PathExists(const std::u16string& path) {
   return GetFileAttributesW(NativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,8 +28,40 @@ DataUnit UnitOf(const FieldDefinition& field, std::int64_t record) {
   return unit;
 }
 
-// Writes `count` entries built from `prototype`, the unit of entry i given by unit_at(i);
-// the last entry carries `last_end_flag`, the others 0.
+// Writes `count` entries built from `prototype` into `file` from `offset` on, at most
+// `block` per write, the unit of entry i given by unit_at(i); the last entry carries
+// `last_end_flag`, the others 0. Moves `offset` past what it wrote and calls
+// `written(entries)` after each write.
+template <typename UnitAt, typename Written>
+bool WriteRun(const LockedFile& file, std::uint64_t& offset, const DataUnit& prototype, std::size_t count,
+              std::size_t block, UnitAt unit_at, Written written, std::int32_t last_end_flag = 1) {
+  std::uint8_t entry[kDataUnitBytes];
+  EncodeDataUnit(prototype, entry);
+  std::vector<std::uint8_t> bytes(std::min(count, block) * kDataUnitBytes);
+  for (std::size_t i = 0; i < bytes.size(); i += kDataUnitBytes) std::memcpy(&bytes[i], entry, kDataUnitBytes);
+
+  for (std::size_t first = 0; first < count; first += block) {
+    const std::size_t n = std::min(count - first, block);
+    for (std::size_t i = 0; i < n; ++i) {
+      std::uint8_t* at = &bytes[i * kDataUnitBytes];
+      PutLittleEndian<std::int32_t>(at + kUnitAt, unit_at(first + i));
+      PutLittleEndian<std::int32_t>(at + kEndAt, first + i + 1 == count ? last_end_flag : 0);
+    }
+    if (!file.WriteAt(offset, bytes.data(), n * kDataUnitBytes)) return false;
+    offset += n * kDataUnitBytes;
+    written(n);
+  }
+  return true;
+}
+
+// Where the next entry goes: after the last whole entry, over a shorter tail.
+bool EndOfEntries(const LockedFile& file, std::uint64_t& offset) {
+  std::uint64_t size = 0;
+  if (!file.Size(size)) return false;
+  offset = size / kDataUnitBytes * kDataUnitBytes;
+  return true;
+}
+
 template <typename UnitAt>
 IoStatus AppendRun(const Database& db, const DataUnit& prototype, std::size_t count, UnitAt unit_at,
                    std::int32_t last_end_flag) {
@@ -36,26 +69,22 @@ IoStatus AppendRun(const Database& db, const DataUnit& prototype, std::size_t co
   LockedFile file;
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Write, db.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
-  std::uint64_t size = 0;
-  if (!file.Size(size)) return IoStatus::Failed;
-  std::uint64_t offset = size / kDataUnitBytes * kDataUnitBytes;  // over a shorter tail
+  std::uint64_t offset = 0;
+  if (!EndOfEntries(file, offset)) return IoStatus::Failed;
+  return WriteRun(file, offset, prototype, count, kEntriesPerBlock, unit_at, [](std::size_t) {}, last_end_flag)
+             ? IoStatus::Ok
+             : IoStatus::Failed;
+}
 
+// The record number of the entry that ends at `end`, 0 when there is none.
+bool RecordNumberBefore(const LockedFile& file, std::uint64_t end, std::int64_t& record) {
+  record = 0;
+  if (end == 0) return true;
   std::uint8_t entry[kDataUnitBytes];
-  EncodeDataUnit(prototype, entry);
-  std::vector<std::uint8_t> block(std::min(count, kEntriesPerBlock) * kDataUnitBytes);
-  for (std::size_t i = 0; i < block.size(); i += kDataUnitBytes) std::memcpy(&block[i], entry, kDataUnitBytes);
-
-  for (std::size_t first = 0; first < count; first += kEntriesPerBlock) {
-    const std::size_t n = std::min(count - first, kEntriesPerBlock);
-    for (std::size_t i = 0; i < n; ++i) {
-      std::uint8_t* at = &block[i * kDataUnitBytes];
-      PutLittleEndian<std::int32_t>(at + kUnitAt, unit_at(first + i));
-      PutLittleEndian<std::int32_t>(at + kEndAt, first + i + 1 == count ? last_end_flag : 0);
-    }
-    if (!file.WriteAt(offset, block.data(), n * kDataUnitBytes)) return IoStatus::Failed;
-    offset += n * kDataUnitBytes;
-  }
-  return IoStatus::Ok;
+  std::size_t done = 0;
+  if (!file.ReadAt(end - kDataUnitBytes, entry, sizeof entry, done) || done != sizeof entry) return false;
+  record = GetLittleEndian<std::int64_t>(entry + kRecordAt);
+  return true;
 }
 
 // The gathering scan shared by the text and byte forms.
@@ -137,15 +166,10 @@ IoResult<std::int64_t> TryLastRecordNumber(const Database& db) {
   LockedFile file;
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Read, db.busy_wait_ms);
   if (status != IoStatus::Ok) return {status, 0};
-  std::uint64_t size = 0;
-  if (!file.Size(size)) return {IoStatus::Failed, 0};
-  const std::uint64_t count = size / kDataUnitBytes;
-  if (count == 0) return {IoStatus::Ok, 0};
-  std::uint8_t entry[kDataUnitBytes];
-  std::size_t done = 0;
-  if (!file.ReadAt((count - 1) * kDataUnitBytes, entry, sizeof entry, done) || done != sizeof entry)
-    return {IoStatus::Failed, 0};
-  return {IoStatus::Ok, GetLittleEndian<std::int64_t>(entry + kRecordAt)};
+  std::uint64_t end = 0;
+  std::int64_t last = 0;
+  if (!EndOfEntries(file, end) || !RecordNumberBefore(file, end, last)) return {IoStatus::Failed, 0};
+  return {IoStatus::Ok, last};
 }
 
 std::int64_t LastRecordNumber(const Database& db) { return TryLastRecordNumber(db).value; }
@@ -173,6 +197,43 @@ IoStatus AppendByteUnits(const Database& db, const FieldDefinition& field, std::
                          const std::uint8_t* bytes, std::size_t count, bool ends_value) {
   return AppendRun(db, UnitOf(field, record), count, [bytes](std::size_t i) { return std::int32_t{bytes[i]}; },
                    ends_value ? 1 : 0);
+}
+
+IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<RecordValue>& values,
+                                    const RecordProgress& progress) {
+  LockedFile file;
+  const IoStatus status = file.Open(DataFilePath(db), platform::Access::ReadWrite, db.busy_wait_ms);
+  if (status != IoStatus::Ok) return {status, 0};
+  std::uint64_t start = 0;
+  std::int64_t last = 0;
+  if (!EndOfEntries(file, start) || !RecordNumberBefore(file, start, last)) return {IoStatus::Failed, 0};
+  // Entries that hold record 0 or less, or a number with none after it, were not left by a
+  // writer of this file: following them would reuse or wrap a number.
+  if ((start > 0 && last <= 0) || last == std::numeric_limits<std::int64_t>::max()) return {IoStatus::Damaged, 0};
+  const std::int64_t record = last + 1;
+
+  std::uint64_t offset = start;
+  const std::size_t block = std::clamp<std::size_t>(progress.most_per_write, 1, kEntriesPerBlock);
+  for (std::size_t v = 0; v < values.size(); ++v) {
+    const std::u16string& text = values[v].text;
+    const std::vector<std::uint8_t>& bytes = values[v].bytes;
+    std::uint64_t done = 0;
+    const auto written = [&](std::size_t entries) {
+      done += entries;
+      if (progress.written) progress.written(v, done);
+    };
+    const DataUnit prototype = UnitOf(values[v].field, record);
+    const bool ok = !text.empty() ? WriteRun(file, offset, prototype, text.size(), block,
+                                             [&](std::size_t i) { return std::int32_t{text[i]}; }, written)
+                                  : WriteRun(file, offset, prototype, bytes.size(), block,
+                                             [&](std::size_t i) { return std::int32_t{bytes[i]}; }, written);
+    if (!ok) {
+      // No half record stays behind for a reader to find or for the next number to follow.
+      file.Truncate(start);
+      return {IoStatus::Failed, 0};
+    }
+  }
+  return {IoStatus::Ok, record};
 }
 
 IoStatus FlushDataFile(const Database& db) {

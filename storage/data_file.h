@@ -5,9 +5,11 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/database.h"
 #include "storage/field_definition.h"
@@ -53,6 +55,30 @@ IoStatus AppendTextUnits(const Database& db, const FieldDefinition& field, std::
                          std::u16string_view units, bool ends_value);
 IoStatus AppendByteUnits(const Database& db, const FieldDefinition& field, std::int64_t record,
                          const std::uint8_t* bytes, std::size_t count, bool ends_value);
+
+// One value of a record being stored: the UTF-16 units of a typed value, or the bytes of a
+// picture or a sound. Both empty: the value stores nothing.
+struct RecordValue {
+  FieldDefinition field;
+  std::u16string text;
+  std::vector<std::uint8_t> bytes;
+};
+
+// How a record's store reports its way: at most `most_per_write` entries go in one write,
+// and `written(value, entries)` hears after each how many entries of values[value] are written.
+struct RecordProgress {
+  std::size_t most_per_write = std::numeric_limits<std::size_t>::max();
+  std::function<void(std::size_t value, std::uint64_t entries)> written;
+};
+
+// Stores a whole record under one exclusive hold of the data file: its number, the last
+// entry's number plus one, is taken inside the same hold, so two programs storing at once
+// never share one. The values go in their order, each ended by its end flag: the same bytes
+// as one AppendDataUnit per unit. Damaged, with nothing stored, when the last entry's number
+// is not above 0 while the file holds entries, or is the largest there is; a write that fails
+// takes back what the record wrote. The value is the number given.
+IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<RecordValue>& values,
+                                    const RecordProgress& progress = {});
 
 // Makes what was appended durable.
 IoStatus FlushDataFile(const Database& db);

@@ -9,6 +9,8 @@ enum class IoStatus {
   Ok,
   Busy,    // another program kept the file open past the wait
   Failed,  // could not open, read or write (missing folder, disk full, ...)
+  NotRegularFile,  // a folder, a pipe or a device stands where the file should be
+  Damaged,         // the file holds what no writer of it leaves (a record number it cannot follow)
 };
 
 template <typename T>

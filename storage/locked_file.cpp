@@ -15,6 +15,8 @@ IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, u
         return IoStatus::Ok;
       case platform::OpenStatus::Failed:
         return IoStatus::Failed;
+      case platform::OpenStatus::NotRegularFile:
+        return IoStatus::NotRegularFile;
       case platform::OpenStatus::Busy:
         break;
     }

@@ -33,6 +33,7 @@ class LockedFile {
     return platform::WriteAt(file_, offset, buffer, size);
   }
   bool Flush() const { return platform::FlushFile(file_); }
+  bool Truncate(std::uint64_t size) const { return platform::TruncateFile(file_, size); }
 
  private:
   platform::FileHandle file_{};

@@ -25,5 +25,23 @@ TEST(DataFileFullDisk, AWriteThatDoesNotFitIsReportedAndTheRecordStaysUnfinished
   EXPECT_EQ(ReadFieldText(db, memo.name, 2, u"-"), u"-");
 }
 
+TEST(DataFileFullDisk, ARecordThatDoesNotFitIsTakenBackWhole) {
+  testing::TempFolder root;
+  std::filesystem::create_directory(root.fs() / "Base");
+  const Database db{root.path(), u"Base", 100};
+  const FieldDefinition nombre{0, PadFieldName(u"Nombre"), 3, 20, 0};
+  const FieldDefinition memo{0, PadFieldName(u"Memo"), 5, 1000, 0};
+  const int code = testing::WithFileSizeLimit(10 * kDataUnitBytes, [&] {
+    if (AppendRecord(db, {{nombre, u"Ana", {}}}).status != IoStatus::Ok) return 1;
+    // The name fits, the memo does not: none of the record stays.
+    return AppendRecord(db, {{nombre, u"Eva", {}}, {memo, u"demasiado largo", {}}}).status == IoStatus::Failed ? 0
+                                                                                                              : 2;
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(std::filesystem::file_size(root.fs() / "Base" / "Base.zbd"), 3 * kDataUnitBytes);
+  EXPECT_EQ(ReadFieldText(db, nombre.name, 2, u"-"), u"-");
+  EXPECT_EQ(AppendRecord(db, {{nombre, u"Eva", {}}}).value, 2);
+}
+
 }  // namespace
 }  // namespace zentora

@@ -166,6 +166,12 @@ inline constexpr TextId kNoButton{kMessagesGroup, 17};
 inline constexpr TextId kOkButton{kMessagesGroup, 18};
 inline constexpr TextId kCancelButton{kMessagesGroup, 19};
 inline constexpr TextId kNameOutsideCodePage{kMessagesGroup, 20};
+// Storing a record: a data file whose last number cannot be followed; the questions asked
+// when the record cannot be stored yet ("%1": the database's name); a file that is not one.
+inline constexpr TextId kDataFileDamaged{kMessagesGroup, 21};
+inline constexpr TextId kRetryDataFileHeld{kMessagesGroup, 22};
+inline constexpr TextId kRetryRecordNotStored{kMessagesGroup, 23};
+inline constexpr TextId kNotRegularFile{kMessagesGroup, 24};
 
 }  // namespace text
 }  // namespace zentora

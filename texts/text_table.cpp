@@ -245,6 +245,21 @@ TextTable FillTextTable() {
        u"use solo letras de la página de códigos del sistema ...",
        u"The name holds characters other programs cannot pass to Lirvak; "
        u"use only letters of the system code page ..."},
+      {u"El fichero de datos de la base de datos %1 está dañado: su última entrada no da un número de "
+       u"registro válido. No se ha guardado nada ...",
+       u"The data file of the database %1 is damaged: its last entry gives no valid record number. "
+       u"Nothing was stored ..."},
+      {u"Otro programa tiene abierto el fichero de datos de la base de datos %1. ¿Intentarlo de nuevo? "
+       u"Con No se abandona el registro ...",
+       u"Another program holds the data file of the database %1 open. Try again? No abandons the record ..."},
+      {u"No se ha podido guardar el registro en la base de datos %1 (¿disco lleno?). ¿Intentarlo de nuevo? "
+       u"Con No se abandona el registro ...",
+       u"The record could not be stored in the database %1 (is the disk full?). Try again? "
+       u"No abandons the record ..."},
+      {u"Un fichero de la base de datos %1 no es un fichero normal (es una carpeta, una tubería o un "
+       u"dispositivo); no se ha abierto ...",
+       u"A file of the database %1 is not a regular file (it is a folder, a pipe or a device); "
+       u"it was not opened ..."},
   });
   return table;
 }

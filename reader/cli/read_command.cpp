@@ -70,7 +70,8 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 
 void Check(IoStatus status, const std::string& what) {
   if (status == IoStatus::Busy) throw Failure{what + " is held open by another program; try again"};
-  if (status == IoStatus::Failed) throw Failure{what + " cannot be read"};
+  if (status == IoStatus::NotRegularFile) throw Failure{what + " is not a regular file (a folder, a pipe or a device)"};
+  if (status != IoStatus::Ok) throw Failure{what + " cannot be read"};
 }
 
 struct OpenDatabase {

@@ -16,7 +16,7 @@ namespace {
 
 namespace headless = platform::headless;
 
-TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
+TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitAsksToTryAgainAndLeavesNothing) {
   testing::TempFolder root;
   std::filesystem::create_directory(root.fs() / "Base");
   const Texts texts{1};
@@ -30,14 +30,18 @@ TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
   // Room for the first chunk and a little more, not for the second.
   const int code = testing::WithFileSizeLimit((65536 + 100) * kDataUnitBytes, [&] {
     headless::Script script;
-    // Every value is asked first; the sound is read and stored with the record, and its failure
-    // ends the storing before the Nota value.
+    // Every value is asked first; the sound is read and stored with the record. Its failure
+    // takes the record back and asks whether to try again: yes tries with the same values,
+    // no gives the record up.
+    const std::u16string retry = texts.Filled(text::kRetryRecordNotStored, db.name);
     script.ChooseFile(u"Navegador de ficheros para sonido", (root.fs() / "voz.wav").u16string())
         .ExpectDialog(u"Insertar Cadena")
         .Type(1040, u"nota")
         .Click(1041)
         .ExpectDialog(u"Dialog1")
-        .ExpectMessage(texts.Text(text::kValueNotStored), u"Programador");
+        .AnswerQuestion(retry, true)
+        .ExpectDialog(u"Dialog1")
+        .AnswerQuestion(retry, false);
     EnterRecord(texts, db, attachments);
     for (const headless::MessageShown& message : headless::MessagesShown())
       if (message.text == u"Procesado ...") return 1;
@@ -47,7 +51,8 @@ TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitIsReportedAndEndsTheEntry) {
     return script.Leftover().empty() ? 0 : 2;
   });
   EXPECT_EQ(code, 0);
-  // What did fit has no end flag: the sound reads as absent, never as a cut recording.
+  // Nothing of the record stays: no cut recording, no number used up.
+  EXPECT_EQ(std::filesystem::file_size(root.fs() / "Base" / "Base.zbd"), 0u);
   EXPECT_EQ(ReadFieldBytes(db, PadFieldName(u"Voz"), 1), "");
 }
 

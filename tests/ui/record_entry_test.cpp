@@ -2,6 +2,7 @@
 #include "dialogs/record_entry.h"
 
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -225,9 +226,11 @@ TEST_F(RecordEntryTest, AStructureFileHeldElsewhereIsReportedAndNothingIsStored)
   EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
 
-TEST_F(RecordEntryTest, AValueThatCannotBeStoredIsReportedAndEndsTheEntry) {
+TEST_F(RecordEntryTest, AHeldDataFileAsksToTryAgainAndNoAbandonsTheRecord) {
   MakeDatabase({Field(u"Uno", FieldType::String, 5), Field(u"Dos", FieldType::String, 5)});
+  busy_wait_ms = 50;
   platform::FileHandle held;
+  const std::u16string retry = texts.Filled(text::kRetryDataFileHeld, db().name);
   script.ExpectDialog(u"Insertar Cadena")
       .Type(1040, u"abc")
       // Another program takes the data file while the user types.
@@ -237,12 +240,37 @@ TEST_F(RecordEntryTest, AValueThatCannotBeStoredIsReportedAndEndsTheEntry) {
       })
       .Click(1041);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"def").Click(1041);
-  // The record is stored once every value is given: the held file is named then.
-  script.ExpectMessage(texts.Filled(text::kDataFileHeld, db().name), u"Programador");
+  // The record is stored once every value is given: the held file is named then, and each
+  // yes tries again with the values kept.
+  script.AnswerQuestion(retry, true).AnswerQuestion(retry, false);
   Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
+  EXPECT_EQ(headless::QuestionsShown().size(), 2u);
   for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
+}
+
+TEST_F(RecordEntryTest, ADataFileWhoseLastNumberCannotBeFollowedIsDamagedAndNothingIsStored) {
+  const FieldDefinition nombre = Field(u"Nombre", FieldType::String, 5);
+  for (const std::int64_t last : {std::int64_t{0}, std::int64_t{-3}, std::numeric_limits<std::int64_t>::max()}) {
+    SCOPED_TRACE(last);
+    std::filesystem::remove_all(root.fs() / "Base");
+    MakeDatabase({nombre});
+    ASSERT_EQ(AppendTextUnits(db(), nombre, last, u"x", true), IoStatus::Ok);
+    script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ana").Click(1041);
+    script.ExpectMessage(texts.Filled(text::kDataFileDamaged, db().name), u"Programador");
+    Enter();
+    EXPECT_EQ(Entries().size(), 1u);
+  }
+  for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
+}
+
+TEST_F(RecordEntryTest, AFolderInPlaceOfTheDataFileIsNamedAsNotAFile) {
+  MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
+  std::filesystem::create_directory(DataFile());
+  script.ExpectMessage(texts.Filled(text::kNotRegularFile, db().name), u"Programador");
+  Enter();
+  EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }
 
 // Attachments last: they go through the choosers of the attachments subsystem.
