@@ -269,9 +269,7 @@ std::u16string UiText(const TextTable& table, int32_t language, int group, int e
   const std::vector<TextEntry>& entries = table.groups[static_cast<size_t>(group - 1)].entries;
   if (entry < 1 || static_cast<size_t>(entry) > entries.size()) return {};
   const TextEntry& text = entries[static_cast<size_t>(entry - 1)];
-  // Only Spanish and English have texts; any other number (a hand-edited configuration, say)
-  // reads Spanish rather than leaving every window blank.
-  return language == static_cast<int32_t>(Language::English) ? text.english : text.spanish;
+  return ShowsEnglish(language) ? text.english : text.spanish;
 }
 
 }  // namespace zentora

@@ -13,6 +13,10 @@ namespace zentora {
 
 enum class Language : int32_t { Spanish = 1, English = 5 };
 
+// Only Spanish and English have texts; any other number (a hand-edited configuration, say)
+// shows Spanish everywhere, texts and number separators alike, rather than a mixed screen.
+inline constexpr bool ShowsEnglish(int32_t language) { return language == static_cast<int32_t>(Language::English); }
+
 inline constexpr int kTextGroupCount = text::kGroupCount;
 
 struct TextEntry {
