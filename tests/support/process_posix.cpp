@@ -1,3 +1,4 @@
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -22,6 +23,19 @@ int WaitProcess(ChildProcess child) {
   int status = 0;
   if (child.id < 0 || waitpid(static_cast<pid_t>(child.id), &status, 0) < 0) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HasEnded(ChildProcess child) {
+  siginfo_t info{};
+  return waitid(P_PID, static_cast<id_t>(child.id), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid != 0;
+}
+
+bool KillProcess(ChildProcess child) {
+  if (child.id < 0) return false;
+  kill(static_cast<pid_t>(child.id), SIGKILL);
+  int status = 0;
+  if (waitpid(static_cast<pid_t>(child.id), &status, 0) < 0) return false;
+  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
 }
 
 }  // namespace zentora::testing

@@ -3,6 +3,12 @@
 #include "support/process.h"
 
 namespace zentora::testing {
+namespace {
+
+// The exit code TerminateProcess gives; the writers of the tests never end with it.
+constexpr UINT kKilled = 0xDEAD;
+
+}  // namespace
 
 ChildProcess StartProcess(const std::string& program, const std::vector<std::string>& arguments) {
   std::string command = "\"" + program + "\"";
@@ -24,6 +30,16 @@ int WaitProcess(ChildProcess child) {
   const bool ok = GetExitCodeProcess(process, &code);
   CloseHandle(process);
   return ok ? static_cast<int>(code) : -1;
+}
+
+bool HasEnded(ChildProcess child) {
+  return child.id == -1 || WaitForSingleObject(reinterpret_cast<HANDLE>(child.id), 0) != WAIT_TIMEOUT;
+}
+
+bool KillProcess(ChildProcess child) {
+  if (child.id == -1) return false;
+  TerminateProcess(reinterpret_cast<HANDLE>(child.id), kKilled);
+  return WaitProcess(child) == static_cast<int>(kKilled);
 }
 
 }  // namespace zentora::testing

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -383,6 +384,62 @@ TEST(Win32Backend, EachDialogGetsItsFocusBackWhenActiveAgain) {
     EXPECT_EQ(GetFocus(), Item(dialog, 41)) << "the focus went elsewhere than where the user left it";
     DestroyDialog(other);
   });
+}
+
+// The paints each watched window receives, counted by a subclass of its window procedure.
+std::map<HWND, std::pair<WNDPROC, int>> paints;  // window -> its own procedure, paints seen
+
+LRESULT CALLBACK CountingPaints(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  auto& [own, seen] = paints[window];
+  if (message == WM_PAINT) ++seen;
+  return CallWindowProcW(own, window, message, wparam, lparam);
+}
+
+void CountPaints(HWND window) {
+  const auto own = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingPaints)));
+  paints[window] = {own, 0};
+}
+
+// A viewer closed in front of another has the one behind, and its controls, drawn again
+// before the caller goes on, whatever the caller does next: left to the next message
+// handled, the hole it covered could stay while the program worked.
+TEST(Win32Backend, WhatAClosedDialogCoveredIsDrawnAgainAtOnce) {
+  Watched behind;
+  bool covered = false;
+  struct Behind {
+    const char* what;
+    HWND window;
+    int painted = 0;
+  };
+  std::vector<Behind> seen;
+  const DialogTemplate back_form = Form({MakeControl(60, ControlKind::Static, {5, 5, 190, 100}, u"Behind")});
+  behind.Run(back_form, [&](Dialog back) {
+    seen = {{"dialog", reinterpret_cast<HWND>(back.value)}, {"control", Item(back, 60)}};
+    for (const Behind& b : seen) CountPaints(b.window);
+    DialogTemplate front_form = Form({});
+    front_form.rect = {40, 30, 200, 120};
+    RunModal(front_form, [&](Dialog front, const DialogEvent& event) {
+      if (std::holds_alternative<InitEvent>(event)) StartTimer(front, kFirstLook, 10);
+      if (std::holds_alternative<TimerEvent>(event)) {
+        RECT back_rect{}, front_rect{}, overlap{};
+        GetWindowRect(seen[0].window, &back_rect);
+        GetWindowRect(reinterpret_cast<HWND>(front.value), &front_rect);
+        covered = IntersectRect(&overlap, &back_rect, &front_rect) != FALSE;
+        for (const Behind& b : seen) paints[b.window].second = 0;
+        EndDialog(front, 0);
+      }
+    });
+    // No message has been handled since the front dialog went.
+    for (Behind& b : seen) {
+      b.painted = paints[b.window].second;
+      SetWindowLongPtrW(b.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(paints[b.window].first));
+    }
+  });
+  ASSERT_TRUE(covered) << "the dialog in front must cover part of the one behind";
+  ASSERT_EQ(seen.size(), 2u);
+  for (const Behind& b : seen)
+    EXPECT_GE(b.painted, 1) << "the " << b.what << " behind was not drawn again as the front one closed";
 }
 
 // The program's pictures, as the build wrote them from their character art and windres
