@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <vector>
 
-#include "texts/text_table.h"
-
 namespace zentora {
 namespace {
 
@@ -331,7 +329,9 @@ std::u16string FormatNumber(const std::u16string& stored, std::int16_t decimals,
   RoundDigits(all, whole.size() + places, false);
   const std::size_t whole_digits = all.size() - places;  // a carry may have added one
 
-  const bool english = ShowsEnglish(language);
+  // Only 5 is English: any other number shows Spanish, as the texts beside the number do
+  // (the text table's ShowsEnglish; storage sits below the texts and keeps its own copy).
+  const bool english = language == 5;
   const char16_t group = english ? u',' : u'.';
   const char16_t decimal_point = english ? u'.' : u'\'';
   std::u16string out;
