@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
+#include "storage/data_entry.h"
 #include "storage/data_file.h"
 #include "storage/structure_file.h"
 
@@ -90,5 +91,11 @@ int main(int argc, char** argv) {
   Put(corpus + "read_command/count", Bytes{1} + Bytes{0} + Number(0) + files);
   Put(corpus + "read_command/value", Bytes{2} + Bytes{6} + "Precio" + Number(2) + files);
   Put(corpus + "read_command/attachment", Bytes{3} + Bytes{4} + "Foto" + Number(1) + files);
+  Put(corpus + "read_command/csv", Bytes{4} + Bytes{0} + Number(0) + files);
+  // A last entry damaged to the largest record number: the export must still end.
+  Bytes damaged = data;
+  damaged.replace(damaged.size() - kDataUnitBytes + layout::kRecordAt, 8, Number(INT64_MAX));
+  Put(corpus + "read_command/csv-damaged",
+      Bytes{4} + Bytes{0} + Number(0) + Word(static_cast<std::uint16_t>(structure.size())) + structure + damaged);
   return 0;
 }

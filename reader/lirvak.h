@@ -2,7 +2,8 @@
  *
  * Databases are looked up in the host folder. Database "N" is the data file <host>/N/N.zbd.
  * A database or output name that would leave the host folder (a leading '/' or '\', a drive
- * letter, a ".." component) is refused; sub-folders are allowed. The host folder is:
+ * letter, a ".." component) is refused, and so is an empty database name, which names no
+ * database; sub-folders are allowed. The host folder is:
  *   - the folder named by the last Lirvak_set_folder call, when there was one;
  *   - else the folder where the program Zentora keeps its databases. For the installed
  *     library (the Linux package) that is the user's data folder, $XDG_DATA_HOME/zentora,

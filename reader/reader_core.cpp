@@ -34,12 +34,13 @@ const TextTable& Table() {
 
 constexpr std::int32_t kSpanish = static_cast<std::int32_t>(Language::Spanish);
 
-// A database inside the host folder. A reader must not create its data file: an existing data
-// file is what stops Zentora from adding fields to the database. Lirvak's indexes open it only
-// when it exists; other reads ask OpenableDatabase first.
+// A database inside the host folder; an empty name is none (it would read "<host>/.zbd"). A
+// reader must not create its data file: an existing data file is what stops Zentora from
+// adding fields to the database. Lirvak's indexes open it only when it exists; other reads
+// ask OpenableDatabase first.
 bool ReadableDatabase(const std::u16string& host_folder, const std::u16string& name, unsigned busy_wait_ms,
                       Database& db) {
-  if (!StaysInHostFolder(name)) return false;
+  if (name.empty() || !StaysInHostFolder(name)) return false;
   db = Database{host_folder, name, busy_wait_ms};
   return true;
 }

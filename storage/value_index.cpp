@@ -388,6 +388,35 @@ std::uint64_t ValueIndex::IndexedLength(std::size_t column, std::int64_t record)
   return spot == nullptr ? 0 : spot->count;
 }
 
+std::vector<std::int64_t> ValueIndex::RecordsHolding(const std::vector<std::size_t>& columns,
+                                                     std::int64_t last) const {
+  std::vector<std::int64_t> records;
+  if (last < 1) return records;
+  std::size_t dense = 0;
+  for (const std::size_t column : columns)
+    if (column != kNoColumn) dense = std::max(dense, columns_[column].dense.size());
+  dense = static_cast<std::size_t>(std::min<std::uint64_t>(dense, static_cast<std::uint64_t>(last)));
+  for (std::size_t at = 0; at < dense; ++at) {
+    const auto record = static_cast<std::int64_t>(at) + 1;
+    for (const std::size_t column : columns)
+      if (IndexedLength(column, record) > 0) {
+        records.push_back(record);
+        break;
+      }
+  }
+  // Records far past the others (a damaged entry) live apart, in no order.
+  const std::size_t in_order = records.size();
+  for (const std::size_t column : columns) {
+    if (column == kNoColumn) continue;
+    for (const auto& [record, spot] : columns_[column].sparse)
+      if (spot.count > 0 && record >= 1 && record <= last && static_cast<std::uint64_t>(record) > dense)
+        records.push_back(record);
+  }
+  std::sort(records.begin() + static_cast<std::ptrdiff_t>(in_order), records.end());
+  records.erase(std::unique(records.begin() + static_cast<std::ptrdiff_t>(in_order), records.end()), records.end());
+  return records;
+}
+
 std::size_t ValueIndex::MemoryBytes() const {
   if (memory_known_) return memory_;
   // Nodes of the maps: the key and value plus about three pointers of bookkeeping each.

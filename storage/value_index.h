@@ -73,6 +73,10 @@ class ValueIndex {
     return IndexedLength(ColumnOf(padded_name, range), record);
   }
 
+  // The records from 1 to `last` that hold a value in at least one of `columns`, as the last
+  // Update saw them, in ascending order: as many as there are such records, whatever `last`.
+  std::vector<std::int64_t> RecordsHolding(const std::vector<std::size_t>& columns, std::int64_t last) const;
+
   std::uint64_t IndexedEntries() const { return indexed_entries_; }
   std::uint64_t IndexedValues() const { return values_; }
   // What the index holds in memory, about.

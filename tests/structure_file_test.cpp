@@ -71,5 +71,53 @@ TEST_F(StructureFileTest, AFolderThatIsMissingFailsInsteadOfPretending) {
   EXPECT_FALSE(FieldNameExists(missing, PadFieldName(u"Uno")));
 }
 
+// The field count is length / 80, up to the most fields a structure holds; a longer file
+// (here up to a sparse gigabyte) is refused as damaged, never read whole into memory.
+TEST_F(StructureFileTest, ReadsUpToTheMostFieldsAndRefusesLongerFiles) {
+  struct Case {
+    std::uint64_t bytes;
+    IoStatus status;
+    std::size_t fields;
+  };
+  const std::uint64_t most = kMostFields * kFieldDefinitionBytes;
+  const Case cases[] = {
+      {0, IoStatus::Ok, 0},
+      {170, IoStatus::Ok, 2},
+      {most + kFieldDefinitionBytes - 1, IoStatus::Ok, kMostFields},
+      {most + kFieldDefinitionBytes, IoStatus::Damaged, 0},
+      {std::uint64_t{1} << 30, IoStatus::Damaged, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    WriteAll(File(), "");
+    std::filesystem::resize_file(File(), c.bytes);  // sparse: zeros, read as unnamed fields
+    const IoResult<std::vector<FieldDefinition>> read = ReadStructure(db);
+    EXPECT_EQ(read.status, c.status);
+    EXPECT_EQ(read.value.size(), c.fields);
+  }
+}
+
+// Lookups read only what they need, so a damaged length does not stop them finding a field,
+// and a structure with the most fields takes no more.
+TEST_F(StructureFileTest, LookupsReadOnlyWhatTheyNeedAndAFullStructureTakesNoMore) {
+  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Uno", 1, 10, 2)), IoStatus::Ok);
+  ASSERT_EQ(AppendFieldDefinition(db, Field(u"Dos", 4, 1)), IoStatus::Ok);
+  for (const std::uint64_t bytes : {std::uint64_t{kMostFields} * kFieldDefinitionBytes, std::uint64_t{1} << 30}) {
+    SCOPED_TRACE(bytes);
+    std::filesystem::resize_file(File(), bytes);
+    EXPECT_EQ(FieldNameAt(db, 2), PadFieldName(u"Dos"));
+    EXPECT_EQ(FieldTypeAt(db, 2), 4);
+    EXPECT_EQ(FieldTypeAt(db, std::int16_t{kMostFields}), 0);  // a zeroed definition
+    EXPECT_TRUE(FieldNameExists(db, PadFieldName(u"Uno")));
+    EXPECT_EQ(FieldDecimalsByName(db, PadFieldName(u"Uno")), 2);
+    EXPECT_FALSE(FieldNameExists(db, PadFieldName(u"Tres")));
+    EXPECT_EQ(AppendFieldDefinition(db, Field(u"Tres")), IoStatus::Damaged);
+    EXPECT_EQ(std::filesystem::file_size(File()), bytes);
+  }
+  std::filesystem::resize_file(File(), (kMostFields - 1) * kFieldDefinitionBytes);
+  EXPECT_EQ(AppendFieldDefinition(db, Field(u"Tres")), IoStatus::Ok);
+  EXPECT_EQ(FieldNameAt(db, std::int16_t{kMostFields}), PadFieldName(u"Tres"));
+}
+
 }  // namespace
 }  // namespace zentora

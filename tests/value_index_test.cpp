@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -136,6 +137,41 @@ TEST(ValueIndex, AnswersEveryValueAsTheSearchDoesOnRandomFiles) {
   }
   // The files must hold values to find, or the comparison proves little.
   EXPECT_GT(found, VALUE_INDEX_RANDOM_FILES);
+}
+
+// The records that hold a value, for an export: those from 1 to the last number given whose
+// value the index finds in at least one of the columns asked for, in order, the far ones
+// (kept apart from the others) among them.
+TEST(ValueIndex, ListsTheRecordsThatHoldAValueOnRandomFiles) {
+  TempFolder root;
+  std::filesystem::create_directory(root.fs() / "Azar");
+  const Database db{root.path(), u"Azar", 100};
+  const std::int64_t lasts[] = {-1, 0, 3, std::int64_t{1} << 40, std::numeric_limits<std::int64_t>::max()};
+  std::size_t listed = 0;
+  for (unsigned seed = 0; seed < 300; ++seed) {
+    std::mt19937 random(seed);
+    WriteAll(root.fs() / "Azar" / "Azar.zbd", RandomDataFile(random));
+    ValueIndex index(db, kRanges);
+    ASSERT_EQ(index.Update(), IoStatus::Ok);
+    for (const TypeRange range : kRanges) {
+      std::vector<std::size_t> columns;
+      for (const std::u16string& name : kNames) columns.push_back(index.ColumnOf(name, range));
+      for (const std::int64_t last : lasts) {
+        SCOPED_TRACE("seed " + std::to_string(seed) + ", types " + std::to_string(range.min) + ", last " +
+                     std::to_string(last));
+        std::vector<std::int64_t> expected;
+        for (const std::int64_t record : kRecords) {  // in ascending order
+          bool holds = false;
+          for (const std::size_t column : columns) holds = holds || index.IndexedLength(column, record) > 0;
+          if (holds && record >= 1 && record <= last) expected.push_back(record);
+        }
+        const std::vector<std::int64_t> records = index.RecordsHolding(columns, last);
+        EXPECT_EQ(records, expected);
+        listed += records.size();
+      }
+    }
+  }
+  EXPECT_GT(listed, 300u);  // the files must hold values to list
 }
 
 class ValueIndexFileTest : public ::testing::Test {

@@ -24,8 +24,9 @@ constexpr char kUsage[] =
     "  count DATABASE                          the number of records\n"
     "  value DATABASE FIELD RECORD             one value, shown as Zentora's viewers show it\n"
     "  attachment DATABASE FIELD RECORD FILE   write an image or sound value to FILE\n"
-    "  csv DATABASE                            every record as one CSV row, numbers as stored,\n"
-    "                                          images and sounds as their size in bytes\n"
+    "  csv DATABASE                            one CSV row per record that holds at least one value,\n"
+    "                                          in record order (a record with no value has no row),\n"
+    "                                          numbers as stored, images and sounds as their size in bytes\n"
     "DIR is the folder that holds the database folders (default: the current folder).\n";
 
 // Thrown inside the command, caught once at its top.
@@ -62,6 +63,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       options.words.push_back(word);
     }
   }
+  if (folder.empty()) throw Failure{"--folder takes a folder, not an empty name", kExitUsage};
   options.folder = platform::Utf8ToUtf16(folder);
   if (options.folder.back() != u'/' && options.folder.back() != platform::PathSeparator())
     options.folder += platform::PathSeparator();
@@ -81,20 +83,32 @@ struct OpenDatabase {
   bool has_data = false;
 };
 
+// What a command reads of the database: its structure, its data file's last record number.
+enum Reads { kStructure = 1, kRecords = 2, kBoth = kStructure | kRecords };
+
 // Reads without creating anything: a missing data file is a database without records
-// (creating one would stop Zentora from adding fields to it).
-OpenDatabase Open(const Options& options, const std::string& name) {
+// (creating one would stop Zentora from adding fields to it). Each file is read only when the
+// command needs it, so a fault of the other one does not stop it.
+OpenDatabase Open(const Options& options, const std::string& name, Reads reads = kBoth) {
   OpenDatabase open;
   open.db = Database{options.folder, platform::Utf8ToUtf16(name)};
   if (name.empty() || !PathExists(StructureFilePath(open.db)))
     throw Failure{"no database '" + name + "' in " + platform::Utf16ToUtf8(options.folder)};
-  IoResult<std::vector<FieldDefinition>> structure = ReadStructure(open.db);
-  Check(structure.status, "the structure file of '" + name + "'");
-  open.fields = std::move(structure.value);
+  if (reads & kStructure) {
+    IoResult<std::vector<FieldDefinition>> structure = ReadStructure(open.db);
+    if (structure.status == IoStatus::Damaged)
+      throw Failure{"the structure file of '" + name + "' is damaged: it holds more than " +
+                    std::to_string(kMostFields) + " fields"};
+    Check(structure.status, "the structure file of '" + name + "'");
+    open.fields = std::move(structure.value);
+  }
   open.has_data = PathExists(DataFilePath(open.db));
-  if (open.has_data) {
+  if ((reads & kRecords) && open.has_data) {
     const IoResult<std::int64_t> last = TryLastRecordNumber(open.db);
     Check(last.status, "the data file of '" + name + "'");
+    if (last.value < 0)
+      throw Failure{"the data file of '" + name + "' is damaged: its last entry holds the record number " +
+                    std::to_string(last.value)};
     open.records = last.value;
   }
   return open;
@@ -117,8 +131,9 @@ std::int64_t ParseRecord(const OpenDatabase& open, const std::string& text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), record);
   if (error != std::errc() || end != text.data() + text.size() || record < 1 || record > open.records) {
     throw Failure{"bad record number '" + text + "': the database holds " +
-                  (open.records == 0 ? std::string("no records")
-                                     : "records 1 to " + std::to_string(open.records))};
+                  (open.records == 0   ? std::string("no records")
+                   : open.records == 1 ? std::string("only record 1")
+                                       : "records 1 to " + std::to_string(open.records))};
   }
   return record;
 }
@@ -152,7 +167,9 @@ std::u16string Shown(const FieldDefinition& field, const std::u16string& stored,
   switch (static_cast<FieldType>(field.type)) {
     case FieldType::Decimal:
     case FieldType::Integer:
-      return FormatNumber(stored.empty() ? no_data : stored, field.decimals, language);
+      // A number never stored says so, as the program's number viewer does, rather than
+      // passing for a stored 0.
+      return stored.empty() ? no_data : FormatNumber(stored, field.decimals, language);
     case FieldType::Logical:
       return UiText(texts, language,
                     ReadNumberText(stored).mantissa != 0 ? text::kLogicalViewerYes : text::kLogicalViewerNo);
@@ -168,7 +185,7 @@ void Need(const Options& options, std::size_t count) {
 
 void Fields(const Options& options, std::ostream& out) {
   Need(options, 1);
-  const OpenDatabase open = Open(options, options.words[1]);
+  const OpenDatabase open = Open(options, options.words[1], kStructure);
   std::u16string text = DescribeFields(open.fields, FillTextTable(), options.language);
   // Zentora's description ends its lines with CR LF for its own text box; a shell wants LF.
   for (std::size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at))
@@ -178,12 +195,12 @@ void Fields(const Options& options, std::ostream& out) {
 
 void Count(const Options& options, std::ostream& out) {
   Need(options, 1);
-  out << Open(options, options.words[1]).records << '\n';
+  out << Open(options, options.words[1], kRecords).records << '\n';
 }
 
 void Value(const Options& options, std::ostream& out) {
   Need(options, 3);
-  const OpenDatabase open = Open(options, options.words[1]);
+  const OpenDatabase open = Open(options, options.words[1], kBoth);
   const FieldDefinition& field = FindField(open, options.words[2]);
   const std::int64_t record = ParseRecord(open, options.words[3]);
   if (IsAttachment(field))
@@ -224,7 +241,7 @@ constexpr std::uint64_t kProgressEntries = std::uint64_t{1} << 20;
 // then written record by record, as the value search would give each value.
 void Csv(const Options& options, std::ostream& out, std::ostream& err) {
   Need(options, 1);
-  const OpenDatabase open = Open(options, options.words[1]);
+  const OpenDatabase open = Open(options, options.words[1], kBoth);
   std::string row;
   for (const FieldDefinition& field : open.fields) {
     if (!row.empty()) row += ',';
@@ -252,8 +269,11 @@ void Csv(const Options& options, std::ostream& out, std::ostream& err) {
       columns[i] = index.ColumnOf(open.fields[i].name, IsAttachment(open.fields[i]) ? kAttachmentTypes : kTextTypes);
   };
   find_columns();
+  // A row for each record that holds a value: never one per number up to the last, which a
+  // damaged last entry may put at 2^63 - 1.
+  const std::vector<std::int64_t> records = index.RecordsHolding(columns, open.records);
   std::u16string text;
-  for (std::int64_t record = 1; record <= open.records; ++record) {
+  for (const std::int64_t record : records) {
     row.clear();
     for (std::size_t i = 0; i < open.fields.size(); ++i) {
       const FieldDefinition& field = open.fields[i];

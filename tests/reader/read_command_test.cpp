@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/encoding.h"
 #include "reader/sample_database.h"
+#include "storage/data_file.h"
 #include "support/temp_folder.h"
 
 namespace zentora::cli {
@@ -52,7 +54,9 @@ TEST_F(ReadCommandTest, ShowsValuesAsTheViewersDo) {
       {{"value", "muestra", "Precio", "1"}, "1.234'50\n"},
       {{"--lang", "en", "value", "muestra", "Precio", "1"}, "1,234.50\n"},
       {{"--lang", "en", "value", "muestra", "Precio", "2"}, "-0.50\n"},
-      {{"--lang", "en", "value", "muestra", "Precio", "3"}, "0.00\n"},  // empty reads as 0
+      // A number never stored is not shown as a stored 0, as in the program's viewer.
+      {{"--lang", "en", "value", "muestra", "Precio", "3"}, "No data\n"},
+      {{"value", "muestra", "Precio", "3"}, "No datos\n"},
       {{"value", "muestra", "Activo", "1"}, "Sí\n"},
       {{"--lang", "en", "value", "muestra", "Activo", "1"}, "Yes\n"},
       {{"--lang", "en", "value", "muestra", "Activo", "2"}, "No\n"},
@@ -79,6 +83,9 @@ TEST_F(ReadCommandTest, ReportsErrorsWithAnExitCode) {
   };
   const Case cases[] = {
       {{"count", "ninguna"}, kExitError, "no database 'ninguna'"},
+      {{"count", ""}, kExitError, "no database ''"},
+      {{"csv", ""}, kExitError, "no database ''"},
+      {{"--folder", "", "count", "muestra"}, kExitUsage, "--folder takes a folder, not an empty name"},
       {{"value", "muestra", "Apellido", "1"}, kExitError, "no field 'Apellido'"},
       {{"value", "muestra", "NOMBRE", "1"}, kExitError, "no field 'NOMBRE'"},
       {{"value", "muestra", "Nombre", "0"}, kExitError, "bad record number '0': the database holds records 1 to 3"},
@@ -150,6 +157,101 @@ TEST_F(ReadCommandTest, ReadsADatabaseWithoutDataFileWithoutCreatingOne) {
   EXPECT_EQ(Run({"csv", "muestra"}).out, "Nombre,Precio,Activo,Notas,Foto,Voz,nombre\r\n");
   EXPECT_EQ(Run({"value", "muestra", "Nombre", "1"}).code, kExitError);
   EXPECT_FALSE(std::filesystem::exists(data));
+}
+
+// What each command reads: `count` only the data file, `fields` only the structure. A fault
+// of one file stops only the commands that read it, each with a message that names it.
+TEST_F(ReadCommandTest, AFaultOfOneFileStopsOnlyTheCommandsThatReadIt) {
+  struct Case {
+    const char* file;
+    bool huge;  // else a folder in its place
+    std::vector<std::string> arguments;
+    int code;
+    std::string said;  // in `out` when it succeeds, in `err` when it fails
+  };
+  const std::string not_a_file = "is not a regular file";
+  const std::string too_long = "the structure file of 'muestra' is damaged: it holds more than 32767 fields";
+  const Case cases[] = {
+      {"muestra.zbd", false, {"fields", "muestra"}, kExitOk, "Etiqueta: Nombre"},
+      {"muestra.zbd", false, {"count", "muestra"}, kExitError, "the data file of 'muestra' " + not_a_file},
+      {"muestra.zbd", false, {"value", "muestra", "Nombre", "1"}, kExitError, not_a_file},
+      {"muestra.zbd", false, {"csv", "muestra"}, kExitError, not_a_file},
+      {"muestra.z04", false, {"count", "muestra"}, kExitOk, "3\n"},
+      {"muestra.z04", false, {"fields", "muestra"}, kExitError, "the structure file of 'muestra' " + not_a_file},
+      {"muestra.z04", true, {"count", "muestra"}, kExitOk, "3\n"},
+      {"muestra.z04", true, {"fields", "muestra"}, kExitError, too_long},
+      {"muestra.z04", true, {"value", "muestra", "Nombre", "1"}, kExitError, too_long},
+      {"muestra.z04", true, {"csv", "muestra"}, kExitError, too_long},
+  };
+  const std::filesystem::path folder = folder_.fs() / "muestra";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.file) + (c.huge ? " huge, " : " a folder, ") + c.arguments[0]);
+    std::filesystem::remove_all(folder);
+    testing::WriteSampleDatabase(Database{folder_.path(), u"muestra"});
+    if (c.huge) {
+      std::filesystem::resize_file(folder / c.file, std::uint64_t{1} << 30);  // sparse
+    } else {
+      std::filesystem::remove(folder / c.file);
+      std::filesystem::create_directory(folder / c.file);
+    }
+    const Outcome outcome = Run(c.arguments);
+    EXPECT_EQ(outcome.code, c.code) << outcome.err;
+    const std::string& said = c.code == kExitOk ? outcome.out : outcome.err;
+    EXPECT_NE(said.find(c.said), std::string::npos) << said;
+  }
+}
+
+// A last entry damaged to a record number below 1: said plainly, never as a range
+// ("records 1 to -9223372036854775808").
+TEST_F(ReadCommandTest, ADamagedLastRecordNumberIsSaidPlainly) {
+  const FieldDefinition nombre{0, PadFieldName(u"Nombre"), static_cast<std::int16_t>(FieldType::String), 40, 0};
+  const Database db{folder_.path(), u"muestra"};
+  for (const std::int64_t last : {std::numeric_limits<std::int64_t>::min(), std::int64_t{-1}}) {
+    ASSERT_EQ(AppendTextUnits(db, nombre, last, u"X", true), IoStatus::Ok);
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"count", "muestra"}, {"value", "muestra", "Nombre", "1"}, {"csv", "muestra"}}) {
+      SCOPED_TRACE(std::to_string(last) + " " + arguments[0]);
+      const Outcome outcome = Run(arguments);
+      EXPECT_EQ(outcome.code, kExitError);
+      EXPECT_NE(outcome.err.find("the data file of 'muestra' is damaged: its last entry holds the record number " +
+                                 std::to_string(last)),
+                std::string::npos)
+          << outcome.err;
+      EXPECT_EQ(outcome.err.find("records 1 to"), std::string::npos) << outcome.err;
+    }
+  }
+}
+
+// csv writes the records that hold a value, not every number up to the last: a last entry of
+// record 2^63 - 1 adds one row, and the export ends.
+TEST_F(ReadCommandTest, CsvWritesOnlyTheRecordsThatHoldAValue) {
+  const FieldDefinition notas{0, PadFieldName(u"Notas"), static_cast<std::int16_t>(FieldType::Memo), 2000, 0};
+  const std::int64_t largest = std::numeric_limits<std::int64_t>::max();
+  ASSERT_EQ(AppendTextUnits(Database{folder_.path(), u"muestra"}, notas, largest, u"fin", true), IoStatus::Ok);
+  const Outcome outcome = Run({"csv", "muestra"});
+  EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
+  const std::string expected = "Nombre,Precio,Activo,Notas,Foto,Voz,nombre\r\n" + Utf8(testing::kSampleName1) +
+                               ",1234.5,1,\"" + Utf8(testing::kSampleNotes1) + "\",300,56,minúscula\r\n"
+                               "Ana,-0.5,0,,0,96,\r\n"
+                               "\"Zoë, \"\"Z\"\"\",,,,0,0,\r\n"
+                               ",,,fin,0,0,\r\n";
+  EXPECT_EQ(outcome.out, expected);
+  EXPECT_EQ(Run({"value", "muestra", "Notas", std::to_string(largest)}).out, "fin\n");
+  EXPECT_EQ(Run({"value", "muestra", "Notas", "4"}).out, "No datos\n");
+  EXPECT_NE(Run({"value", "muestra", "Notas", "0"}).err.find("records 1 to " + std::to_string(largest)),
+            std::string::npos);
+}
+
+// Records that hold no value at all have no row; the others keep their order.
+TEST_F(ReadCommandTest, CsvLeavesOutRecordsWithoutAnyValue) {
+  const Database db{folder_.path(), u"huecos"};
+  testing::WriteDatabaseEndingInEmptyValues(db);
+  const FieldDefinition nombre{0, PadFieldName(u"Nombre"), static_cast<std::int16_t>(FieldType::String), 40, 0};
+  ASSERT_EQ(AppendTextUnits(db, nombre, 7, u"Siete", true), IoStatus::Ok);
+  const Outcome outcome = Run({"csv", "huecos"});
+  EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
+  EXPECT_EQ(outcome.out, "Nombre,Notas\r\nAna,nota\r\nEva,\r\nSiete,\r\n");  // not records 3 to 6
+  EXPECT_NE(Run({"help"}).out.find("a record with no value has no row"), std::string::npos);
 }
 
 TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {

@@ -182,6 +182,14 @@ TEST_F(ReaderCoreTest, ARefusedDatabaseReadsAsAMissingOne) {
   }
 }
 
+TEST_F(ReaderCoreTest, AnEmptyDatabaseNameNamesNoDatabase) {
+  // Read as a name, it would be the data file "<host>/.zbd": one is put there to be missed.
+  std::filesystem::copy_file(DataFile(), host_.fs() / ".zbd");
+  EXPECT_EQ(CountRecords(host_.path(), u"", kShortWait), 0);
+  EXPECT_EQ(ReadValueText(host_.path(), u"", Field(u"Nombre"), 2, kShortWait), u"No datos");
+  EXPECT_EQ(ReadValueText(host_.path(), u"muestra", Field(u"Nombre"), 2, kShortWait), u"Ana");
+}
+
 TEST_F(ReaderCoreTest, CountsTheNewestRecordThatHoldsAnEntry) {
   testing::WriteDatabaseEndingInEmptyValues(Database{host_.path(), u"vacios"});
   EXPECT_EQ(CountRecords(host_.path(), u"vacios", kShortWait), testing::kRecordsBeforeEmptyOnes);
