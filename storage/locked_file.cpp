@@ -5,25 +5,21 @@
 namespace zentora {
 namespace {
 
-// The longest pause between two tries: short enough that a writer takes a file a reader has
-// stepped aside from at once, and that a waiting dialog stays lively.
-constexpr unsigned kLongestPauseMs = 40;
+// The longest pause between two tries: short enough that the one waiting takes a file the
+// others step aside from at once, and that a waiting dialog stays lively.
+constexpr unsigned kLongestPauseMs = 10;
 
-bool Reads(platform::Access access) {
-  return access == platform::Access::Read || access == platform::Access::ReadExisting;
-}
-
-// A reader lets a waiting writer go first: it waits while the writer's sign is up, which the
-// writer lowers as soon as it holds the file (or gives up).
-void StepAsideForWriter(const std::u16string& path) {
+// An open lets one that already waits go first: it waits while that one's sign is up, which is
+// lowered as soon as it holds the file (or gives up).
+void StepAside(const std::u16string& path) {
   if (!platform::WaitSignRaised(path)) return;
   const std::uint64_t until = platform::MonotonicMs() + kLongestStepAsideMs;
   do {
-    platform::SleepMs(2);
+    platform::SleepMs(1);
   } while (platform::WaitSignRaised(path) && platform::MonotonicMs() < until);
 }
 
-// The writer's sign, up from the first try that found the file held until the open returns.
+// This open's sign, up from the first try that found the file held until the open returns.
 struct RaisedSign {
   platform::WaitSign sign;
   ~RaisedSign() { platform::LowerWaitSign(sign); }
@@ -34,12 +30,11 @@ struct RaisedSign {
 IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, unsigned busy_wait_ms,
                           const KeepWaiting& keep_waiting) {
   Close();
-  const bool reads = Reads(access);
-  if (reads) StepAsideForWriter(path);
+  StepAside(path);
   RaisedSign raised;
   std::uint64_t start = 0;
   bool waiting = false;  // the clock is read only once the file was found busy
-  for (unsigned pause = 5;; pause = std::min(pause * 2, kLongestPauseMs)) {
+  for (unsigned pause = 1;; pause = std::min(pause * 2, kLongestPauseMs)) {
     switch (platform::OpenExclusive(path, access, file_)) {
       case platform::OpenStatus::Ok:
         open_ = true;
@@ -51,7 +46,7 @@ IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, u
       case platform::OpenStatus::Busy:
         break;
     }
-    if (!reads && !raised.sign) raised.sign = platform::RaiseWaitSign(path);
+    if (!raised.sign) raised.sign = platform::RaiseWaitSign(path);
     const std::uint64_t now = platform::MonotonicMs();
     if (!waiting) start = now;
     waiting = true;

@@ -14,8 +14,8 @@ namespace zentora {
 // goes on waiting, false gives up (Busy). Given, it bounds the wait in place of busy_wait_ms.
 using KeepWaiting = std::function<bool(std::uint64_t waited_ms)>;
 
-// How long a reader steps aside for a writer's wait sign at most: about what a writer's
-// longest pause between two tries lasts, a few times over.
+// How long an open steps aside for another's wait sign at most: the longest pause between
+// two tries of the one waiting, many times over.
 inline constexpr unsigned kLongestStepAsideMs = 500;
 
 class LockedFile {
@@ -28,10 +28,10 @@ class LockedFile {
   // Opens (creating when absent); a file held by another program is retried until
   // `busy_wait_ms` have passed (or `keep_waiting` says no), then Busy.
   //
-  // Fairness: a writer (Write, ReadWrite) that finds the file held raises the file's wait sign
-  // while it waits; a reader (Read, ReadExisting) that sees a sign up first steps aside until
-  // the writer has the file, at most kLongestStepAsideMs. A reader that opens again right after
-  // closing therefore cannot keep a writer out, and every open stays exclusive.
+  // Fairness: an open that finds the file held raises the file's wait sign while it waits, and
+  // an open that sees a sign up first steps aside until the one waiting has the file, at most
+  // kLongestStepAsideMs. A reader that opens again right after closing therefore cannot keep
+  // the program out (nor the program a reader), and every open stays exclusive.
   IoStatus Open(const std::u16string& path, platform::Access access, unsigned busy_wait_ms,
                 const KeepWaiting& keep_waiting = {});
   void Close();
