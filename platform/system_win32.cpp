@@ -49,6 +49,22 @@ std::wstring WaitSignName(const std::u16string& path) {
   return name;
 }
 
+// The profile functions open whatever stands at the name: only a regular file, or nothing
+// yet, is handed to them, so a pipe or a device there is neither waited on nor written.
+bool ProfileFileUsable(const std::u16string& path) {
+  const std::wstring native = NativePath(path);
+  const DWORD attributes = GetFileAttributesW(native.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  // Asking for no access to the data opens even a file held without sharing, and reads nothing.
+  HANDLE h = CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return true;  // the profile functions will say what they find
+  const bool disk = GetFileType(h) == FILE_TYPE_DISK;
+  CloseHandle(h);
+  return disk;
+}
+
 }  // namespace
 
 char16_t PathSeparator() { return u'\\'; }
@@ -263,6 +279,11 @@ std::u16string UserCacheFolder() {
 
 std::string ReadIniString(const std::string& section, const std::string& key, const std::string& fallback,
                              const std::u16string& path) {
+  if (!ProfileFileUsable(path)) {
+    std::string trimmed = fallback;  // as the profile function gives a default: no trailing blanks
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.pop_back();
+    return trimmed;
+  }
   char buffer[260] = {};
   GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer, sizeof buffer,
                            Ansi(path).c_str());
@@ -271,6 +292,7 @@ std::string ReadIniString(const std::string& section, const std::string& key, co
 
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                         const std::u16string& path) {
+  if (!ProfileFileUsable(path)) return false;
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), Ansi(path).c_str()) != 0;
 }
 
