@@ -55,6 +55,18 @@ class RecordEntryTest : public testing::ScriptedTest {
     return units;
   }
 
+  // The user answers the string dialog with `value`; another program takes the data file
+  // while the user types, and keeps it in `held`.
+  void AnswerWhileAnotherTakesTheDataFile(const std::u16string& value, platform::FileHandle& held) {
+    script.ExpectDialog(u"Insertar Cadena")
+        .Type(1040, value)
+        .Do([this, &held] {
+          ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held),
+                    platform::OpenStatus::Ok);
+        })
+        .Click(1041);
+  }
+
   testing::TempFolder root;
   Texts texts{1};
   AttachmentsState attachments;
@@ -233,14 +245,7 @@ TEST_F(RecordEntryTest, AHeldDataFileAsksToTryAgainAndNoAbandonsTheRecord) {
   busy_wait_ms = 50;
   platform::FileHandle held;
   const std::u16string retry = texts.Filled(text::kRetryDataFileHeld, db().name);
-  script.ExpectDialog(u"Insertar Cadena")
-      .Type(1040, u"abc")
-      // Another program takes the data file while the user types.
-      .Do([&] {
-        ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held),
-                  platform::OpenStatus::Ok);
-      })
-      .Click(1041);
+  AnswerWhileAnotherTakesTheDataFile(u"abc", held);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"def").Click(1041);
   // The record is stored once every value is given: the wait is shown, the held file is named
   // once it runs out, and each yes tries again with the values kept.
@@ -293,13 +298,7 @@ TEST_F(RecordEntryTest, TheWaitForAHeldDataFileIsShownAndTheUserGivesItUp) {
     ASSERT_EQ(TryLastRecordNumber(db()).status, IoStatus::Ok);
     busy_wait_ms = 20;  // the usual wait: the entry's own goes on well past it
     platform::FileHandle held{};
-    script.ExpectDialog(u"Insertar Cadena")
-        .Type(1040, u"Ana")
-        .Do([&] {
-          ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held),
-                    platform::OpenStatus::Ok);
-        })
-        .Click(1041);
+    AnswerWhileAnotherTakesTheDataFile(u"Ana", held);
     script.ExpectDialog(u"Programador").Inspect([&](const headless::DialogState& shown) {
       EXPECT_TRUE(shown.visible);
       EXPECT_FALSE(shown.modal);
