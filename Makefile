@@ -107,6 +107,7 @@ bench:
 	build/bench/bench/record_entry_bench
 	build/bench/bench/export_bench
 	build/bench/bench/big_file_bench
+	build/bench/bench/fairness_bench
 
 clean:
 	rm -rf build

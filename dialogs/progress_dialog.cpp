@@ -24,6 +24,7 @@ platform::DialogTemplate ProgressDialogTemplate() {
 
 void ShowProgressDialog(ProgressState& state) {
   EndProgressDialog(state);
+  state.waiting = false;
   state.window = platform::CreateModeless(
       ProgressDialogTemplate(), [](platform::Dialog dialog, const platform::DialogEvent& event) {
         if (std::holds_alternative<platform::InitEvent>(event)) {
@@ -31,6 +32,43 @@ void ShowProgressDialog(ProgressState& state) {
         }
       });
   platform::ShowNormal(state.window);
+}
+
+platform::DialogTemplate WaitingDialogTemplate(const std::u16string& caption, const std::u16string& line,
+                                               const std::u16string& cancel) {
+  platform::DialogTemplate dialog;
+  dialog.caption = caption;
+  dialog.rect = {0, 0, 200, 62};
+  dialog.style = platform::kStyleCaption | platform::kStyleSystemMenu | platform::kStyleCentred |
+                 platform::kStyleTopmost | platform::kStyleModalFrame;
+  dialog.controls.push_back(
+      platform::MakeControl(kWaitingLineId, platform::ControlKind::Static, {7, 7, 186, 28}, line, platform::kWrap));
+  dialog.controls.push_back(
+      platform::MakeControl(kWaitingCancelId, platform::ControlKind::Button, {70, 40, 60, 15}, cancel));
+  return dialog;
+}
+
+void ShowWaitingDialog(ProgressState& state, const std::u16string& caption, const std::u16string& line,
+                       const std::u16string& cancel) {
+  if (state.window && state.waiting) return;
+  EndProgressDialog(state);
+  state.cancelled = false;
+  bool* cancelled = &state.cancelled;
+  state.window = platform::CreateModeless(
+      WaitingDialogTemplate(caption, line, cancel), [cancelled](platform::Dialog, const platform::DialogEvent& event) {
+        const auto* command = std::get_if<platform::CommandEvent>(&event);
+        if ((command != nullptr && platform::IsActivation(*command, kWaitingCancelId)) ||
+            std::holds_alternative<platform::CloseEvent>(event))
+          *cancelled = true;
+      });
+  state.waiting = true;
+  platform::FocusControl(state.window, kWaitingCancelId);
+  platform::ShowNormal(state.window);
+}
+
+bool StillWaiting(ProgressState& state) {
+  platform::PumpMessages();
+  return !state.cancelled;
 }
 
 int ProgressPercent(uint64_t done, uint64_t total) {
@@ -54,6 +92,7 @@ void EndProgressDialog(ProgressState& state) {
   if (!state.window) return;
   platform::DestroyDialog(state.window);
   state.window = {};
+  state.waiting = false;
 }
 
 }  // namespace zentora

@@ -22,6 +22,12 @@ namespace {
 // a repaint often enough to look alive.
 constexpr std::size_t kLargestAttachmentChunk = 65536;
 
+// While another program holds the data file the record goes to, the entry waits this many
+// times the usual wait (30 s for 2 s), saying so once the wait passes kWaitShownAfterMs (or
+// the usual wait, if shorter); the user may give it up sooner.
+constexpr unsigned kEntryWaitTimes = 15;
+constexpr unsigned kWaitShownAfterMs = 300;
+
 // A run small enough that the bar passes every whole percent on its way, as a byte-by-byte
 // store shows it: a hundredth of the file at most, one byte at least.
 std::size_t AttachmentChunk(std::size_t size) {
@@ -33,6 +39,7 @@ struct Entry {
   const Texts& texts;
   const Database& db;
   AttachmentsState& attachments;
+  RecordEntryState& numbering;
   platform::Dialog owner;  // of the file choosers
 };
 
@@ -115,17 +122,29 @@ IoResult<std::int64_t> StoreRecord(const Entry& entry, const std::vector<RecordV
     attachment_bytes += values[v].bytes.size();
   }
   ProgressState progress;
-  if (attachment_bytes > 0) ShowProgressDialog(progress);
   RecordProgress how;
   if (attachment_bytes > 0) how.most_per_write = AttachmentChunk(static_cast<std::size_t>(attachment_bytes));
+  how.durable = true;  // "Processed" promises the record is on disk
+  const std::uint64_t longest_wait = std::uint64_t{entry.db.busy_wait_ms} * kEntryWaitTimes;
+  const unsigned shown_after = std::min(kWaitShownAfterMs, entry.db.busy_wait_ms);
+  how.waiting = [&](std::uint64_t waited) {
+    if (waited >= longest_wait) return false;
+    if (waited < shown_after) return true;
+    const Texts& texts = entry.texts;
+    ShowWaitingDialog(progress, texts.MessageCaption(), texts.Filled(text::kDataFileInUseWaiting, entry.db.name),
+                      texts.Text(text::kCancelButton));
+    return StillWaiting(progress);
+  };
   how.written = [&](std::size_t v, std::uint64_t done) {
+    // The file is held now: the bar takes the place of the waiting line.
+    if (attachment_bytes > 0 && (!progress.window || progress.waiting)) ShowProgressDialog(progress);
     if (!values[v].bytes.empty()) {
       AdvanceProgress(progress, bytes_before[v] + done, attachment_bytes);
     } else if (values[v].field.type == static_cast<std::int16_t>(FieldType::Memo) && done == values[v].text.size()) {
       platform::PumpMessages();  // a memo can be long: let the window catch up
     }
   };
-  const IoResult<std::int64_t> stored = AppendRecord(entry.db, values, how);
+  const IoResult<std::int64_t> stored = AppendRecord(entry.db, values, how, &entry.numbering.highest);
   EndProgressDialog(progress);
   return stored;
 }
@@ -177,6 +196,12 @@ std::optional<GivenValue> AskField(const Entry& entry, const FieldDefinition& fi
 }  // namespace
 
 void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, platform::Dialog owner) {
+  RecordEntryState state;
+  EnterRecord(texts, db, attachments, state, owner);
+}
+
+void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, RecordEntryState& state,
+                 platform::Dialog owner) {
   // Checked before the first question, so the user never answers for a file that is held.
   const IoStatus data = TryLastRecordNumber(db).status;
   if (data != IoStatus::Ok) {
@@ -195,7 +220,7 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
                                                         : texts.Text(text::kStructureUnavailable));
     return;
   }
-  const Entry entry{texts, db, attachments, owner};
+  const Entry entry{texts, db, attachments, state, owner};
   // Every answer first, the record stored at the end in field order: an abandoned record
   // leaves nothing in the data file.
   std::vector<GivenValue> given;
@@ -206,15 +231,10 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
     platform::PumpMessages();
   }
 
-  // The record number is taken inside the one hold of the data file that stores the record.
+  // The record number is taken inside the one hold of the data file that stores the record
+  // and makes it durable.
   if (!StoreOrAbandon(entry, ValuesToStore(entry, given))) return;
   structure.Close();
-
-  // "Processed" promises the record is on disk.
-  if (FlushDataFile(db) != IoStatus::Ok) {
-    Tell(texts, texts.Text(text::kValueNotStored));
-    return;
-  }
   Tell(texts, texts.Text(text::kProcessed));
 }
 

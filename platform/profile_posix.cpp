@@ -5,6 +5,7 @@
 // place and keeps every other byte of it, comments and blank lines included.
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -182,13 +183,34 @@ bool Replace(int fd, const std::string& old_text, const std::string& new_text) {
   return true;
 }
 
+// Opens the profile file only when it is a regular file: a pipe or a device standing at its
+// name is never waited on (O_NONBLOCK) nor read or written; the caller then goes on with its
+// defaults. -1 when there is no regular file to use.
+int OpenProfile(const std::string& path, int flags) {
+  struct stat before {};
+  if (::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+    errno = EINVAL;  // a device is not even opened
+    return -1;
+  }
+  const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    errno = EINVAL;
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  return fd;
+}
+
 }  // namespace
 
 std::string ReadIniString(const std::string& section, const std::string& key,
                              const std::string& fallback, const std::u16string& path) {
   std::string_view fallback_text = fallback;
   while (!fallback_text.empty() && fallback_text.back() == ' ') fallback_text.remove_suffix(1);
-  const int fd = ::open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenProfile(Utf16ToUtf8(path), O_RDONLY);
   if (fd < 0) return std::string(fallback_text);
   // A shared lock keeps a concurrent write from being read half done.
   (void)::flock(fd, LOCK_SH);
@@ -209,9 +231,9 @@ bool WriteIniString(const std::string& section, const std::string& key, const st
                         const std::u16string& path) {
   const std::string native = Utf16ToUtf8(path);
   bool created = false;
-  int fd = ::open(native.c_str(), O_RDWR | O_CLOEXEC);
+  int fd = OpenProfile(native, O_RDWR);
   if (fd < 0 && errno == ENOENT) {
-    fd = ::open(native.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd = OpenProfile(native, O_RDWR | O_CREAT | O_EXCL);
     created = fd >= 0;
   }
   if (fd < 0) return false;

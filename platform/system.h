@@ -53,6 +53,20 @@ bool GetFileIdentity(FileHandle file, FileIdentity& identity);
 // Both at once, in one query of the system.
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size);
 
+// A sign, seen by every process of the machine, that someone waits for the file at `path`
+// while another holds it: an open that sees it steps aside first, so a reader polling in a
+// loop cannot keep the program out. It needs no file of its own (a named kernel object on
+// Windows, an abstract socket name on Linux) and goes away with the process that raised it.
+// Raising may answer an invalid sign when the path is not there, or when another's sign is
+// up already (one is enough; the caller tries again on its next round).
+struct WaitSign {
+  std::intptr_t value = -1;
+  explicit operator bool() const { return value != -1; }
+};
+WaitSign RaiseWaitSign(const std::u16string& path);
+void LowerWaitSign(WaitSign sign);
+bool WaitSignRaised(const std::u16string& path);
+
 bool PathExists(const std::u16string& path);
 bool IsFolder(const std::u16string& path);
 bool CreateFolder(const std::u16string& path);

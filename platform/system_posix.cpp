@@ -1,12 +1,16 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <thread>
@@ -25,6 +29,19 @@ int Fd(FileHandle file) { return static_cast<int>(file.value); }
 bool NotRegularAt(const std::string& path) {
   struct stat st {};
   return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+// The name of a file's wait sign: a socket address in the abstract namespace (no file made
+// anywhere), after the file's device and inode, so that every spelling of its path agrees.
+bool WaitSignAddress(const std::u16string& path, sockaddr_un& address, socklen_t& length) {
+  struct stat st {};
+  if (::stat(Native(path).c_str(), &st) != 0) return false;
+  address = sockaddr_un{};
+  address.sun_family = AF_UNIX;
+  const int n = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1, "zentora-wait-%llx-%llx",
+                              static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino));
+  length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<std::size_t>(n));
+  return true;
 }
 
 }  // namespace
@@ -116,6 +133,35 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
 bool FlushFile(FileHandle file) { return ::fdatasync(Fd(file)) == 0; }
 
 bool TruncateFile(FileHandle file, std::uint64_t size) { return ::ftruncate(Fd(file), static_cast<off_t>(size)) == 0; }
+
+WaitSign RaiseWaitSign(const std::u16string& path) {
+  sockaddr_un address;
+  socklen_t length = 0;
+  if (!WaitSignAddress(path, address, length)) return {};
+  const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return {};
+  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+    ::close(fd);  // another writer's sign is up (or sockets are refused): nothing to raise
+    return {};
+  }
+  return WaitSign{fd};
+}
+
+void LowerWaitSign(WaitSign sign) {
+  if (sign) ::close(static_cast<int>(sign.value));
+}
+
+bool WaitSignRaised(const std::u16string& path) {
+  sockaddr_un address;
+  socklen_t length = 0;
+  if (!WaitSignAddress(path, address, length)) return false;
+  const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  // A datagram connect reaches a bound name and is refused where none is.
+  const bool raised = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
+  ::close(fd);
+  return raised;
+}
 
 bool PathExists(const std::u16string& path) {
   struct stat st {};

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "platform/system.h"
@@ -27,6 +28,41 @@ std::string Ansi(const std::u16string& text) {
   std::string out(static_cast<std::size_t>(n), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
   return out;
+}
+
+// The name of a file's wait sign: a named event of the session, after the file's full path
+// in upper case (names of files are compared without case), hashed to fit an object name.
+std::wstring WaitSignName(const std::u16string& path) {
+  const std::wstring native = NativePath(path);
+  const DWORD n = GetFullPathNameW(native.c_str(), 0, nullptr, nullptr);
+  std::wstring full(n, L'\0');
+  const DWORD got = n == 0 ? 0 : GetFullPathNameW(native.c_str(), n, full.data(), nullptr);
+  full.resize(got > 0 && got < n ? got : 0);
+  if (full.empty()) full = native;
+  CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+  for (wchar_t unit : full) {
+    hash = (hash ^ static_cast<std::uint16_t>(unit)) * 1099511628211ull;
+  }
+  std::wstring name = L"Local\\ZentoraWait.";
+  for (int shift = 60; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(hash >> shift) & 0xF];
+  return name;
+}
+
+// The profile functions open whatever stands at the name: only a regular file, or nothing
+// yet, is handed to them, so a pipe or a device there is neither waited on nor written.
+bool ProfileFileUsable(const std::u16string& path) {
+  const std::wstring native = NativePath(path);
+  const DWORD attributes = GetFileAttributesW(native.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return GetLastError() == ERROR_FILE_NOT_FOUND;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  // Asking for no access to the data opens even a file held without sharing, and reads nothing.
+  HANDLE h = CreateFileW(native.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return true;  // the profile functions will say what they find
+  const bool disk = GetFileType(h) == FILE_TYPE_DISK;
+  CloseHandle(h);
+  return disk;
 }
 
 }  // namespace
@@ -123,6 +159,25 @@ bool TruncateFile(FileHandle file, std::uint64_t size) {
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(size);
   return SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(Handle(file)) != 0;
+}
+
+WaitSign RaiseWaitSign(const std::u16string& path) {
+  if (GetFileAttributesW(NativePath(path).c_str()) == INVALID_FILE_ATTRIBUTES) return {};
+  // Every waiting writer holds the event open; it lives while one of them does.
+  HANDLE event = CreateEventW(nullptr, TRUE, FALSE, WaitSignName(path).c_str());
+  if (event == nullptr) return {};
+  return WaitSign{reinterpret_cast<std::intptr_t>(event)};
+}
+
+void LowerWaitSign(WaitSign sign) {
+  if (sign) CloseHandle(reinterpret_cast<HANDLE>(sign.value));
+}
+
+bool WaitSignRaised(const std::u16string& path) {
+  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, WaitSignName(path).c_str());
+  if (event == nullptr) return false;
+  CloseHandle(event);
+  return true;
 }
 
 bool PathExists(const std::u16string& path) {
@@ -224,6 +279,11 @@ std::u16string UserCacheFolder() {
 
 std::string ReadIniString(const std::string& section, const std::string& key, const std::string& fallback,
                              const std::u16string& path) {
+  if (!ProfileFileUsable(path)) {
+    std::string trimmed = fallback;  // as the profile function gives a default: no trailing blanks
+    while (!trimmed.empty() && trimmed.back() == ' ') trimmed.pop_back();
+    return trimmed;
+  }
   char buffer[260] = {};
   GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer, sizeof buffer,
                            Ansi(path).c_str());
@@ -232,6 +292,7 @@ std::string ReadIniString(const std::string& section, const std::string& key, co
 
 bool WriteIniString(const std::string& section, const std::string& key, const std::string& value,
                         const std::u16string& path) {
+  if (!ProfileFileUsable(path)) return false;
   return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), Ansi(path).c_str()) != 0;
 }
 

@@ -272,7 +272,27 @@ void DestroyDialog(Dialog dialog) {
 
 void ShowNormal(Dialog dialog) { LiveState(dialog).visible = true; }
 
-void PumpMessages() { ++CurrentSession().pumps; }
+void PumpMessages() {
+  Session& session = CurrentSession();
+  ++session.pumps;
+  // Letting messages through is when a modeless dialog takes the user: the steps written
+  // after its ExpectDialog are played on it then, up to the next window the script answers.
+  while (session.next_step < session.steps.size()) {
+    const headless::Step step = session.steps[session.next_step];
+    if (headless::AnswersAWindow(step.kind)) return;
+    std::size_t index = session.dialogs.size();
+    for (std::size_t i = session.dialogs.size(); i-- > 0;) {
+      const headless::DialogState& state = *session.dialogs[i];
+      if (state.open && !state.modal && state.dialog.caption == step.after_dialog) {
+        index = i;
+        break;
+      }
+    }
+    if (index == session.dialogs.size()) return;
+    ++session.next_step;
+    headless::PlayStep(index, step);
+  }
+}
 
 Rect WorkArea() { return CurrentSession().work_area; }
 

@@ -147,7 +147,9 @@ class Script {
   // The screen's work area from now on (at first 1280 by 1024 pixels, with no task bar).
   Script& UseWorkArea(Rect area);
 
-  // Steps played on the modal dialog that waits for the user, in order.
+  // Steps played on the modal dialog that waits for the user, in order. Steps written after
+  // the ExpectDialog of a modeless dialog are played on it when the program next lets
+  // messages through (PumpMessages) while it is open.
   Script& Type(int id, const std::u16string& text);  // replaces the edit's text
   Script& Click(int id);                              // button, option or check box, with the mouse
   Script& PressKey(int id);                           // the same, from the keyboard

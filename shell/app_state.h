@@ -7,6 +7,7 @@
 
 #include "attachments/attachments.h"
 #include "dialogs/record_browser.h"
+#include "dialogs/record_entry.h"
 #include "shell/ui_state.h"
 #include "storage/database.h"
 
@@ -17,6 +18,7 @@ struct AppState {
   unsigned busy_wait_ms = kBusyWaitMs;
   ShellState shell;
   RecordBrowserState browser;
+  RecordEntryState entry;
   AttachmentsState attachments;
 
   // The database of that name in the program folder.

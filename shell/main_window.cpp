@@ -114,7 +114,7 @@ void RunDatabaseCommand(AppState& state, int command) {
   switch (command) {
     case kCommandNewField: NewField(state, db); break;
     // The data file need not exist: the entry creates it.
-    case kCommandInsertData: WithoutMenu(state, [&] { EnterRecord(texts, db, state.attachments, state.shell.main_window); }); break;
+    case kCommandInsertData: WithoutMenu(state, [&] { EnterRecord(texts, db, state.attachments, state.entry, state.shell.main_window); }); break;
     case kCommandSeeData:
       WithoutMenu(state, [&] { ShowRecordBrowser(texts, db, state.browser, state.attachments); });
       break;

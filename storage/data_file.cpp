@@ -87,6 +87,46 @@ bool RecordNumberBefore(const LockedFile& file, std::uint64_t end, std::int64_t&
   return true;
 }
 
+// Brings `highest` up to the first `count` entries of `file`: only those appended since it
+// was last brought up, unless the file is another one, shorter, or rewritten where it was read.
+bool FollowHighestRecord(const LockedFile& file, std::uint64_t count, HighestRecord& highest) {
+  platform::FileIdentity identity;
+  if (!file.Identity(identity)) return false;
+  std::uint8_t entry[kDataUnitBytes];
+  std::size_t done = 0;
+  const bool same = highest.entries > 0 && identity == highest.identity && count >= highest.entries &&
+                    file.ReadAt((highest.entries - 1) * kDataUnitBytes, entry, sizeof entry, done) &&
+                    done == sizeof entry && std::equal(entry, entry + sizeof entry, highest.last_entry.begin());
+  if (!same) highest = HighestRecord{identity, 0, {}, 0};
+  if (count == highest.entries) return true;
+  const std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[static_cast<std::size_t>(
+      std::min<std::uint64_t>(count - highest.entries, kEntriesPerBlock)) * kDataUnitBytes]);
+  for (std::uint64_t first = highest.entries; first < count; first += kEntriesPerBlock) {
+    const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count - first, kEntriesPerBlock));
+    if (!file.ReadAt(first * kDataUnitBytes, block.get(), n * kDataUnitBytes, done) || done != n * kDataUnitBytes) {
+      highest = HighestRecord{};
+      return false;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+      highest.highest = std::max(highest.highest, GetLittleEndian<std::int64_t>(&block[i * kDataUnitBytes] + kRecordAt));
+    std::copy_n(&block[(n - 1) * kDataUnitBytes], kDataUnitBytes, highest.last_entry.begin());
+    highest.entries = first + n;
+  }
+  return true;
+}
+
+// After a store: the file now holds `count` entries, the last of the record just stored.
+void RememberLastEntry(const LockedFile& file, std::uint64_t count, std::int64_t record, HighestRecord& highest) {
+  std::size_t done = 0;
+  if (!file.ReadAt((count - 1) * kDataUnitBytes, highest.last_entry.data(), kDataUnitBytes, done) ||
+      done != kDataUnitBytes) {
+    highest = HighestRecord{};  // read afresh next time
+    return;
+  }
+  highest.entries = count;
+  highest.highest = record;
+}
+
 // The gathering scan shared by the text and byte forms.
 template <typename Accumulator>
 IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulator& value) {
@@ -200,9 +240,10 @@ IoStatus AppendByteUnits(const Database& db, const FieldDefinition& field, std::
 }
 
 IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<RecordValue>& values,
-                                    const RecordProgress& progress) {
+                                    const RecordProgress& progress, HighestRecord* highest) {
   LockedFile file;
-  const IoStatus status = file.Open(DataFilePath(db), platform::Access::ReadWrite, db.busy_wait_ms);
+  const IoStatus status =
+      file.Open(DataFilePath(db), platform::Access::ReadWrite, db.busy_wait_ms, progress.waiting);
   if (status != IoStatus::Ok) return {status, 0};
   std::uint64_t start = 0;
   std::int64_t last = 0;
@@ -210,11 +251,17 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
   // Entries that hold record 0 or less, or a number with none after it, were not left by a
   // writer of this file: following them would reuse or wrap a number.
   if ((start > 0 && last <= 0) || last == std::numeric_limits<std::int64_t>::max()) return {IoStatus::Damaged, 0};
+  HighestRecord scanned;
+  if (highest == nullptr) highest = &scanned;
+  if (!FollowHighestRecord(file, start / kDataUnitBytes, *highest)) return {IoStatus::Failed, 0};
+  // A number above the last one was written before it: following the last would repeat it.
+  if (highest->highest > last) return {IoStatus::Damaged, 0};
   const std::int64_t record = last + 1;
 
   std::uint64_t offset = start;
   const std::size_t block = std::clamp<std::size_t>(progress.most_per_write, 1, kEntriesPerBlock);
-  for (std::size_t v = 0; v < values.size(); ++v) {
+  bool ok = true;
+  for (std::size_t v = 0; ok && v < values.size(); ++v) {
     const std::u16string& text = values[v].text;
     const std::vector<std::uint8_t>& bytes = values[v].bytes;
     std::uint64_t done = 0;
@@ -223,16 +270,18 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
       if (progress.written) progress.written(v, done);
     };
     const DataUnit prototype = UnitOf(values[v].field, record);
-    const bool ok = !text.empty() ? WriteRun(file, offset, prototype, text.size(), block,
-                                             [&](std::size_t i) { return std::int32_t{text[i]}; }, written)
-                                  : WriteRun(file, offset, prototype, bytes.size(), block,
-                                             [&](std::size_t i) { return std::int32_t{bytes[i]}; }, written);
-    if (!ok) {
-      // No half record stays behind for a reader to find or for the next number to follow.
-      file.Truncate(start);
-      return {IoStatus::Failed, 0};
-    }
+    ok = !text.empty() ? WriteRun(file, offset, prototype, text.size(), block,
+                                  [&](std::size_t i) { return std::int32_t{text[i]}; }, written)
+                       : WriteRun(file, offset, prototype, bytes.size(), block,
+                                  [&](std::size_t i) { return std::int32_t{bytes[i]}; }, written);
   }
+  if (ok && progress.durable) ok = file.Flush();
+  if (!ok) {
+    // No half record stays behind for a reader to find or for the next number to follow.
+    file.Truncate(start);
+    return {IoStatus::Failed, 0};
+  }
+  if (offset > start) RememberLastEntry(file, offset / kDataUnitBytes, record, *highest);
   return {IoStatus::Ok, record};
 }
 

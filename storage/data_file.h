@@ -3,6 +3,7 @@
 // Entries are only ever appended; a value's entries are contiguous and the last one
 // carries the end flag.
 #pragma once
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "storage/database.h"
 #include "storage/field_definition.h"
 #include "storage/io_status.h"
+#include "storage/locked_file.h"
 
 namespace zentora {
 
@@ -66,19 +68,35 @@ struct RecordValue {
 
 // How a record's store reports its way: at most `most_per_write` entries go in one write,
 // and `written(value, entries)` hears after each how many entries of values[value] are written.
+// `waiting`, given, is asked while another program holds the data file and bounds that wait
+// (LockedFile::Open). `durable` makes the record durable before the hold ends.
 struct RecordProgress {
   std::size_t most_per_write = std::numeric_limits<std::size_t>::max();
   std::function<void(std::size_t value, std::uint64_t entries)> written;
+  KeepWaiting waiting;
+  bool durable = false;
+};
+
+// The highest record number a data file holds, followed from store to store: each store reads
+// only the entries appended since the one before, so a multi-gigabyte file is scanned once per
+// run, not once per record. A file replaced, cut back or rewritten is scanned afresh.
+struct HighestRecord {
+  platform::FileIdentity identity;
+  std::uint64_t entries = 0;  // how many entries were scanned
+  std::array<std::uint8_t, kDataUnitBytes> last_entry{};  // the last of them, as it was read
+  std::int64_t highest = 0;
 };
 
 // Stores a whole record under one exclusive hold of the data file: its number, the last
 // entry's number plus one, is taken inside the same hold, so two programs storing at once
 // never share one. The values go in their order, each ended by its end flag: the same bytes
 // as one AppendDataUnit per unit. Damaged, with nothing stored, when the last entry's number
-// is not above 0 while the file holds entries, or is the largest there is; a write that fails
-// takes back what the record wrote. The value is the number given.
+// is not above 0 while the file holds entries, is the largest there is, or is below another
+// entry's number (the new number would repeat that one); `highest` carries what was learnt of
+// the file to the next store (without it the whole file is read). A write that fails takes back
+// what the record wrote. The value is the number given.
 IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<RecordValue>& values,
-                                    const RecordProgress& progress = {});
+                                    const RecordProgress& progress = {}, HighestRecord* highest = nullptr);
 
 // Makes what was appended durable.
 IoStatus FlushDataFile(const Database& db);

@@ -2,12 +2,21 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/system.h"
 #include "storage/io_status.h"
 
 namespace zentora {
+
+// Asked after each try that found the file held, with the milliseconds waited so far: true
+// goes on waiting, false gives up (Busy). Given, it bounds the wait in place of busy_wait_ms.
+using KeepWaiting = std::function<bool(std::uint64_t waited_ms)>;
+
+// How long an open steps aside for another's wait sign at most: the longest pause between
+// two tries of the one waiting, many times over.
+inline constexpr unsigned kLongestStepAsideMs = 500;
 
 class LockedFile {
  public:
@@ -17,8 +26,14 @@ class LockedFile {
   ~LockedFile() { Close(); }
 
   // Opens (creating when absent); a file held by another program is retried until
-  // `busy_wait_ms` have passed, then Busy.
-  IoStatus Open(const std::u16string& path, platform::Access access, unsigned busy_wait_ms);
+  // `busy_wait_ms` have passed (or `keep_waiting` says no), then Busy.
+  //
+  // Fairness: an open that finds the file held raises the file's wait sign while it waits, and
+  // an open that sees a sign up first steps aside until the one waiting has the file, at most
+  // kLongestStepAsideMs. A reader that opens again right after closing therefore cannot keep
+  // the program out (nor the program a reader), and every open stays exclusive.
+  IoStatus Open(const std::u16string& path, platform::Access access, unsigned busy_wait_ms,
+                const KeepWaiting& keep_waiting = {});
   void Close();
 
   bool Size(std::uint64_t& size) const { return platform::GetFileSize(file_, size); }

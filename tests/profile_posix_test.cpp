@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -160,6 +161,53 @@ TEST(ProfilePosix, WriteThatCannotGrowTheFileLeavesItUntouched) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "a write past the size limit reported success";
   EXPECT_EQ(ReadAll(folder.fs() / "p.ini"), before);
   EXPECT_FALSE(std::filesystem::exists(folder.fs() / "new.ini"));
+}
+
+// What stands at Configuracion.ini and is not a regular file is neither waited on nor read nor
+// written: the program starts with its defaults. A pipe with no writer would block an open
+// for reading for ever, so each case runs in a child that the test ends if it does not return.
+TEST(ProfilePosix, WhatIsNotAFileAtTheConfigurationNameIsLeftAloneAndDefaultsHold) {
+  const struct {
+    const char* what;
+    void (*make)(const std::filesystem::path&);
+  } cases[] = {
+      {"a pipe", [](const std::filesystem::path& at) { ASSERT_EQ(::mkfifo(at.c_str(), 0666), 0); }},
+      {"a device", [](const std::filesystem::path& at) { std::filesystem::create_symlink("/dev/null", at); }},
+      {"a folder", [](const std::filesystem::path& at) { std::filesystem::create_directory(at); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TempFolder folder;
+    const std::filesystem::path ini = folder.fs() / "Configuracion.ini";
+    c.make(ini);
+    const auto type_before = std::filesystem::symlink_status(ini).type();
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int32_t language = 5;
+      AccessConfiguration("get", language, folder.path());
+      const bool got_default = language == 1;
+      language = 5;
+      AccessConfiguration("save", language, folder.path());
+      const bool written = WriteIniString(kSection, kKey, " 5", folder.path() + u"Configuracion.ini");
+      ::_exit(got_default && !written ? 0 : 1);
+    }
+    int status = 0;
+    pid_t ended = 0;
+    for (int round = 0; round < 1000 && ended == 0; ++round) {
+      ended = ::waitpid(child, &status, WNOHANG);
+      if (ended == 0) ::usleep(10000);
+    }
+    if (ended == 0) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      ADD_FAILURE() << "the configuration blocked on it";
+      continue;
+    }
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "no default, or a write reported as done";
+    EXPECT_EQ(std::filesystem::symlink_status(ini).type(), type_before) << "it was replaced";
+  }
 }
 
 }  // namespace

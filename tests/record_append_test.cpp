@@ -50,7 +50,7 @@ TEST_F(RecordAppendTest, WritesTheBytesOfOneAppendPerUnitUnderTheNextNumber) {
     WriteAll(File(), ReadAll(File()) + std::string(8, '\x55'));  // a shorter tail, written over
     std::uint64_t reported = 0;
     const IoResult<std::int64_t> stored =
-        AppendRecord(db, record, {most_per_write, [&](std::size_t, std::uint64_t) { ++reported; }});
+        AppendRecord(db, record, {most_per_write, [&](std::size_t, std::uint64_t) { ++reported; }, {}, false});
     ASSERT_EQ(stored.status, IoStatus::Ok);
     EXPECT_EQ(stored.value, 7);
     const std::string batched = ReadAll(File());
@@ -110,6 +110,67 @@ TEST_F(RecordAppendTest, TheNumberFollowsTheLastEntryOrIsRefusedAsDamaged) {
       EXPECT_EQ(ReadAll(File()), before) << "nothing is stored";
     }
   }
+}
+
+// The new number must be above every number the file holds, not only the last entry's.
+TEST_F(RecordAppendTest, ANumberBelowAnEarlierEntrysIsRefusedAsDamaged) {
+  struct Case {
+    const char* what;
+    std::vector<std::int64_t> records;  // one entry each, in file order
+    IoStatus status;
+    std::int64_t given;
+  };
+  const Case cases[] = {
+      {"numbers in order", {1, 2, 3}, IoStatus::Ok, 4},
+      {"the highest repeated last", {1, 7, 7}, IoStatus::Ok, 8},
+      {"a gap", {1, 5}, IoStatus::Ok, 6},
+      {"the highest in the middle", {1, 9, 2}, IoStatus::Damaged, 0},
+      {"the highest first", {5, 3}, IoStatus::Damaged, 0},
+      {"the largest first", {std::numeric_limits<std::int64_t>::max(), 1}, IoStatus::Damaged, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove(File());
+    for (const std::int64_t record : c.records) ASSERT_EQ(AppendTextUnits(db, nombre, record, u"x", true), IoStatus::Ok);
+    const std::string before = ReadAll(File());
+    const IoResult<std::int64_t> stored = AppendRecord(db, {{nombre, u"Ana", {}}});
+    EXPECT_EQ(stored.status, c.status);
+    EXPECT_EQ(stored.value, c.given);
+    if (c.status != IoStatus::Ok) {
+      EXPECT_EQ(ReadAll(File()), before) << "nothing is stored";
+    }
+  }
+}
+
+// Kept from store to store, the highest number is brought up by reading what was appended
+// since; a file replaced or rewritten is read afresh.
+TEST_F(RecordAppendTest, TheHighestNumberFollowsWhatOthersAppendedSince) {
+  HighestRecord highest;
+  ASSERT_EQ(AppendRecord(db, {{nombre, u"Ana", {}}}, {}, &highest).value, 1);
+  EXPECT_EQ(highest.highest, 1);
+  EXPECT_EQ(highest.entries, 3u);
+  // Another writer appends a high number, then a lower one after it.
+  ASSERT_EQ(AppendTextUnits(db, nombre, 40, u"y", true), IoStatus::Ok);
+  ASSERT_EQ(AppendTextUnits(db, nombre, 2, u"z", true), IoStatus::Ok);
+  const std::string before = ReadAll(File());
+  EXPECT_EQ(AppendRecord(db, {{nombre, u"Eva", {}}}, {}, &highest).status, IoStatus::Damaged);
+  EXPECT_EQ(ReadAll(File()), before);
+  EXPECT_EQ(highest.highest, 40);
+
+  // What was learnt is trusted for the entries already read: they are not read again.
+  OneEntryOf(3);
+  ASSERT_EQ(AppendRecord(db, {{nombre, u"Eva", {}}}, {}, &highest).value, 4);
+  highest.highest = 100;
+  EXPECT_EQ(AppendRecord(db, {{nombre, u"Eva", {}}}, {}, &highest).status, IoStatus::Damaged);
+
+  // The same size but other bytes where the last read entry was: read again from the start.
+  std::string bytes = ReadAll(File());
+  bytes[bytes.size() - kDataUnitBytes] ^= 1;  // the key flag of the last entry
+  WriteAll(File(), bytes);
+  const IoResult<std::int64_t> stored = AppendRecord(db, {{nombre, u"Eva", {}}}, {}, &highest);
+  EXPECT_EQ(stored.status, IoStatus::Ok);
+  EXPECT_EQ(stored.value, 5);
+  EXPECT_EQ(highest.highest, 5);
 }
 
 TEST_F(RecordAppendTest, AFolderInPlaceOfEitherFileIsRefusedAsNotAFile) {

@@ -172,6 +172,9 @@ inline constexpr TextId kDataFileDamaged{kMessagesGroup, 21};
 inline constexpr TextId kRetryDataFileHeld{kMessagesGroup, 22};
 inline constexpr TextId kRetryRecordNotStored{kMessagesGroup, 23};
 inline constexpr TextId kNotRegularFile{kMessagesGroup, 24};
+// The line of the progress dialog while another program holds the data file ("%1": the
+// database's name).
+inline constexpr TextId kDataFileInUseWaiting{kMessagesGroup, 35};
 
 }  // namespace text
 }  // namespace zentora

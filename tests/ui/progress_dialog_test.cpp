@@ -1,6 +1,7 @@
 #include "dialogs/progress_dialog.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "platform/ui.h"
@@ -89,6 +90,43 @@ TEST_F(ProgressDialogTest, AdvancingWithNoDialogStillLetsMessagesThrough) {
   AdvanceProgress(state, 1, 2);
   EXPECT_EQ(headless::PumpCount(), 1);
   EXPECT_TRUE(headless::Dialogs().empty());
+}
+
+// The waiting form: a line and a Cancel; each way of giving up ends the wait, and until then
+// the wait goes on with messages let through.
+TEST_F(ProgressDialogTest, TheWaitingFormGoesOnUntilTheUserGivesUp) {
+  struct Case {
+    const char* what;
+    std::function<void(headless::Script&)> give_up;
+  };
+  const Case cases[] = {
+      {"Cancel clicked", [](headless::Script& s) { s.Click(kWaitingCancelId); }},
+      {"Cancel from the keyboard", [](headless::Script& s) { s.PressKey(kWaitingCancelId); }},
+      {"Escape", [](headless::Script& s) { s.Press(headless::Keystroke::Escape); }},
+      {"the close box", [](headless::Script& s) { s.Close(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ProgressState state;
+    script.ExpectDialog(u"Espera");
+    ShowWaitingDialog(state, u"Espera", u"En uso", u"Cancelar");
+    const platform::Dialog shown = state.window;
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(headless::StateOf(shown).Control(kWaitingLineId).text, u"En uso");
+    EXPECT_TRUE(StillWaiting(state));  // nothing done yet
+    // Shown again while waiting: the same dialog stays.
+    ShowWaitingDialog(state, u"Espera", u"En uso", u"Cancelar");
+    EXPECT_EQ(state.window, shown);
+    c.give_up(script);
+    EXPECT_FALSE(StillWaiting(state));
+    EXPECT_FALSE(StillWaiting(state)) << "given up stays given up";
+    // The bar takes its place once the file is held.
+    script.ExpectDialog(u"Dialog1");
+    ShowProgressDialog(state);
+    EXPECT_FALSE(headless::StateOf(shown).open);
+    EXPECT_FALSE(state.waiting);
+    EndProgressDialog(state);
+  }
 }
 
 TEST(ProgressPercent, RoundsDownAndNeverPassesAHundred) {

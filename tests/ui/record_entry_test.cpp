@@ -2,10 +2,12 @@
 #include "dialogs/record_entry.h"
 
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
 #include <vector>
 
+#include "dialogs/progress_dialog.h"
 #include "platform/system.h"
 #include "platform/ui_headless_script.h"
 #include "scripted_test.h"
@@ -51,6 +53,18 @@ class RecordEntryTest : public testing::ScriptedTest {
     for (std::size_t at = 0; at + kDataUnitBytes <= bytes.size(); at += kDataUnitBytes)
       units.push_back(DecodeDataUnit(reinterpret_cast<const std::uint8_t*>(bytes.data()) + at));
     return units;
+  }
+
+  // The user answers the string dialog with `value`; another program takes the data file
+  // while the user types, and keeps it in `held`.
+  void AnswerWhileAnotherTakesTheDataFile(const std::u16string& value, platform::FileHandle& held) {
+    script.ExpectDialog(u"Insertar Cadena")
+        .Type(1040, value)
+        .Do([this, &held] {
+          ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held),
+                    platform::OpenStatus::Ok);
+        })
+        .Click(1041);
   }
 
   testing::TempFolder root;
@@ -231,18 +245,11 @@ TEST_F(RecordEntryTest, AHeldDataFileAsksToTryAgainAndNoAbandonsTheRecord) {
   busy_wait_ms = 50;
   platform::FileHandle held;
   const std::u16string retry = texts.Filled(text::kRetryDataFileHeld, db().name);
-  script.ExpectDialog(u"Insertar Cadena")
-      .Type(1040, u"abc")
-      // Another program takes the data file while the user types.
-      .Do([&] {
-        ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held),
-                  platform::OpenStatus::Ok);
-      })
-      .Click(1041);
+  AnswerWhileAnotherTakesTheDataFile(u"abc", held);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"def").Click(1041);
-  // The record is stored once every value is given: the held file is named then, and each
-  // yes tries again with the values kept.
-  script.AnswerQuestion(retry, true).AnswerQuestion(retry, false);
+  // The record is stored once every value is given: the wait is shown, the held file is named
+  // once it runs out, and each yes tries again with the values kept.
+  script.ExpectDialog(u"Programador").AnswerQuestion(retry, true).ExpectDialog(u"Programador").AnswerQuestion(retry, false);
   Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
@@ -252,17 +259,64 @@ TEST_F(RecordEntryTest, AHeldDataFileAsksToTryAgainAndNoAbandonsTheRecord) {
 
 TEST_F(RecordEntryTest, ADataFileWhoseLastNumberCannotBeFollowedIsDamagedAndNothingIsStored) {
   const FieldDefinition nombre = Field(u"Nombre", FieldType::String, 5);
-  for (const std::int64_t last : {std::int64_t{0}, std::int64_t{-3}, std::numeric_limits<std::int64_t>::max()}) {
-    SCOPED_TRACE(last);
+  // The record numbers of the entries in the file: the last one not above zero, at the limit,
+  // or below an earlier one (the new number would repeat that one).
+  const std::vector<std::vector<std::int64_t>> files = {
+      {0}, {-3}, {std::numeric_limits<std::int64_t>::max()}, {1, 9, 2}, {5, 3}};
+  for (const std::vector<std::int64_t>& records : files) {
+    SCOPED_TRACE(::testing::PrintToString(records));
     std::filesystem::remove_all(root.fs() / "Base");
     MakeDatabase({nombre});
-    ASSERT_EQ(AppendTextUnits(db(), nombre, last, u"x", true), IoStatus::Ok);
+    for (const std::int64_t record : records) ASSERT_EQ(AppendTextUnits(db(), nombre, record, u"x", true), IoStatus::Ok);
     script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ana").Click(1041);
     script.ExpectMessage(texts.Filled(text::kDataFileDamaged, db().name), u"Programador");
     Enter();
-    EXPECT_EQ(Entries().size(), 1u);
+    EXPECT_EQ(Entries().size(), records.size());
   }
   for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
+}
+
+// While another program holds the data file, the progress dialog says so and the wait goes
+// on past the usual one until the user gives it up, with Cancel or with Escape; the question
+// to try again follows. The file is let go right after the user gives up: had the wait gone
+// on, the record would be stored without a question.
+TEST_F(RecordEntryTest, TheWaitForAHeldDataFileIsShownAndTheUserGivesItUp) {
+  struct Case {
+    const char* what;
+    std::function<void(headless::Script&)> give_up;
+    bool try_again;
+    std::size_t entries;
+  };
+  const Case cases[] = {
+      {"Cancel, then no", [](headless::Script& s) { s.Click(kWaitingCancelId); }, false, 0},
+      {"Escape, then yes", [](headless::Script& s) { s.Press(headless::Keystroke::Escape); }, true, 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(root.fs() / "Base");
+    MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
+    ASSERT_EQ(TryLastRecordNumber(db()).status, IoStatus::Ok);
+    busy_wait_ms = 20;  // the usual wait: the entry's own goes on well past it
+    platform::FileHandle held{};
+    AnswerWhileAnotherTakesTheDataFile(u"Ana", held);
+    script.ExpectDialog(u"Programador").Inspect([&](const headless::DialogState& shown) {
+      EXPECT_TRUE(shown.visible);
+      EXPECT_FALSE(shown.modal);
+      EXPECT_EQ(shown.Control(kWaitingLineId).text, texts.Filled(text::kDataFileInUseWaiting, u"Base"));
+      EXPECT_EQ(shown.Control(kWaitingCancelId).text, u"Cancelar");
+      EXPECT_EQ(shown.focus, kWaitingCancelId);
+    });
+    c.give_up(script);
+    script.Do([&] { platform::CloseFile(held); });
+    script.AnswerQuestion(texts.Filled(text::kRetryDataFileHeld, u"Base"), c.try_again);
+    if (c.try_again) script.ExpectMessage(kProcessed);
+    Enter();
+    EXPECT_EQ(script.Leftover(), "");
+    EXPECT_EQ(Entries().size(), c.entries);
+    const headless::DialogState* waiting = headless::FindDialog(u"Programador");
+    ASSERT_NE(waiting, nullptr);
+    EXPECT_FALSE(waiting->open) << "the dialog ends with the wait";
+  }
 }
 
 TEST_F(RecordEntryTest, AFolderInPlaceOfTheDataFileIsNamedAsNotAFile) {
