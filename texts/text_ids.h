@@ -172,6 +172,8 @@ inline constexpr TextId kDataFileDamaged{kMessagesGroup, 21};
 inline constexpr TextId kRetryDataFileHeld{kMessagesGroup, 22};
 inline constexpr TextId kRetryRecordNotStored{kMessagesGroup, 23};
 inline constexpr TextId kNotRegularFile{kMessagesGroup, 24};
+// Lirvak's output file that could not be written ("%1": its path).
+inline constexpr TextId kOutputNotWritten{kMessagesGroup, 25};
 
 }  // namespace text
 }  // namespace zentora

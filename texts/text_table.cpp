@@ -260,6 +260,9 @@ TextTable FillTextTable() {
        u"dispositivo); no se ha abierto ...",
        u"A file of the database %1 is not a regular file (it is a folder, a pipe or a device); "
        u"it was not opened ..."},
+      {u"No se ha podido escribir el fichero %1 (no es un fichero normal, no hay permiso o el disco está "
+       u"lleno) ...",
+       u"The file %1 could not be written (it is not a regular file, access is denied or the disk is full) ..."},
   });
   return table;
 }
