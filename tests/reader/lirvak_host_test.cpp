@@ -258,6 +258,29 @@ TEST_F(LirvakHostTest, ReplacesOnlyARegularOutputFileAndReportsTheRest) {
   }
 }
 
+// A link at the output is never written through nor removed through. Where the system marks it
+// as a reparse point (Windows; Wine 8 shows its links as plain files) it is left alone and the
+// caller told; elsewhere it is replaced by the new file, the file it pointed to untouched.
+TEST_F(LirvakHostTest, NeverWritesThroughALinkAtTheOutput) {
+  const TempFolder outside;
+  const std::filesystem::path kept = outside.fs() / "kept.jpg", link = Folder() / "enlace.jpg";
+  WriteAll(kept, "outside");
+  for (std::int64_t record : {1, 2}) {
+    SCOPED_TRACE(record);
+    if (!CreateSymbolicLinkW(link.c_str(), kept.c_str(), 0))
+      GTEST_SKIP() << "no symbolic links here: error " << GetLastError();
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    g_messages.clear();
+    EXPECT_EQ(Attach(get_datos_image_, u"Foto", record, "enlace"), 0);
+    EXPECT_EQ(ReadAll(kept), "outside");
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      EXPECT_EQ(GetFileAttributesW(link.c_str()), attributes);
+      EXPECT_EQ(g_messages.size(), 1u);
+    }
+    DeleteFileW(link.c_str());
+  }
+}
+
 TEST_F(LirvakHostTest, ARefusedDatabaseIsReportedAsMissing) {
   WriteAll(Folder() / "vieja.jpg", "stale");
   AnsiBstr escaping("..\\" + name_), out(name_ + "\\vieja");
