@@ -72,8 +72,25 @@ bool IsFolder(const std::u16string& path);
 bool CreateFolder(const std::u16string& path);
 // Names (not paths) of the entries of a folder, without "." and "..", hidden or system entries.
 std::vector<std::u16string> ListFolder(const std::u16string& folder);
-// Clears read-only, hidden and system attributes, then deletes the file.
+// Deletes a regular file, clearing its read-only, hidden and system attributes first. A
+// link, a folder or a device at the path is left alone (false): a link is never followed.
 bool DeleteFileForced(const std::u16string& path);
+
+// How WriteFileReplacing ended. Whatever stood at the path is untouched but for Ok.
+enum class ReplaceStatus {
+  Ok,
+  NotRegularFile,  // a link, a folder, a pipe or a device stands at the path
+  ReadOnly,        // a file this process may not write stands there (ReadOnlyTarget::Keep)
+  Failed,          // the new file could not be made, written, flushed or renamed
+};
+enum class ReadOnlyTarget { Keep, Replace };
+// Writes all `size` bytes to a new file beside `path` (a unique name in the same folder,
+// created new and exclusively, never through a link), makes them durable, and only then
+// renames it over `path`: a reader sees the old file or the whole new one, and a link put
+// at `path` meanwhile is itself replaced, never written through. On any failure the new file
+// is removed. ReadOnlyTarget::Replace replaces a read-only file as deleting it would.
+ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, std::size_t size,
+                                 ReadOnlyTarget read_only);
 
 // Folder of the running executable, ending with PathSeparator().
 std::u16string ProgramFolder();

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 #include <thread>
 
 #include "platform/encoding.h"
@@ -187,10 +188,66 @@ std::vector<std::u16string> ListFolder(const std::u16string& folder) {
   return names;
 }
 
+// Unlinking needs no permission on the file itself, so nothing is chmod-ed: a chmod would
+// follow a link.
 bool DeleteFileForced(const std::u16string& path) {
   const std::string native = Native(path);
-  ::chmod(native.c_str(), 0666);
+  struct stat st {};
+  if (::lstat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
   return ::unlink(native.c_str()) == 0;
+}
+
+namespace {
+
+// What stands at a target about to be replaced: nothing or a regular file may be replaced.
+ReplaceStatus ReplaceableAt(const std::string& path, ReadOnlyTarget read_only) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? ReplaceStatus::Ok : ReplaceStatus::Failed;
+  if (!S_ISREG(st.st_mode)) return ReplaceStatus::NotRegularFile;
+  // Without any write permission bit the file is read-only even to a process that could
+  // write it anyway (root), as the read-only attribute is on Windows.
+  const bool writable = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+  return writable || read_only == ReadOnlyTarget::Replace ? ReplaceStatus::Ok : ReplaceStatus::ReadOnly;
+}
+
+// A new file of a unique name beside `path`, hidden, created exclusively and never through a link.
+int CreateBeside(const std::string& path, std::string& made) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  // Kept short enough that the new name fits wherever the target's does.
+  const std::string name = path.substr(folder.size()).substr(0, 160);
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    made = folder + "." + name + "." + std::to_string(::getpid()) + "-" +
+           std::to_string((MonotonicMs() + attempt) % 1000000) + ".part";
+    const int fd = ::open(made.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      ::flock(fd, LOCK_EX | LOCK_NB);  // new and unnamed elsewhere: nobody else holds it
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  return -1;
+}
+
+}  // namespace
+
+ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, std::size_t size,
+                                 ReadOnlyTarget read_only) {
+  const std::string target = Native(path);
+  ReplaceStatus status = ReplaceableAt(target, read_only);
+  if (status != ReplaceStatus::Ok) return status;
+  std::string made;
+  const int fd = CreateBeside(target, made);
+  if (fd < 0) return ReplaceStatus::Failed;
+  const FileHandle file{fd};
+  const bool written = WriteAt(file, 0, data, size) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  // Looked at again: something may have been put at the target while the bytes were written.
+  // What is put there after this is replaced by the rename, never written through.
+  status = written && closed ? ReplaceableAt(target, read_only) : ReplaceStatus::Failed;
+  if (status == ReplaceStatus::Ok && ::rename(made.c_str(), target.c_str()) != 0) status = ReplaceStatus::Failed;
+  if (status != ReplaceStatus::Ok) ::unlink(made.c_str());
+  return status;
 }
 
 std::u16string ProgramFolder() {

@@ -209,13 +209,82 @@ std::vector<std::u16string> ListFolder(const std::u16string& folder) {
   return names;
 }
 
+namespace {
+
+constexpr DWORD kProtecting = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+
+// A folder, or a link or junction (a reparse point), is never a regular file here.
+bool NotRegular(DWORD attributes) {
+  return (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0;
+}
+
+}  // namespace
+
 bool DeleteFileForced(const std::u16string& path) {
   const std::wstring native = NativePath(path);
   const DWORD attributes = GetFileAttributesW(native.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES)
-    SetFileAttributesW(native.c_str(),
-                       attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+  if (attributes == INVALID_FILE_ATTRIBUTES || NotRegular(attributes)) return false;
+  SetFileAttributesW(native.c_str(), attributes & ~kProtecting);
   return DeleteFileW(native.c_str()) != 0;
+}
+
+namespace {
+
+// A new file of a unique name beside `path`, created new and exclusively, never through a link.
+HANDLE CreateBeside(const std::wstring& path, std::wstring& made) {
+  const std::size_t separator = path.find_last_of(L"\\/");
+  const std::wstring folder = separator == std::wstring::npos ? std::wstring() : path.substr(0, separator + 1);
+  const std::wstring name = path.substr(folder.size()).substr(0, 160);
+  for (unsigned attempt = 0; attempt < 100; ++attempt) {
+    made = folder + L"." + name + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring((GetTickCount64() + attempt) % 1000000) + L".part";
+    HANDLE h = CreateFileW(made.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h != INVALID_HANDLE_VALUE) return h;
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+  }
+  return INVALID_HANDLE_VALUE;
+}
+
+// What stands at a target about to be replaced; `attributes` is INVALID when nothing does.
+ReplaceStatus ReplaceableAt(const std::wstring& path, ReadOnlyTarget read_only, DWORD& attributes) {
+  attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES)
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceStatus::Ok : ReplaceStatus::Failed;
+  if (NotRegular(attributes)) return ReplaceStatus::NotRegularFile;
+  const bool read_only_file = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  return read_only_file && read_only == ReadOnlyTarget::Keep ? ReplaceStatus::ReadOnly : ReplaceStatus::Ok;
+}
+
+}  // namespace
+
+ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, std::size_t size,
+                                 ReadOnlyTarget read_only) {
+  const std::wstring target = NativePath(path);
+  DWORD attributes = INVALID_FILE_ATTRIBUTES;
+  ReplaceStatus status = ReplaceableAt(target, read_only, attributes);
+  if (status != ReplaceStatus::Ok) return status;
+  std::wstring made;
+  HANDLE h = CreateBeside(target, made);
+  if (h == INVALID_HANDLE_VALUE) return ReplaceStatus::Failed;
+  const FileHandle file{reinterpret_cast<std::intptr_t>(h)};
+  const bool written = WriteAt(file, 0, data, size) && FlushFileBuffers(h) != 0;
+  const bool closed = CloseHandle(h) != 0;
+  // Looked at again: something may have been put at the target while the bytes were written.
+  // What is put there after this is replaced by the move, never written through.
+  status = written && closed ? ReplaceableAt(target, read_only, attributes) : ReplaceStatus::Failed;
+  // A read-only, hidden or system file refuses to be replaced: those attributes go first,
+  // as they would before deleting it, and come back when the move fails.
+  const bool cleared = status == ReplaceStatus::Ok && attributes != INVALID_FILE_ATTRIBUTES &&
+                       (attributes & kProtecting) != 0 &&
+                       SetFileAttributesW(target.c_str(), attributes & ~kProtecting) != 0;
+  if (status == ReplaceStatus::Ok &&
+      !MoveFileExW(made.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (cleared) SetFileAttributesW(target.c_str(), attributes);
+    status = ReplaceStatus::Failed;
+  }
+  if (status != ReplaceStatus::Ok) DeleteFileW(made.c_str());
+  return status;
 }
 
 std::u16string ProgramFolder() {

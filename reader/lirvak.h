@@ -57,12 +57,24 @@ char* Get_datos_str(const char* database, const unsigned char* field_name, int64
 void Lirvak_free_str(char* text);
 
 /* Write the bytes of an image or sound value (either kind, to either function) to the file
- * <host>/<output>.jpg (Get_datos_image) or <host>/<output>.wav (Get_datos_sonido). A file
- * already there is removed first. When there is no such value, nothing is written and the
- * message "La imagen NO existe ..." / "El sonido NO existe ..." goes to standard error.
- * Always return 0. */
+ * <host>/<output>.jpg (Get_datos_image) or <host>/<output>.wav (Get_datos_sonido). The bytes
+ * go to a new file beside it, which replaces the old file only once complete, so a reader
+ * never sees a part and a symbolic link at that name is replaced, never followed.
+ * When there is no such value, or the file cannot be written, the message
+ * "La imagen NO existe ..." / "El sonido NO existe ..." or "No se ha podido escribir el
+ * fichero ..." goes to standard error, and no stale file stays: an old regular file of that
+ * name is removed. A link, a folder, a pipe or a device at that name is never touched.
+ * Always return 0: Lirvak_get_status tells what happened. */
 int32_t Get_datos_image(const char* database, const unsigned char* field_name, int64_t record, const char* output);
 int32_t Get_datos_sonido(const char* database, const unsigned char* field_name, int64_t record, const char* output);
+
+/* What the last Get_datos_image or Get_datos_sonido call of the calling thread did. */
+#define LIRVAK_STATUS_NONE (-1)       /* no such call yet on this thread */
+#define LIRVAK_STATUS_WRITTEN 0       /* the output file holds the value */
+#define LIRVAK_STATUS_MISSING 1       /* no such value, or the data file could not be read */
+#define LIRVAK_STATUS_NOT_WRITTEN 2   /* the output name was refused, or the file could not be
+                                         written: not a regular file, no permission, disk full */
+int32_t Lirvak_get_status(void);
 
 #ifdef __cplusplus
 }

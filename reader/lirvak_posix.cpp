@@ -50,19 +50,33 @@ char* Allocated(const std::u16string& text) {
   return copy;
 }
 
+// What the last attachment call of this thread did: see Lirvak_get_status.
+thread_local std::int32_t last_status = LIRVAK_STATUS_NONE;
+
+std::int32_t StatusOf(reader::AttachmentResult result) {
+  switch (result) {
+    case reader::AttachmentResult::Written: return LIRVAK_STATUS_WRITTEN;
+    case reader::AttachmentResult::Missing: return LIRVAK_STATUS_MISSING;
+    case reader::AttachmentResult::NotWritten: break;
+  }
+  return LIRVAK_STATUS_NOT_WRITTEN;
+}
+
 // Where the Windows library shows a message box, this one writes the message.
-void Report(reader::Attachment kind) {
-  const std::u16string message = reader::MessageCaption() + u": " + reader::MissingAttachmentText(kind);
-  const std::string line = platform::Utf16ToUtf8(message) + "\n";
+void Report(const std::u16string& text) {
+  const std::string line = platform::Utf16ToUtf8(reader::MessageCaption() + u": " + text) + "\n";
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }
 
 std::int32_t Attach(const char* database, const unsigned char* field_name, std::int64_t record, const char* output,
                     reader::Attachment kind) {
-  const auto result = reader::WriteAttachment(HostFolder(), Name(database),
-                                              reader::FieldNameFromBuffer(field_name), record, Name(output), kind);
-  if (result == reader::AttachmentResult::Missing) Report(kind);
+  const std::u16string host = HostFolder(), output_name = Name(output);
+  const auto result = reader::WriteAttachment(host, Name(database), reader::FieldNameFromBuffer(field_name), record,
+                                              output_name, kind);
+  last_status = StatusOf(result);
+  if (result != reader::AttachmentResult::Written)
+    Report(reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind)));
   return 0;
 }
 
@@ -90,6 +104,8 @@ LIRVAK_EXPORT char* Get_datos_str(const char* database, const unsigned char* fie
 }
 
 LIRVAK_EXPORT void Lirvak_free_str(char* text) { std::free(text); }
+
+LIRVAK_EXPORT int32_t Lirvak_get_status(void) { return last_status; }
 
 LIRVAK_EXPORT int32_t Get_datos_image(const char* database, const unsigned char* field_name, int64_t record,
                                       const char* output) {

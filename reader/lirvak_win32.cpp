@@ -30,11 +30,12 @@ std::int64_t Record(const std::int64_t* record) { return record ? *record : 0; }
 
 std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::int64_t* record, BSTR* output,
                     reader::Attachment kind) {
-  const auto result = reader::WriteAttachment(platform::HomeFolder(), AnsiName(database),
-                                              reader::FieldNameFromBuffer(field_name), Record(record),
-                                              AnsiName(output), kind);
-  if (result == reader::AttachmentResult::Missing) {
-    const std::u16string text = reader::MissingAttachmentText(kind), caption = reader::MessageCaption();
+  const std::u16string host = platform::HomeFolder(), output_name = AnsiName(output);
+  const auto result = reader::WriteAttachment(host, AnsiName(database), reader::FieldNameFromBuffer(field_name),
+                                              Record(record), output_name, kind);
+  if (result != reader::AttachmentResult::Written) {
+    const std::u16string text = reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind));
+    const std::u16string caption = reader::MessageCaption();
     MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()),
                 reinterpret_cast<const wchar_t*>(caption.c_str()), MB_OK);
   }

@@ -93,33 +93,38 @@ std::u16string ReadValueText(const std::u16string& host_folder, const std::u16st
   return text;  // moved, not copied as a conditional expression would
 }
 
+std::u16string AttachmentPath(const std::u16string& host_folder, const std::u16string& output, Attachment kind) {
+  return host_folder + output + (kind == Attachment::Image ? u".jpg" : u".wav");
+}
+
 AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u16string& database,
                                  const std::u16string& field_name, std::int64_t record, const std::u16string& output,
                                  Attachment kind, unsigned busy_wait_ms) {
   // A refused database name reads as a missing database: the old output still goes and the
   // caller still hears that there is nothing. Only a refused output name stops here.
   if (!StaysInHostFolder(output)) return AttachmentResult::NotWritten;
-  const std::u16string path = host_folder + output + (kind == Attachment::Image ? u".jpg" : u".wav");
-  if (platform::PathExists(path)) platform::DeleteFileForced(path);
-  // An old file we could not remove is left alone rather than overwritten in part.
-  const bool stale = platform::PathExists(path);
-
+  const std::u16string path = AttachmentPath(host_folder, output, kind);
   std::string bytes;
   Database db;
   if (ReadableDatabase(host_folder, database, busy_wait_ms, db))
     ProcessValueIndexes().FindBytes(db, ValueQuery{field_name, record, kFirstAttachmentType, kLastAttachmentType},
                                     bytes);
-  if (bytes.empty()) return AttachmentResult::Missing;
-  if (stale) return AttachmentResult::NotWritten;
-
-  platform::FileHandle file;
-  if (platform::OpenExclusive(path, platform::Access::Write, file) != platform::OpenStatus::Ok)
-    return AttachmentResult::NotWritten;
-  const bool written = platform::WriteAt(file, 0, bytes.data(), bytes.size());
-  platform::CloseFile(file);
-  if (written) return AttachmentResult::Written;
-  platform::DeleteFileForced(path);
+  if (bytes.empty()) {
+    platform::DeleteFileForced(path);  // a regular file only; failures are ignored
+    return AttachmentResult::Missing;
+  }
+  // The old output may be read-only: it is replaced as it would have been deleted.
+  const platform::ReplaceStatus status =
+      platform::WriteFileReplacing(path, bytes.data(), bytes.size(), platform::ReadOnlyTarget::Replace);
+  if (status == platform::ReplaceStatus::Ok) return AttachmentResult::Written;
+  if (status == platform::ReplaceStatus::Failed) platform::DeleteFileForced(path);
   return AttachmentResult::NotWritten;
+}
+
+std::u16string AttachmentMessage(AttachmentResult result, Attachment kind, const std::u16string& path) {
+  if (result == AttachmentResult::Missing) return MissingAttachmentText(kind);
+  if (result == AttachmentResult::Written) return {};
+  return Texts{}.Filled(text::kOutputNotWritten, path);
 }
 
 std::u16string NoDataText() { return UiText(Table(), kSpanish, text::kNoData); }

@@ -35,16 +35,24 @@ enum class Attachment { Image, Sound };
 enum class AttachmentResult {
   Written,       // the output file holds the value's bytes
   Missing,       // no such value (or the data file could not be read): tell the user
-  NotWritten,    // a refused name or an output file that could not be (re)written
+  NotWritten,    // a refused name or an output file that could not be (re)written: tell the user
 };
 
-// Writes the bytes of an image or sound value (types 6 and 7) to host folder + output +
-// ".jpg" or ".wav". An older file of that name is removed first, so that a failed call
-// never leaves a stale file behind; a file cut short by a failed write is removed too.
+// host folder + output + ".jpg" or ".wav": where WriteAttachment writes.
+std::u16string AttachmentPath(const std::u16string& host_folder, const std::u16string& output, Attachment kind);
+
+// Writes the bytes of an image or sound value (types 6 and 7) to AttachmentPath, whole: they
+// go to a new file beside it, renamed over it once complete, so that a link there is never
+// followed. A failed call leaves no stale output behind: an old regular file of that name is
+// removed when there is no value or the new file could not be put in its place. A link, a
+// folder, a pipe or a device at that name is never touched (NotWritten).
 AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u16string& database,
                                  const std::u16string& field_name, std::int64_t record,
                                  const std::u16string& output, Attachment kind,
                                  unsigned busy_wait_ms = kBusyWaitMs);
+
+// What the user is told of a call that wrote nothing (empty for Written).
+std::u16string AttachmentMessage(AttachmentResult result, Attachment kind, const std::u16string& path);
 
 // The library speaks Spanish only.
 std::u16string NoDataText();

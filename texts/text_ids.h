@@ -172,9 +172,11 @@ inline constexpr TextId kDataFileDamaged{kMessagesGroup, 21};
 inline constexpr TextId kRetryDataFileHeld{kMessagesGroup, 22};
 inline constexpr TextId kRetryRecordNotStored{kMessagesGroup, 23};
 inline constexpr TextId kNotRegularFile{kMessagesGroup, 24};
+// Lirvak's output file that could not be written ("%1": its path).
+inline constexpr TextId kOutputNotWritten{kMessagesGroup, 25};
 // The line of the progress dialog while another program holds the data file ("%1": the
 // database's name).
-inline constexpr TextId kDataFileInUseWaiting{kMessagesGroup, 35};
+inline constexpr TextId kDataFileInUseWaiting{kMessagesGroup, 26};
 
 }  // namespace text
 }  // namespace zentora

@@ -11,15 +11,6 @@ void AddGroup(TextTable& table, int group, int width, std::initializer_list<Text
   slot.entries.assign(entries);
 }
 
-// Entries of a group from number `first` on, after the ones it holds (a gap, if any, stays
-// empty until its own texts are placed).
-void PlaceEntries(TextTable& table, int group, int first, std::initializer_list<TextEntry> entries) {
-  std::vector<TextEntry>& slot = table.groups[static_cast<size_t>(group - 1)].entries;
-  const size_t at = static_cast<size_t>(first - 1);
-  if (slot.size() < at + entries.size()) slot.resize(at + entries.size());
-  std::copy(entries.begin(), entries.end(), slot.begin() + static_cast<std::ptrdiff_t>(at));
-}
-
 }  // namespace
 
 TextTable FillTextTable() {
@@ -269,9 +260,10 @@ TextTable FillTextTable() {
        u"dispositivo); no se ha abierto ...",
        u"A file of the database %1 is not a regular file (it is a folder, a pipe or a device); "
        u"it was not opened ..."},
-  });
-  // Waiting for another program to let go of the data file.
-  PlaceEntries(table, text::kMessagesGroup, 35, {
+      {u"No se ha podido escribir el fichero %1 (no es un fichero normal, no hay permiso o el disco está "
+       u"lleno) ...",
+       u"The file %1 could not be written (it is not a regular file, access is denied or the disk is full) ..."},
+      // the progress dialog's line while another program holds the data file
       {u"Otro programa está usando el fichero de datos de la base de datos %1. Esperando a que lo deje ...",
        u"The data file of the database %1 is in use by another program. Waiting for it ..."},
   });

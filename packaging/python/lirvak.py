@@ -16,10 +16,13 @@ import os
 import threading
 import uuid
 
-__all__ = ["Database", "open", "declare", "field_name", "NO_DATA", "FIELD_NAME_UNITS"]
+__all__ = ["Database", "open", "declare", "field_name", "NO_DATA", "FIELD_NAME_UNITS",
+           "STATUS_WRITTEN", "STATUS_MISSING", "STATUS_NOT_WRITTEN"]
 
 # What the library answers for an empty or missing value.
 NO_DATA = "No datos"
+# Lirvak_get_status after an attachment call: written, no such value, not written.
+STATUS_WRITTEN, STATUS_MISSING, STATUS_NOT_WRITTEN = 0, 1, 2
 FIELD_NAME_UNITS = 35
 
 _library = None
@@ -39,6 +42,7 @@ def declare(library):
         "Get_datos_str": (c_void_p, [c_char_p, c_char_p, c_int64]),
         "Get_datos_image": (ctypes.c_int32, [c_char_p, c_char_p, c_int64, c_char_p]),
         "Get_datos_sonido": (ctypes.c_int32, [c_char_p, c_char_p, c_int64, c_char_p]),
+        "Lirvak_get_status": (ctypes.c_int32, []),
     }
     for name, (result, arguments) in types.items():
         function = getattr(library, name)
@@ -102,21 +106,25 @@ class Database:
 
         The library writes attachments into the folder that holds the databases: the value is
         read back from a file of a unique name there, which is removed at once. A missing value makes the
-        library print its message ("... NO existe ...") on standard error."""
+        library print its message ("... NO existe ...") on standard error; an attachment the library
+        could not write raises OSError."""
         stem = f".lirvak-{os.getpid()}-{uuid.uuid4().hex}"
 
         def write(library, database):
             library.Get_datos_image(database, field_name(field), record, stem.encode("ascii"))
-            return _taken(library, library.Lirvak_get_folder())
-        written_in = self._call(write)
+            # The status of this thread's call, read before the lock lets another call in.
+            return library.Lirvak_get_status(), _taken(library, library.Lirvak_get_folder())
+        status, written_in = self._call(write)
         path = os.path.join(written_in, stem + ".jpg")
+        if status == STATUS_MISSING:
+            return None
+        if status != STATUS_WRITTEN:
+            if not os.access(written_in, os.W_OK):
+                raise PermissionError(f"attachments are written into the folder, which is read-only: {written_in}")
+            raise OSError(f"Lirvak could not write the attachment to {path}")
         try:
             with builtins.open(path, "rb") as written:
                 return written.read()
-        except FileNotFoundError:
-            if not os.access(written_in, os.W_OK):
-                raise PermissionError(f"attachments are written into the folder, which is read-only: {written_in}")
-            return None
         finally:
             try:
                 os.remove(path)

@@ -217,16 +217,20 @@ void WriteAttachment(const Options& options, std::ostream& out) {
   const std::string bytes = ReadBytes(open, field, record);
   if (bytes.empty())
     throw Failure{"record " + options.words[3] + " has nothing in field '" + options.words[2] + "'"};
-  const std::filesystem::path path(platform::Utf8ToUtf16(options.words[4]));
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  // What could not even be opened (a folder, a file of another owner) is left as it was.
-  if (!file.is_open()) throw Failure{"cannot write " + options.words[4]};
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) {
-    std::error_code ignored;
-    std::filesystem::remove(path, ignored);
-    throw Failure{"cannot write " + options.words[4]};
+  // The bytes go to a new file beside the target, which replaces it only once complete: a
+  // failure leaves whatever stood there as it was, and a link there is never followed.
+  const std::string& target = options.words[4];
+  switch (platform::WriteFileReplacing(platform::Utf8ToUtf16(target), bytes.data(), bytes.size(),
+                                       platform::ReadOnlyTarget::Keep)) {
+    case platform::ReplaceStatus::Ok: break;
+    case platform::ReplaceStatus::NotRegularFile:
+      throw Failure{"cannot write " + target + ": it is not a regular file (a link, a folder, a pipe or a device); " +
+                    "it was left as it was"};
+    case platform::ReplaceStatus::ReadOnly:
+      throw Failure{"cannot write " + target + ": it is read-only; it was left as it was"};
+    case platform::ReplaceStatus::Failed:
+      throw Failure{"cannot write " + target + " (no such folder, no permission or the disk is full); " +
+                    "nothing was changed"};
   }
   out << bytes.size() << " bytes written to " << options.words[4] << '\n';
 }

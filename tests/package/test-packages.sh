@@ -79,7 +79,7 @@ same "liblirvak.so.1 links to the library" "$(readlink "$lib/liblirvak.so.1")" "
 same "the library's SONAME" "$(readelf -d "$lib/liblirvak.so.1.0.0" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')" liblirvak.so.1
 same "the library exports lirvak.h and nothing else" \
   "$(nm -D --defined-only "$lib/liblirvak.so.1" | awk '$2 == "T" {print $3}' | sort | tr '\n' ' ')" \
-  "GetRegi Get_datos_image Get_datos_sonido Get_datos_str Lirvak_free_str Lirvak_get_folder Lirvak_set_folder "
+  "GetRegi Get_datos_image Get_datos_sonido Get_datos_str Lirvak_free_str Lirvak_get_folder Lirvak_get_status Lirvak_set_folder "
 for binary in zentora zentora-read; do
   ! ldd "$stage/usr/bin/$binary" | grep "not found" || fail "$binary needs a library this machine lacks"
 done

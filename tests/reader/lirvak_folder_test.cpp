@@ -61,6 +61,42 @@ TEST_F(LirvakFolderTest, WritesAttachmentsIntoTheFolderItIsGiven) {
   EXPECT_EQ(testing::ReadAll(named_.fs() / "foto.jpg"), testing::SampleImage());
 }
 
+TEST_F(LirvakFolderTest, TellsWhatEachAttachmentCallDid) {
+  Lirvak_set_folder(NamedFolder().c_str());
+  std::filesystem::create_directory(named_.fs() / "carpeta.jpg");
+  struct Case {
+    const char* what;
+    std::u16string field;
+    std::int64_t record;
+    const char* output;
+    std::int32_t status;
+    std::string message;  // on standard error; empty: nothing
+  };
+  const Case cases[] = {
+      {"written", u"Foto", 1, "foto", LIRVAK_STATUS_WRITTEN, ""},
+      {"no such value", u"Foto", 2, "foto", LIRVAK_STATUS_MISSING, "Programador: La imagen NO existe ...\n"},
+      {"a folder at the output", u"Foto", 1, "carpeta", LIRVAK_STATUS_NOT_WRITTEN,
+       "Programador: No se ha podido escribir el fichero " + NamedFolder() + "carpeta.jpg"},
+      {"an output name leaving the folder", u"Foto", 1, "../fuera", LIRVAK_STATUS_NOT_WRITTEN,
+       "Programador: No se ha podido escribir el fichero"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string field = testing::FieldNameBuffer(c.field);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Get_datos_image("muestra", reinterpret_cast<const unsigned char*>(field.data()), c.record, c.output), 0);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Lirvak_get_status(), c.status);
+    if (c.message.empty()) EXPECT_EQ(err, "");
+    else EXPECT_EQ(err.rfind(c.message, 0), 0u) << err;
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(named_.fs() / "carpeta.jpg"));
+  // Each thread reads its own calls' status.
+  std::int32_t other = 0;
+  std::thread([&] { other = Lirvak_get_status(); }).join();
+  EXPECT_EQ(other, LIRVAK_STATUS_NONE);
+}
+
 TEST_F(LirvakFolderTest, TakesARelativeFolderFromTheCurrentFolderOfTheCall) {
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(named_.fs().parent_path());

@@ -11,7 +11,9 @@ is exercised exactly as a real caller uses it, with no override of the host fold
 import ctypes
 import fcntl
 import os
+import resource
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -118,12 +120,31 @@ class LirvakTest(unittest.TestCase):
             os.remove(outside + ".jpg")  # left by an earlier, failed run
         relative = b"../" + os.path.basename(outside).encode()
         result, message = self.attach(self.lib.Get_datos_image, "Foto", 1, relative)
-        self.assertEqual((result, message), (0, ""))
+        self.assertEqual(result, 0)
+        self.assertTrue(message.startswith("Programador: No se ha podido escribir el fichero"), message)
+        self.assertEqual(self.lib.Lirvak_get_status(), lirvak.STATUS_NOT_WRITTEN)
         self.assertFalse(os.path.exists(outside + ".jpg"))
         os.mkdir(self.path("salida"))
         self.assertEqual(self.attach(self.lib.Get_datos_image, "Foto", 1, b"salida/foto")[0], 0)
         with open(self.path("salida", "foto.jpg"), "rb") as written:
             self.assertEqual(written.read(), IMAGE)
+
+    def test_the_module_tells_a_missing_attachment_from_one_not_written(self):
+        lirvak._library = self.lib  # the library under test, not an installed one
+        database = lirvak.open(self.host, DATABASE.decode())
+        self.assertEqual(database.attachment("Foto", 1), IMAGE)
+        self.assertIsNone(database.attachment("Foto", 2))
+        # Files may not grow past 100 bytes: the 300-byte image cannot be written.
+        previous_signal = signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        previous_limit = resource.getrlimit(resource.RLIMIT_FSIZE)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (100, previous_limit[1]))
+        try:
+            with self.assertRaises(OSError):
+                database.attachment("Foto", 1)
+        finally:
+            resource.setrlimit(resource.RLIMIT_FSIZE, previous_limit)
+            signal.signal(signal.SIGXFSZ, previous_signal)
+        self.assertEqual([name for name in os.listdir(self.host) if name.startswith(".")], [])
 
     def test_a_data_file_held_open_elsewhere_reads_as_nothing(self):
         data = self.path("muestra", "muestra.zbd")

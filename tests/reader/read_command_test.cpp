@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <iterator>
 #include <limits>
 #include <sstream>
 #include <string>
@@ -131,13 +132,37 @@ TEST_F(ReadCommandTest, WritesAnAttachmentToAFile) {
   EXPECT_EQ(ReadAll(file), testing::SampleSound(2));  // a longer old file is replaced whole
 }
 
-TEST_F(ReadCommandTest, AnOutputThatCannotBeOpenedIsLeftAsItWas) {
-  const std::filesystem::path folder = folder_.fs() / "salida.jpg";
-  std::filesystem::create_directory(folder);
-  const Outcome outcome = Run({"attachment", "muestra", "Foto", "1", folder.string()});
-  EXPECT_EQ(outcome.code, kExitError);
-  EXPECT_NE(outcome.err.find("cannot write"), std::string::npos) << outcome.err;
-  EXPECT_TRUE(std::filesystem::is_directory(folder));
+// A folder at the output, or a file the user made read-only, is left exactly as it was.
+TEST_F(ReadCommandTest, AnOutputThatCannotBeReplacedIsLeftAsItWas) {
+  const std::filesystem::path target = folder_.fs() / "salida.jpg";
+  struct Case {
+    const char* what;
+    void (*make)(const std::filesystem::path&);
+    const char* reason;
+    bool (*untouched)(const std::filesystem::path&);
+  };
+  const Case cases[] = {
+      {"a folder", [](const std::filesystem::path& at) { std::filesystem::create_directory(at); },
+       "is not a regular file", [](const std::filesystem::path& at) { return std::filesystem::is_directory(at); }},
+      {"a read-only file",
+       [](const std::filesystem::path& at) {
+         testing::WriteAll(at, "kept");
+         std::filesystem::permissions(at, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+       },
+       "is read-only", [](const std::filesystem::path& at) { return ReadAll(at) == "kept"; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.make(target);
+    const Outcome outcome = Run({"attachment", "muestra", "Foto", "1", target.string()});
+    EXPECT_EQ(outcome.code, kExitError);
+    EXPECT_NE(outcome.err.find("cannot write " + target.string() + ": it " + c.reason), std::string::npos)
+        << outcome.err;
+    EXPECT_TRUE(c.untouched(target));
+    std::filesystem::permissions(target, std::filesystem::perms::owner_all);
+    std::filesystem::remove(target);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.fs()), {}), 1);  // the database alone
+  }
 }
 
 TEST_F(ReadCommandTest, ExportsEveryRecordAsCsv) {
