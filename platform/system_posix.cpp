@@ -156,12 +156,20 @@ bool WaitSignRaised(const std::u16string& path) {
   sockaddr_un address;
   socklen_t length = 0;
   if (!WaitSignAddress(path, address, length)) return false;
-  const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return false;
-  // A datagram connect reaches a bound name and is refused where none is.
-  const bool raised = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), length) == 0;
-  ::close(fd);
-  return raised;
+  // Every open asks, so each thread keeps one socket for the asking: a datagram socket may be
+  // connected again and again, and a connect reaches a bound name and is refused where none is.
+  struct Asker {
+    int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ~Asker() {
+      if (fd >= 0) ::close(fd);
+    }
+  };
+  thread_local const Asker asker;
+  if (asker.fd < 0) return false;
+  if (::connect(asker.fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) return false;
+  const sockaddr none{AF_UNSPEC, {}};
+  ::connect(asker.fd, &none, sizeof none);  // holds on to no one's sign
+  return true;
 }
 
 bool PathExists(const std::u16string& path) {
