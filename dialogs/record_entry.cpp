@@ -135,6 +135,11 @@ IoResult<std::int64_t> StoreRecord(const Entry& entry, const std::vector<RecordV
                       texts.Text(text::kCancelButton));
     return StillWaiting(progress);
   };
+  // The first store into a big file reads it once to learn its highest number: the bar shows it.
+  how.scanned = [&](std::uint64_t done, std::uint64_t total) {
+    if (!progress.window || progress.waiting) ShowProgressDialog(progress);
+    AdvanceProgress(progress, done, total);
+  };
   how.written = [&](std::size_t v, std::uint64_t done) {
     // The file is held now: the bar takes the place of the waiting line.
     if (attachment_bytes > 0 && (!progress.window || progress.waiting)) ShowProgressDialog(progress);

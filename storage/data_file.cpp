@@ -89,7 +89,8 @@ bool RecordNumberBefore(const LockedFile& file, std::uint64_t end, std::int64_t&
 
 // Brings `highest` up to the first `count` entries of `file`: only those appended since it
 // was last brought up, unless the file is another one, shorter, or rewritten where it was read.
-bool FollowHighestRecord(const LockedFile& file, std::uint64_t count, HighestRecord& highest) {
+bool FollowHighestRecord(const LockedFile& file, std::uint64_t count, HighestRecord& highest,
+                         const RecordProgress& progress) {
   platform::FileIdentity identity;
   if (!file.Identity(identity)) return false;
   std::uint8_t entry[kDataUnitBytes];
@@ -99,6 +100,8 @@ bool FollowHighestRecord(const LockedFile& file, std::uint64_t count, HighestRec
                     done == sizeof entry && std::equal(entry, entry + sizeof entry, highest.last_entry.begin());
   if (!same) highest = HighestRecord{identity, 0, {}, 0};
   if (count == highest.entries) return true;
+  const std::uint64_t from = highest.entries;
+  const bool told = progress.scanned && count - from >= kScanShownFromEntries;
   const std::unique_ptr<std::uint8_t[]> block(new std::uint8_t[static_cast<std::size_t>(
       std::min<std::uint64_t>(count - highest.entries, kEntriesPerBlock)) * kDataUnitBytes]);
   for (std::uint64_t first = highest.entries; first < count; first += kEntriesPerBlock) {
@@ -111,6 +114,7 @@ bool FollowHighestRecord(const LockedFile& file, std::uint64_t count, HighestRec
       highest.highest = std::max(highest.highest, GetLittleEndian<std::int64_t>(&block[i * kDataUnitBytes] + kRecordAt));
     std::copy_n(&block[(n - 1) * kDataUnitBytes], kDataUnitBytes, highest.last_entry.begin());
     highest.entries = first + n;
+    if (told) progress.scanned(highest.entries - from, count - from);
   }
   return true;
 }
@@ -253,7 +257,7 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
   if ((start > 0 && last <= 0) || last == std::numeric_limits<std::int64_t>::max()) return {IoStatus::Damaged, 0};
   HighestRecord scanned;
   if (highest == nullptr) highest = &scanned;
-  if (!FollowHighestRecord(file, start / kDataUnitBytes, *highest)) return {IoStatus::Failed, 0};
+  if (!FollowHighestRecord(file, start / kDataUnitBytes, *highest, progress)) return {IoStatus::Failed, 0};
   // A number above the last one was written before it: following the last would repeat it.
   if (highest->highest > last) return {IoStatus::Damaged, 0};
   const std::int64_t record = last + 1;

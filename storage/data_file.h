@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/data_entry.h"
 #include "storage/database.h"
 #include "storage/field_definition.h"
 #include "storage/io_status.h"
@@ -69,13 +70,19 @@ struct RecordValue {
 // How a record's store reports its way: at most `most_per_write` entries go in one write,
 // and `written(value, entries)` hears after each how many entries of values[value] are written.
 // `waiting`, given, is asked while another program holds the data file and bounds that wait
-// (LockedFile::Open). `durable` makes the record durable before the hold ends.
+// (LockedFile::Open). `durable` makes the record durable before the hold ends. `scanned`, given,
+// hears `scanned(done, total)` after each block while the store reads a large stretch of the
+// file it has not read before (the first store into a big file learning its highest number).
 struct RecordProgress {
   std::size_t most_per_write = std::numeric_limits<std::size_t>::max();
   std::function<void(std::size_t value, std::uint64_t entries)> written;
   KeepWaiting waiting;
   bool durable = false;
+  std::function<void(std::uint64_t done, std::uint64_t total)> scanned;
 };
+
+// Fewer entries than this to read before a store are read without telling anyone: a moment.
+inline constexpr std::uint64_t kScanShownFromEntries = 4 * layout::kEntriesPerBlock;
 
 // The highest record number a data file holds, followed from store to store: each store reads
 // only the entries appended since the one before, so a multi-gigabyte file is scanned once per

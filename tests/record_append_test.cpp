@@ -50,7 +50,7 @@ TEST_F(RecordAppendTest, WritesTheBytesOfOneAppendPerUnitUnderTheNextNumber) {
     WriteAll(File(), ReadAll(File()) + std::string(8, '\x55'));  // a shorter tail, written over
     std::uint64_t reported = 0;
     const IoResult<std::int64_t> stored =
-        AppendRecord(db, record, {most_per_write, [&](std::size_t, std::uint64_t) { ++reported; }, {}, false});
+        AppendRecord(db, record, {most_per_write, [&](std::size_t, std::uint64_t) { ++reported; }, {}, false, {}});
     ASSERT_EQ(stored.status, IoStatus::Ok);
     EXPECT_EQ(stored.value, 7);
     const std::string batched = ReadAll(File());
@@ -171,6 +171,37 @@ TEST_F(RecordAppendTest, TheHighestNumberFollowsWhatOthersAppendedSince) {
   EXPECT_EQ(stored.status, IoStatus::Ok);
   EXPECT_EQ(stored.value, 5);
   EXPECT_EQ(highest.highest, 5);
+}
+
+// A big file is read once before the first store into it, block by block, and that reading is
+// told to whoever shows it; what was read is not read (nor told) again.
+TEST_F(RecordAppendTest, ReadingABigFileBeforeTheFirstStoreIsToldBlockByBlock) {
+  const auto store = [&](HighestRecord& highest, std::vector<std::pair<std::uint64_t, std::uint64_t>>& told) {
+    RecordProgress how;
+    how.scanned = [&](std::uint64_t done, std::uint64_t total) { told.emplace_back(done, total); };
+    return AppendRecord(db, {{nombre, u"Eva", {}}}, how, &highest);
+  };
+  // Just below the size worth telling: read silently.
+  const std::u16string small(static_cast<std::size_t>(kScanShownFromEntries - 1), u'a');
+  ASSERT_EQ(AppendTextUnits(db, nombre, 1, small, true), IoStatus::Ok);
+  HighestRecord highest;
+  std::vector<std::pair<std::uint64_t, std::uint64_t>> told;
+  ASSERT_EQ(store(highest, told).value, 2);
+  EXPECT_TRUE(told.empty());
+
+  // Another program appends a long value: the next store reads only that, and tells it.
+  const std::uint64_t appended = kScanShownFromEntries + 10;
+  ASSERT_EQ(AppendTextUnits(db, nombre, 3, std::u16string(static_cast<std::size_t>(appended), u'b'), true),
+            IoStatus::Ok);
+  ASSERT_EQ(store(highest, told).value, 4);
+  ASSERT_EQ(told.size(), 5u);  // four whole blocks and the ten entries after them
+  for (std::size_t i = 0; i < told.size(); ++i) {
+    EXPECT_EQ(told[i].second, appended);
+    EXPECT_EQ(told[i].first, std::min<std::uint64_t>((i + 1) * layout::kEntriesPerBlock, appended));
+  }
+  told.clear();
+  ASSERT_EQ(store(highest, told).value, 5);
+  EXPECT_TRUE(told.empty());
 }
 
 TEST_F(RecordAppendTest, AFolderInPlaceOfEitherFileIsRefusedAsNotAFile) {
