@@ -2,8 +2,6 @@
 
 #include <charconv>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 
 #include "platform/encoding.h"
 #include "platform/system.h"
