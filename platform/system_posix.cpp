@@ -70,7 +70,7 @@ OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& 
     ::close(fd);
     return OpenStatus::NotRegularFile;
   }
-  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  // O_NONBLOCK stays: on a regular file, which this now is, reads and writes ignore it.
   // flock belongs to the open file description, so two opens exclude each other both
   // across processes and within one, as a Windows share mode of 0 does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
