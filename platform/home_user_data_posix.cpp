@@ -43,8 +43,10 @@ std::u16string HomeFolder() {
   if (folder.back() != '/') folder += '/';
   folder += "zentora/";
   // A folder that cannot be made shows later, as a database or configuration that cannot
-  // be written, where the program reports it.
-  CreateFolders(folder);
+  // be written, where the program reports it. Asked on every call of the library: one look
+  // when the folder is there.
+  struct stat st {};
+  if (::stat(folder.c_str(), &st) != 0) CreateFolders(folder);
   return Utf8ToUtf16(folder);
 }
 

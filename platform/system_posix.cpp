@@ -259,11 +259,15 @@ ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, s
 }
 
 std::u16string ProgramFolder() {
-  std::string buffer(PATH_MAX, '\0');
-  const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-  if (n <= 0) return u"./";
-  buffer.resize(static_cast<std::size_t>(n));
-  return Utf8ToUtf16(buffer.substr(0, buffer.rfind('/') + 1));
+  // Asked on every call of the library: the running program's file is looked up once.
+  static const std::u16string folder = [] {
+    std::string buffer(PATH_MAX, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0) return std::u16string(u"./");
+    buffer.resize(static_cast<std::size_t>(n));
+    return Utf8ToUtf16(buffer.substr(0, buffer.rfind('/') + 1));
+  }();
+  return folder;
 }
 
 bool NameFitsNarrowText(const std::u16string&) { return true; }
