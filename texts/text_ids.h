@@ -166,7 +166,8 @@ inline constexpr TextId kNoButton{kMessagesGroup, 17};
 inline constexpr TextId kOkButton{kMessagesGroup, 18};
 inline constexpr TextId kCancelButton{kMessagesGroup, 19};
 inline constexpr TextId kNameOutsideCodePage{kMessagesGroup, 20};
-// Storing a record: a data file whose last number cannot be followed; the questions asked
+// Storing a record: a data file whose numbers give none safely for a new record (the last
+// not above 0, at the limit, or below another); the questions asked
 // when the record cannot be stored yet ("%1": the database's name); a file that is not one.
 inline constexpr TextId kDataFileDamaged{kMessagesGroup, 21};
 inline constexpr TextId kRetryDataFileHeld{kMessagesGroup, 22};

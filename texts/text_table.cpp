@@ -245,10 +245,10 @@ TextTable FillTextTable() {
        u"use solo letras de la página de códigos del sistema ...",
        u"The name holds characters other programs cannot pass to Lirvak; "
        u"use only letters of the system code page ..."},
-      {u"El fichero de datos de la base de datos %1 está dañado: su última entrada no da un número de "
-       u"registro válido. No se ha guardado nada ...",
-       u"The data file of the database %1 is damaged: its last entry gives no valid record number. "
-       u"Nothing was stored ..."},
+      {u"El fichero de datos de la base de datos %1 está dañado: sus números de registro no dan un número "
+       u"seguro para un registro nuevo. No se ha guardado nada ...",
+       u"The data file of the database %1 is damaged: its record numbers give no safe number for a new "
+       u"record. Nothing was stored ..."},
       {u"Otro programa tiene abierto el fichero de datos de la base de datos %1. ¿Intentarlo de nuevo? "
        u"Con No se abandona el registro ...",
        u"Another program holds the data file of the database %1 open. Try again? No abandons the record ..."},
