@@ -25,3 +25,36 @@ wait_window() {
 keys() { local key; for key in "$@"; do sleep 0.4; xdotool key "$key"; done; }
 typed() { sleep 0.4; xdotool type --delay 80 "$1"; }
 shot() { [ -n "$SHOTS" ] && import -window root "$SHOTS/$1.png"; }
+
+# Operaciones > Nuevo > Base de Datos, opened by the keys $1 ("F10", or "F10 Return" where F10
+# only marks the menu bar): the database agenda with one text field. Then Insertar Datos by Alt
+# and the letters: a value, and Enter on the message; then a second record, Insertar Datos
+# opened by the keys $2, abandoned: Escape, then Tab to "Sí" and Enter.
+make_database_and_records() {
+  # shellcheck disable=SC2086  # $1 and $2 are lists of keys
+  keys $1 n b
+  wait_window "Nombre base de datos"; typed agenda; keys Return
+  wait_window "Define un campo"; typed Nombre
+  keys Tab Down Down Tab Tab; typed 10; keys Return   # Cadena, size 10
+
+  keys alt+o i
+  wait_window "Nombre base de datos"; typed agenda; keys Return
+  wait_window "Insertar Cadena"; typed Ana; keys Return
+  wait_window "Programador"; shot message; keys Return
+
+  # shellcheck disable=SC2086
+  keys $2 i
+  wait_window "Nombre base de datos"; typed agenda; keys Return
+  wait_window "Insertar Cadena"; typed Luis; keys Escape
+  wait_window "Programador"; keys Tab Return
+}
+
+# What the road leaves in $WORK/program: one field, the one record "Ana" (three entries of 96
+# bytes; the abandoned "Luis" left nothing) and English chosen.
+check_files() {
+  local structure="$WORK/program/agenda/agenda.z04" data="$WORK/program/agenda/agenda.zbd"
+  [ "$(stat -c %s "$structure" 2>/dev/null)" = 80 ] || fail "the structure does not hold one field"
+  [ "$(stat -c %s "$data" 2>/dev/null)" = 288 ] || fail "the data file holds $(stat -c %s "$data" 2>/dev/null) bytes, not 288"
+  tr -d '\0' <"$WORK/program/Configuracion.ini" | grep -aEq "Idioma *= *5" || fail "the language was not switched to English"
+  echo "keyboard road: passed"
+}
