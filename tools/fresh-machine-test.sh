@@ -46,7 +46,7 @@ if [ -z "$mirror" ]; then
 fi
 
 if ! command -v debootstrap >/dev/null; then
-  apt-get update -qq
+  apt-get update -qq || echo "apt-get update failed on some list; going on with what apt has" >&2
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap >/dev/null
 fi
 

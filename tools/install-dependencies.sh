@@ -28,6 +28,19 @@ packages=(
   dpkg-dev file pkg-config
 )
 
+# Fetches the package lists. A mirror caught mid-sync fails one list now and then (apt says
+# so and exits 100 though it kept the others); it is asked again a few times, and then the
+# install goes on with what it has: a package really missing still fails the install below.
+update_package_lists() {
+  local attempt
+  for attempt in 1 2 3; do
+    apt-get update -qq && return 0
+    echo "apt-get update failed (attempt $attempt of 3)" >&2
+    sleep $((attempt * 5))
+  done
+  echo "Going on with the package lists apt has" >&2
+}
+
 # Installs the packages named that are not installed yet; with all of them there, the
 # package lists are not even fetched.
 install_missing() {
@@ -36,7 +49,7 @@ install_missing() {
     dpkg-query -W -f='${db:Status-Status}\n' "$package" 2>/dev/null | grep -qx installed || missing+=("$package")
   done
   [ ${#missing[@]} -gt 0 ] || return 0
-  apt-get update -qq
+  update_package_lists
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
