@@ -13,54 +13,15 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 checkout="$(cd "$(dirname "$0")/.." && pwd)"
-cache=/var/cache/zentora-fresh-machine
+cache=/var/cache/zentora-fresh-machine  # the bare base (tools/minimal-root.sh)
 work="${ZENTORA_FRESH_ROOT_PARENT:-/var/tmp}"
 started=$SECONDS
 
 . /etc/os-release
 release="$VERSION_CODENAME"
 
-# The machine's apt sources: every enabled one-line and deb822 source of this release.
-mirror_of_release() {
-  local file
-  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-    [ -f "$file" ] || continue
-    sed -e 's/\[[^]]*\]//' "$file" | awk -v r="$release" '$1 == "deb" && $3 == r { print $2; exit }'
-  done
-  for file in /etc/apt/sources.list.d/*.sources; do
-    [ -f "$file" ] || continue
-    awk -v r="$release" 'BEGIN { RS = ""; FS = "\n" }
-         { uri = ""; ok = 0; deb = 0
-           for (i = 1; i <= NF; i++) {
-             if ($i ~ /^URIs:/) { split($i, u, " "); uri = u[2] }
-             if ($i ~ /^Types:/ && $i ~ /(^|[ ])deb([ ]|$)/) deb = 1
-             if ($i ~ /^Suites:/) { n = split($i, s, " "); for (j = 2; j <= n; j++) if (s[j] == r) ok = 1 }
-             if ($i ~ /^Enabled: *no/) ok = 0 }
-           if (ok && deb && uri != "") { print uri; exit } }' "$file"
-  done
-}
-mirror="$(mirror_of_release | head -n 1)"
-if [ -z "$mirror" ]; then
-  echo "fresh-machine-test: no apt source of $release on this machine" >&2
-  exit 1
-fi
-
-if ! command -v debootstrap >/dev/null; then
-  apt-get update -qq || echo "apt-get update failed on some list; going on with what apt has" >&2
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends debootstrap >/dev/null
-fi
-
 # The bare base is kept between runs (it holds nothing of the project's).
-base="$cache/$release-minbase.tar"
-if [ ! -f "$base" ]; then
-  echo "== debootstrap --variant=minbase $release from $mirror (kept as $base)"
-  mkdir -p "$cache"
-  staging="$(mktemp -d "$work/zentora-debootstrap.XXXXXX")"
-  debootstrap --variant=minbase "$release" "$staging" "$mirror" >"$staging.log" 2>&1 ||
-    { tail -n 20 "$staging.log" >&2; rm -rf --one-file-system "$staging"; exit 1; }
-  tar -C "$staging" -cf "$base.part" . && mv "$base.part" "$base"
-  rm -rf --one-file-system "$staging" "$staging.log"
-fi
+base="$("$checkout/tools/minimal-root.sh")"
 
 root="$(mktemp -d "$work/zentora-fresh-root.XXXXXX")"
 chmod 755 "$root"  # a root folder every user of the system may enter
@@ -106,6 +67,10 @@ mount -t sysfs sysfs "$root/sys"
 mount --bind /dev "$root/dev"
 mount --bind /dev/pts "$root/dev/pts"
 mount -t tmpfs -o mode=1777 tmpfs "$root/dev/shm"
+# The package checks install the .debs in a bare root of their own, made from the same base.
+mkdir -p "$root$cache"
+mount --bind "$cache" "$root$cache"
+mount -o remount,bind,ro "$root$cache"
 
 # The README's commands: its first code block holds the set-up and test command.
 command="$(awk '/^```/ { if (inside) exit; inside = 1; next } inside && /make test/' "$checkout/README.md" |

@@ -16,16 +16,28 @@
 namespace zentora::cli {
 namespace {
 
-constexpr char kUsage[] =
+#ifndef ZENTORA_VERSION
+#error "the build names the version (ZENTORA_VERSION)"
+#endif
+
+constexpr char kUsageHead[] =
     "usage: zentora-read [--folder DIR] [--lang es|en] COMMAND DATABASE [ARGUMENTS]\n"
+    "       zentora-read --help | --version\n"
     "  fields DATABASE                         the description of the fields\n"
     "  count DATABASE                          the number of records\n"
     "  value DATABASE FIELD RECORD             one value, shown as Zentora's viewers show it\n"
     "  attachment DATABASE FIELD RECORD FILE   write an image or sound value to FILE\n"
+    "                                          (- writes it to standard output)\n"
     "  csv DATABASE                            one CSV row per record that holds at least one value,\n"
     "                                          in record order (a record with no value has no row),\n"
     "                                          numbers as stored, images and sounds as their size in bytes\n"
-    "DIR is the folder that holds the database folders (default: the current folder).\n";
+    "Options take their value as the next word or after '=' (--folder=DIR); -- ends the options.\n"
+    "  -f, --folder DIR    the folder that holds the database folders\n"
+    "  -l, --lang es|en    the language of values shown (default: es)\n"
+    "  -h, --help          this text\n"
+    "  -V, --version       the version\n";
+
+constexpr char kWriteFailure[] = "the output could not be written (the disk is full or its reader has gone)";
 
 // Thrown inside the command, caught once at its top.
 struct Failure {
@@ -37,35 +49,64 @@ struct Options {
   std::u16string folder;
   std::int32_t language = static_cast<std::int32_t>(Language::Spanish);
   std::vector<std::string> words;
+  bool help = false;
+  bool version = false;
   bool progress = false;  // progress lines on `err`
 };
 
-Options ParseOptions(const std::vector<std::string>& arguments) {
+// An option word: "--name", "--name=value" or a short "-x"; a lone "-" and a negative number
+// are words (a file name, a record number).
+bool IsOption(const std::string& word) {
+  return word.size() > 1 && word[0] == '-' && !(word[1] >= '0' && word[1] <= '9');
+}
+
+Options ParseOptions(const std::vector<std::string>& arguments, const std::u16string& default_folder) {
   Options options;
-  std::string folder = ".";
+  std::u16string folder = default_folder.empty() ? u"." : default_folder;
+  bool only_words = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& word = arguments[i];
-    if (word == "--folder" || word == "--lang") {
-      if (i + 1 == arguments.size()) throw Failure{word + " needs a value", kExitUsage};
-      const std::string& value = arguments[++i];
-      if (word == "--folder") {
-        folder = value;
+    if (only_words || !IsOption(word)) {
+      options.words.push_back(word);
+      continue;
+    }
+    const std::size_t equals = word.starts_with("--") ? word.find('=') : std::string::npos;
+    const std::string name = word.substr(0, equals);
+    if (name == "--") {
+      only_words = true;
+    } else if (name == "-h" || name == "--help" || name == "-V" || name == "--version") {
+      if (equals != std::string::npos) throw Failure{name + " takes no value", kExitUsage};
+      (name == "-h" || name == "--help" ? options.help : options.version) = true;
+    } else if (name == "-f" || name == "--folder" || name == "-l" || name == "--lang") {
+      std::string value;
+      if (equals != std::string::npos) {
+        value = word.substr(equals + 1);
+      } else if (i + 1 < arguments.size()) {
+        value = arguments[++i];
+      } else {
+        throw Failure{name + " needs a value", kExitUsage};
+      }
+      if (name == "-f" || name == "--folder") {
+        if (value.empty()) throw Failure{"--folder takes a folder, not an empty name", kExitUsage};
+        folder = platform::Utf8ToUtf16(value);
       } else if (value == "es" || value == "en") {
         options.language = static_cast<std::int32_t>(value == "es" ? Language::Spanish : Language::English);
       } else {
         throw Failure{"--lang takes es or en, not '" + value + "'", kExitUsage};
       }
-    } else if (word.starts_with("--")) {
-      throw Failure{"unknown option " + word, kExitUsage};
     } else {
-      options.words.push_back(word);
+      throw Failure{"unknown option " + name, kExitUsage};
     }
   }
-  if (folder.empty()) throw Failure{"--folder takes a folder, not an empty name", kExitUsage};
-  options.folder = platform::Utf8ToUtf16(folder);
+  options.folder = folder;
   if (options.folder.back() != u'/' && options.folder.back() != platform::PathSeparator())
     options.folder += platform::PathSeparator();
   return options;
+}
+
+// A stream that failed stops the command: a full disk never passes for a complete output.
+void CheckWritten(std::ostream& out) {
+  if (!out.flush()) throw Failure{kWriteFailure};
 }
 
 void Check(IoStatus status, const std::string& what) {
@@ -215,9 +256,13 @@ void WriteAttachment(const Options& options, std::ostream& out) {
   const std::string bytes = ReadBytes(open, field, record);
   if (bytes.empty())
     throw Failure{"record " + options.words[3] + " has nothing in field '" + options.words[2] + "'"};
+  const std::string& target = options.words[4];
+  if (target == "-") {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return;
+  }
   // The bytes go to a new file beside the target, which replaces it only once complete: a
   // failure leaves whatever stood there as it was, and a link there is never followed.
-  const std::string& target = options.words[4];
   switch (platform::WriteFileReplacing(platform::Utf8ToUtf16(target), bytes.data(), bytes.size(),
                                        platform::ReadOnlyTarget::Keep)) {
     case platform::ReplaceStatus::Ok: break;
@@ -230,7 +275,7 @@ void WriteAttachment(const Options& options, std::ostream& out) {
       throw Failure{"cannot write " + target + " (no such folder, no permission or the disk is full); " +
                     "nothing was changed"};
   }
-  out << bytes.size() << " bytes written to " << options.words[4] << '\n';
+  out << bytes.size() << " bytes written to " << target << '\n';
 }
 
 // Texts an export keeps from its one pass over the data file; past this (64 MB of text) the
@@ -292,6 +337,7 @@ void Csv(const Options& options, std::ostream& out, std::ostream& err) {
       row += CsvField(platform::Utf16ToUtf8(text));
     }
     out << row << "\r\n";
+    if (!out) throw Failure{kWriteFailure};  // a full disk ends a long export at once
   }
 }
 
@@ -304,23 +350,31 @@ std::string CsvField(const std::string& text) {
   return quoted + '"';
 }
 
-int RunReadCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, bool progress) {
+std::string Usage(const std::u16string& default_folder) {
+  return kUsageHead + std::string("DIR defaults to ") +
+         (default_folder.empty() ? std::string("the current folder") : platform::Utf16ToUtf8(default_folder)) + ".\n";
+}
+
+int RunReadCommand(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                   const ToolSetting& setting) {
   try {
-    Options options = ParseOptions(arguments);
-    options.progress = progress;
-    if (options.words.empty()) throw Failure{"no command given", kExitUsage};
-    const std::string& command = options.words[0];
-    if (command == "fields") Fields(options, out);
+    Options options = ParseOptions(arguments, setting.default_folder);
+    options.progress = setting.progress;
+    const std::string command = options.words.empty() ? "" : options.words[0];
+    if (options.help || command == "help") out << Usage(setting.default_folder);
+    else if (options.version) out << "zentora-read " ZENTORA_VERSION "\n";
+    else if (command.empty()) throw Failure{"no command given", kExitUsage};
+    else if (command == "fields") Fields(options, out);
     else if (command == "count") Count(options, out);
     else if (command == "value") Value(options, out);
     else if (command == "attachment") WriteAttachment(options, out);
     else if (command == "csv") Csv(options, out, err);
-    else if (command == "help") out << kUsage;
     else throw Failure{"unknown command '" + command + "'", kExitUsage};
+    CheckWritten(out);
     return kExitOk;
   } catch (const Failure& failure) {
     err << "zentora-read: " << failure.message << '\n';
-    if (failure.code == kExitUsage) err << kUsage;
+    if (failure.code == kExitUsage) err << "Try 'zentora-read --help'.\n";
     return failure.code;
   }
 }

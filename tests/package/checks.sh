@@ -1,0 +1,13 @@
+# The package checks' reporting, sourced by their scripts: each passed check is numbered, the
+# first failed one ends the run with its reason.
+checks=${checks:-0}
+pass() { checks=$((checks + 1)); echo "ok $checks - $*"; }
+fail() { echo "FAILED: $*" >&2; exit 1; }
+# same WHAT ACTUAL EXPECTED
+same() {
+  [ "$2" = "$3" ] || fail "$1: got '$2', expected '$3'"
+  pass "$1"
+}
+exists() {
+  for file in "$@"; do [ -e "$file" ] || fail "missing ${file#"$work"/}"; done
+}
