@@ -11,3 +11,8 @@ same() {
 exists() {
   for file in "$@"; do [ -e "$file" ] || fail "missing ${file#"$work"/}"; done
 }
+# Removes the run's folder $work, after the mount of the Debian root inside it, if any.
+remove_work() {
+  if mountpoint -q "$work/debian" 2>/dev/null; then umount "$work/debian" || umount -l "$work/debian"; fi
+  rm -rf --one-file-system "$work"
+}

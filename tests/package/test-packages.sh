@@ -16,9 +16,8 @@ root=$(cd "$(dirname "$0")/../.." && pwd)
 packages=$root/build/packages
 version=$(sed -n 's/^project(Zentora VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
 work=$(mktemp -d "${TMPDIR:-/tmp}/zentora-packages-XXXXXX")
-trap 'rm -rf --one-file-system "$work"' EXIT
-
 . "$root/tests/package/checks.sh"
+trap remove_work EXIT
 
 # ---------------------------------------------------------------- the Windows zip
 zip=$packages/Zentora-$version-win32.zip
