@@ -16,10 +16,6 @@
 namespace zentora::cli {
 namespace {
 
-#ifndef ZENTORA_VERSION
-#error "the build names the version (ZENTORA_VERSION)"
-#endif
-
 constexpr char kUsageHead[] =
     "usage: zentora-read [--folder DIR] [--lang es|en] COMMAND DATABASE [ARGUMENTS]\n"
     "       zentora-read --help | --version\n"

@@ -313,9 +313,14 @@ TEST_F(ReadCommandTest, KeepsTheConventionsOfCommandLineTools) {
     const Outcome outcome = Run(c.arguments);
     EXPECT_EQ(outcome.code, c.code) << outcome.err;
     EXPECT_TRUE(outcome.out.starts_with(c.out_starts)) << outcome.out;
-    if (c.code != kExitOk) EXPECT_EQ(outcome.out, "");
-    if (c.err_holds.empty()) EXPECT_EQ(outcome.err, "");
-    else EXPECT_NE(outcome.err.find(c.err_holds), std::string::npos) << outcome.err;
+    if (c.code != kExitOk) {
+      EXPECT_EQ(outcome.out, "");
+    }
+    if (c.err_holds.empty()) {
+      EXPECT_EQ(outcome.err, "");
+    } else {
+      EXPECT_NE(outcome.err.find(c.err_holds), std::string::npos) << outcome.err;
+    }
   }
 
   // --folder=DIR, and without --folder the folder the start names.
