@@ -64,14 +64,16 @@ test-windows: win32
 	@grep -E '^\[ +(OK|SKIPPED|FAILED) +\] LirvakHostTest\.' build/win32/Testing/Temporary/LastTest.log
 
 # The packages users install, in build/packages: Zentora-<version>-win32.zip from the win32
-# build and zentora_<version>_<arch>.deb from the package-linux preset.
+# build, and from the package-linux preset the .debs zentora, liblirvak1, liblirvak-dev and
+# python3-lirvak.
 .PHONY: package package-linux test-packages
 package: win32 package-linux
 	cd build/win32 && cpack -B $(CURDIR)/build/packages
 	cd build/package-linux && cpack -B $(CURDIR)/build/packages
 
-# The packages as users get them: the zip unpacked and run under Wine, the .deb unpacked
-# with dpkg -x and read through its tools, its library, lirvak.pc and its Python module.
+# The packages as users get them: the zip unpacked and run under Wine; the .debs through
+# lintian, then installed with apt in a bare Debian root of their own and used there (needs
+# root; see tests/package/test-debian-packages.sh).
 test-packages: package linux
 	tests/package/test-packages.sh
 
