@@ -1,7 +1,8 @@
 # Checks that every include of ours runs downward through the layers, bottom to top:
 #   platform/  texts/          the doors to the operating system; the text table (leaves)
 #   storage/                   files only: platform/
-#   reader/                    storage and texts
+#   display/                   what is shown of stored values, reading no file: storage and texts
+#   reader/                    storage, texts and the display
 #   attachments/               the program's pictures and sounds
 #   dialogs/                   the dialogs, record entry, the record browser
 #   shell/                     start-up, the main window, the command table
@@ -11,11 +12,12 @@ cmake_minimum_required(VERSION 3.22)
 set(allowed_platform platform)
 set(allowed_texts texts)
 set(allowed_storage platform storage)
-set(allowed_reader platform texts storage reader)
-set(allowed_attachments platform texts storage reader attachments)
-set(allowed_dialogs platform texts storage reader attachments dialogs)
-set(allowed_shell platform texts storage reader attachments dialogs shell)
-set(layers platform texts storage reader attachments dialogs shell)
+set(allowed_display platform texts storage display)
+set(allowed_reader platform texts storage display reader)
+set(allowed_attachments platform texts storage display reader attachments)
+set(allowed_dialogs platform texts storage display reader attachments dialogs)
+set(allowed_shell platform texts storage display reader attachments dialogs shell)
+set(layers platform texts storage display reader attachments dialogs shell)
 
 set(failures "")
 foreach(layer IN LISTS layers)
