@@ -10,14 +10,12 @@
 
 #include "dialogs/value_viewers.h"
 #include "display/number_text.h"
+#include "resources/resource_numbers.h"
 #include "storage/data_file.h"
 #include "storage/structure_file.h"
 
 namespace zentora {
 namespace {
-
-constexpr int kPreviousBitmap = 400;
-constexpr int kNextBitmap = 401;
 
 constexpr int kPageWidth = 500;
 constexpr int kPageHeight = 900;
@@ -260,14 +258,14 @@ platform::DialogTemplate RecordBrowserTemplate(const Texts& texts, platform::Rec
       platform::MakeControl(kBrowserSurfaceId, ControlKind::Surface, {5, 25, 282, 845}, u"", clickable));
   platform::ControlTemplate previous =
       platform::MakeControl(kBrowserPreviousId, ControlKind::Bitmap, {4, 5, 16, 15}, u"", clickable);
-  previous.image = kPreviousBitmap;
+  previous.image = PICTURE_ARROW_LEFT;
   dialog.controls.push_back(previous);
   dialog.controls.push_back(
       platform::MakeControl(kBrowserPositionId, ControlKind::Static, {20, 5, 249, 15}, u"",
                             clickable | platform::kTextCentred));
   platform::ControlTemplate next =
       platform::MakeControl(kBrowserNextId, ControlKind::Bitmap, {269, 5, 15, 15}, u"", clickable);
-  next.image = kNextBitmap;
+  next.image = PICTURE_ARROW_RIGHT;
   dialog.controls.push_back(next);
   FitToWorkArea(dialog, work_area);
   return dialog;
