@@ -20,11 +20,10 @@ started=$SECONDS
 . /etc/os-release
 release="$VERSION_CODENAME"
 
-# The bare base is kept between runs (it holds nothing of the project's).
-base="$("$checkout/tools/minimal-root.sh")"
+# The bare base is made once and kept between runs (it holds nothing of the project's).
+"$checkout/tools/minimal-root.sh" >/dev/null
 
 root="$(mktemp -d "$work/zentora-fresh-root.XXXXXX")"
-chmod 755 "$root"  # a root folder every user of the system may enter
 cleanup() {
   local code=$? pid i mounted=()
   # Whatever still runs inside the root (a wineserver, an X server) ends with it.
@@ -50,19 +49,9 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-tar -C "$root" -xf "$base"
-# This machine's apt configuration and sources, as read now (in place of the one source
-# debootstrap wrote); name resolution as here.
-rm -f "$root/etc/apt/sources.list"
-cp -a /etc/apt/sources.list.d /etc/apt/apt.conf.d /etc/apt/trusted.gpg.d "$root/etc/apt/" 2>/dev/null || true
-[ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$root/etc/apt/"
-cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-# The package lists this machine already has, as a start: apt then fetches only what changed,
-# and a list a mirror serves mid-sync (apt refuses it and keeps the old one) is still there.
-# They are lists, not packages: everything the build needs still comes from the install script.
-mkdir -p "$root/var/lib/apt/lists"
-find /var/lib/apt/lists -maxdepth 1 -type f \( -name '*Packages*' -o -name '*Release' -o -name '*InRelease' \) \
-  -exec cp -p {} "$root/var/lib/apt/lists/" \;
+# The bare base with this machine's apt sources, configuration, package lists and name
+# resolution.
+"$checkout/tools/minimal-root.sh" "$root"
 
 # The checkout as a commit of it would hold it: tracked files and new ones not ignored.
 mkdir "$root/zentora"

@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Prints the path of a tar of a bare Debian root (debootstrap --variant=minbase) of this
-# machine's release, made from this machine's own apt sources the first time and kept in
+# A bare Debian root (debootstrap --variant=minbase) of this machine's release, made from
+# this machine's own apt sources the first time and kept as a tar in
 # /var/cache/zentora-fresh-machine: it holds nothing of the project's. Run as root.
 #
-#     base=$(tools/minimal-root.sh)
+#     tools/minimal-root.sh          prints the path of the tar
+#     tools/minimal-root.sh DIR      unpacks it into DIR (made, mode 755), with this machine's
+#                                    apt sources, configuration and package lists, and its
+#                                    name resolution
 set -euo pipefail
 if [ "$(id -u)" -ne 0 ]; then
   echo "minimal-root: run as root (debootstrap needs it)" >&2
@@ -15,8 +18,28 @@ work="${ZENTORA_FRESH_ROOT_PARENT:-/var/tmp}"
 . /etc/os-release
 release="$VERSION_CODENAME"
 base="$cache/$release-minbase.tar"
+into="${1:-}"
+
+# Unpacks the base into $into and gives it this machine's apt configuration and sources (in
+# place of the one source debootstrap wrote) and name resolution. The package lists this
+# machine already has come as a start: apt then fetches only what changed, and a list a
+# mirror serves mid-sync (apt refuses it and keeps the old one) is still there. They are
+# lists, not packages.
+unpack() {
+  mkdir -p "$into"
+  tar -C "$into" -xf "$base"
+  chmod 755 "$into"  # a root folder every user of the system may enter (the tar's own is 700)
+  rm -f "$into/etc/apt/sources.list"
+  cp -a /etc/apt/sources.list.d /etc/apt/apt.conf.d /etc/apt/trusted.gpg.d "$into/etc/apt/" 2>/dev/null || true
+  [ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$into/etc/apt/"
+  cp -L /etc/resolv.conf "$into/etc/resolv.conf"
+  mkdir -p "$into/var/lib/apt/lists"
+  find /var/lib/apt/lists -maxdepth 1 -type f \( -name '*Packages*' -o -name '*Release' -o -name '*InRelease' \) \
+    -exec cp -p {} "$into/var/lib/apt/lists/" \;
+}
+
 if [ -f "$base" ]; then
-  echo "$base"
+  if [ -n "$into" ]; then unpack; else echo "$base"; fi
   exit 0
 fi
 
@@ -58,4 +81,4 @@ debootstrap --variant=minbase "$release" "$staging" "$mirror" >"$staging.log" 2>
 # Another run may have made it meanwhile: the rename keeps one whole tar either way.
 tar -C "$staging" -cf "$base.part.$$" . && mv "$base.part.$$" "$base"
 rm -rf --one-file-system "$staging" "$staging.log"
-echo "$base"
+if [ -n "$into" ]; then unpack; else echo "$base"; fi

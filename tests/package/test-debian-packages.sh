@@ -135,19 +135,13 @@ XDG_DATA_HOME=$work/program-data xvfb-run -a sh -c '
 pass "the packaged zentora starts and makes its folder in \$XDG_DATA_HOME"
 
 # ---- apt in a bare Debian root of its own: a minimal root of this machine's release,
-# with this machine's apt sources and package lists. The root is a mount point of its own
+# with this machine's apt sources and package lists (tools/minimal-root.sh). The root is a mount point of its own
 # (until remove_work ends the run), so that the mounts each command inside needs (proc,
 # /dev) live in a mount namespace of their own, kept from every other, and end with it; this
 # holds also where this runs inside a chroot, whose / is no mount point (CI).
 system=$work/debian
-mkdir -m 755 "$system"
-tar -C "$system" -xf "$("$root/tools/minimal-root.sh")"
+"$root/tools/minimal-root.sh" "$system"
 mount --bind "$system" "$system"
-rm -f "$system/etc/apt/sources.list"
-cp -a /etc/apt/sources.list.d /etc/apt/apt.conf.d /etc/apt/trusted.gpg.d "$system/etc/apt/" 2>/dev/null || true
-[ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$system/etc/apt/"
-cp /var/lib/apt/lists/*_Packages* /var/lib/apt/lists/*Release* "$system/var/lib/apt/lists/" 2>/dev/null || true
-cp -L /etc/resolv.conf "$system/etc/resolv.conf"
 in_root() {
   unshare --mount --propagation unchanged -- sh -c '
     mount --make-rprivate "$0" && mount -t proc proc "$0/proc" && mount --rbind /dev "$0/dev" || exit 125
