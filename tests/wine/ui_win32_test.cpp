@@ -489,6 +489,59 @@ TEST(Win32Resources, BitmapsAndIconsHaveTheirSizesAndDepths) {
   EXPECT_EQ(frames.size(), 7u);
 }
 
+// The manifest the loader reads at start: the common controls the program is drawn with, its
+// processor, no request to be raised, and every Windows from Vista on named as supported.
+TEST(Win32Resources, TheManifestAsksForWhatTheProgramNeeds) {
+  HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(GetModuleHandleW(nullptr), found))),
+                             SizeofResource(GetModuleHandleW(nullptr), found));
+  for (const char* needed : {
+           "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+           "processorArchitecture=\"x86\"",
+           "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+       })
+    EXPECT_NE(manifest.find(needed), std::string::npos) << needed;
+}
+
+// The program's icon holds an image of each size Windows asks for: the caption and the
+// taskbar's small icon, the large icon, Explorer's tiles and its largest views. Each one is
+// its own image, not one stretched by the system.
+TEST(Win32Resources, TheProgramIconHasEverySizeTheDesktopAsksFor) {
+  HRSRC group = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(333), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(GetModuleHandleW(nullptr), group)));
+  ASSERT_NE(directory, nullptr);
+  const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+  std::set<int> sizes;
+  for (WORD i = 0; i < count; ++i) {
+    const BYTE* entry = directory + 6 + 14 * i;  // width, height, colours, reserved, planes, bits, bytes, id
+    const int width = entry[0] == 0 ? 256 : entry[0];
+    EXPECT_EQ(entry[0], entry[1]);
+    EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32) << "bits per pixel of the " << width << "-pixel image";
+    sizes.insert(width);
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 256}));
+  for (int size : {16, 32, 48}) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(333), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    ASSERT_NE(icon, nullptr) << size;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, size);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+}
+
 TEST(Win32Backend, AFailingHandlerLeavesThroughRunModal) {
   EXPECT_THROW(RunModal(Form({}),
                         [](Dialog, const DialogEvent& event) {
