@@ -29,11 +29,32 @@ std::string ReadToEnd(HANDLE pipe) {
   return bytes;
 }
 
+// One argument of a command line, quoted as the runtime splits it again: backslashes before a
+// quote (or before the closing one: a folder ending in '\\') doubled, quotes escaped.
+std::u16string Quoted(const std::u16string& argument) {
+  std::u16string quoted = u"\"";
+  std::size_t backslashes = 0;
+  for (char16_t c : argument) {
+    if (c == u'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == u'"' ? 2 * backslashes + 1 : backslashes, u'\\');
+    backslashes = 0;
+    quoted += c;
+  }
+  quoted.append(2 * backslashes, u'\\');
+  return quoted + u"\"";
+}
+
 // The tool lies beside this test; every argument is quoted, as a shell quotes one with spaces.
 Outcome RunTool(const std::vector<std::u16string>& arguments) {
   const std::u16string tool = platform::ProgramFolder() + u"zentora-read.exe";
-  std::u16string command = u"\"" + tool + u"\"";
-  for (const std::u16string& argument : arguments) command += u" \"" + argument + u"\"";
+  std::u16string command = Quoted(tool);
+  for (const std::u16string& argument : arguments) {
+    command += u' ';
+    command += Quoted(argument);
+  }
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE out_read, out_write, err_read, err_write;
   Outcome outcome;
