@@ -72,7 +72,7 @@ ZENTORA_PROGRAM="$windows_program\\Zentora.exe" xvfb-run -a "$root/tests/wine/ru
   "$root/build/win32/zentora_window_tests.exe" \
   --gtest_filter='RunningZentora.ShowsTheMainWindowWithItsMenuAndEndsOnExit:RunningZentora.CreatesADatabaseThroughItsDialogs' \
   || fail "Zentora.exe from the zip under Wine"
-pass "Zentora.exe runs from the unpacked zip: main window with its icon, a new database through its dialogs, exit"
+pass "Zentora.exe runs from the unpacked zip: main window, a new database through its dialogs, exit"
 same "the database is a folder beside Zentora.exe" "$(stat -c %s "$program/Prueba/Prueba.z04")" 80
 fields=$("$root/tests/wine/run.sh" "$program/zentora-read.exe" --lang en --folder "$windows_program" fields Prueba)
 echo "$fields" | grep -q "^Label: Cliente *$" || fail "zentora-read.exe from the zip: $fields"

@@ -509,6 +509,46 @@ TEST(Win32Resources, TheManifestAsksForWhatTheProgramNeeds) {
     EXPECT_NE(manifest.find(needed), std::string::npos) << needed;
 }
 
+// A program's main window (overlapped, with its minimize box) carries the program's icon at
+// the sizes the desktop asks for; other windows keep the system's. Asked here, in-process:
+// Wine answers WM_GETICON sent from another process with 0 whatever the window holds.
+TEST(Win32Resources, TheMainWindowCarriesTheProgramIcon) {
+  DialogTemplate main = Form({});
+  main.style = kStyleCaption | kStyleMinimizeBox;
+  for (const DialogTemplate& form : {main, Form({})}) {
+    const bool is_main = (form.style & kStyleMinimizeBox) != 0;
+    SCOPED_TRACE(is_main ? "the main window" : "a dialog");
+    const Dialog dialog = CreateModeless(form, [](Dialog, const DialogEvent&) {});
+    const HWND window = reinterpret_cast<HWND>(dialog.value);
+    ASSERT_TRUE(IsWindow(window));
+    for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+      const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0));
+      EXPECT_EQ(icon != nullptr, is_main) << which;
+      if (icon == nullptr) continue;
+      ICONINFO info{};
+      ASSERT_TRUE(GetIconInfo(icon, &info));
+      BITMAP colour{};
+      GetObjectW(info.hbmColor, sizeof colour, &colour);
+      EXPECT_EQ(colour.bmWidth, GetSystemMetrics(metric)) << which;
+      DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+    }
+    DestroyDialog(dialog);
+  }
+  // The program runs its main window modally.
+  LRESULT small_icon = 0, large_icon = 0;
+  RunModal(main, [&](Dialog dialog, const DialogEvent& event) {
+    if (std::holds_alternative<InitEvent>(event)) StartTimer(dialog, 9, 10);
+    if (std::holds_alternative<TimerEvent>(event)) {
+      small_icon = SendMessageW(reinterpret_cast<HWND>(dialog.value), WM_GETICON, ICON_SMALL, 0);
+      large_icon = SendMessageW(reinterpret_cast<HWND>(dialog.value), WM_GETICON, ICON_BIG, 0);
+      EndDialog(dialog, 0);
+    }
+  });
+  EXPECT_NE(small_icon, 0);
+  EXPECT_NE(large_icon, 0);
+}
+
 // The program's icon holds an image of each size Windows asks for: the caption and the
 // taskbar's small icon, the large icon, Explorer's tiles and its largest views. Each one is
 // its own image, not one stretched by the system.
