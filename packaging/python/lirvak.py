@@ -212,14 +212,13 @@ class Database:
 
         The library writes attachments into the folder that holds the databases: the value is
         read back from a file of a unique name there, which is removed at once. A missing value makes the
-        library print its message ("... NO existe ...") on standard error; an attachment the library
-        could not write raises OSError."""
+        library print its message ("... NO existe ...") on standard error (on Linux; the Windows library
+        is put in quiet mode); an attachment the library could not write raises OSError."""
         stem = f".lirvak-{os.getpid()}-{uuid.uuid4().hex}"
 
-        def write(library, database):
-            library.Get_datos_image(database, field_name(field), record, stem.encode("ascii"))
+        def write(library):
             # The status of this thread's call, read before the lock lets another call in.
-            return library.Lirvak_get_status(), _taken(library, library.Lirvak_get_folder())
+            return library.write_attachment(self.name, field, record, stem), library.folder()
         status, written_in = self._call(write)
         path = os.path.join(written_in, stem + ".jpg")
         if status == STATUS_MISSING:
