@@ -113,7 +113,7 @@ done
 
 # The C example of README.txt, built for both processors as it stands there, run from another
 # folder: it names the zip's folder, loads the DLL of its bitness and reads through it.
-sed -n '/^\/\* leer.c \*\//,/^}/p' "$program/README.txt" | tr -d '\r' >"$elsewhere/leer.c"
+sed -n '/^\/\* leer.c \*\//,/^\/\* fin de leer.c/p' "$program/README.txt" | tr -d '\r' >"$elsewhere/leer.c"
 "$root/build/linux/tests/reader/write_sample_database" "$program" muestra
 for compiler in i686-w64-mingw32-gcc-posix:32 x86_64-w64-mingw32-gcc-posix:64; do
   IFS=: read -r cc bits <<<"$compiler"
