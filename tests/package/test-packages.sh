@@ -112,7 +112,8 @@ for bits in 32 64; do
 done
 
 # The C example of README.txt, built for both processors as it stands there, run from another
-# folder: it names the zip's folder, loads the DLL of its bitness and reads through it.
+# folder: it names the zip's folder, loads the DLL of its bitness and reads through it. (Its
+# standard output is in text mode, as any C program's: its lines end in CR LF.)
 sed -n '/^\/\* leer.c \*\//,/^\/\* fin de leer.c/p' "$program/README.txt" | tr -d '\r' >"$elsewhere/leer.c"
 "$root/build/linux/tests/reader/write_sample_database" "$program" muestra
 for compiler in i686-w64-mingw32-gcc-posix:32 x86_64-w64-mingw32-gcc-posix:64; do
@@ -122,7 +123,7 @@ for compiler in i686-w64-mingw32-gcc-posix:32 x86_64-w64-mingw32-gcc-posix:64; d
   run=$root/tests/wine/run.sh
   [ $bits = 64 ] && run=$root/tests/wine/run64.sh
   same "README.txt's C example, $bits-bit, reads the zip's folder from elsewhere" \
-    "$(cd "$elsewhere" && "$run" "leer$bits.exe" "$windows_program" muestra Nombre)" \
+    "$(cd "$elsewhere" && "$run" "leer$bits.exe" "$windows_program" muestra Nombre | tr -d '\r')" \
     "$(printf '3\nAño ĀŁ€ 漢 😀\nAna\nZoë, "Z"')"
 done
 
