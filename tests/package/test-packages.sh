@@ -86,7 +86,7 @@ mkdir -p "$accented"
 same_bytes_as_linux() {
   LC_ALL=C.UTF-8 "$root/tests/wine/run.sh" "$program/zentora-read.exe" --folder "$(windows_path "$accented")" "$@" \
     >"$work/windows.out" || fail "zentora-read.exe $*"
-  "$root/build/linux/reader/zentora-read" --folder "$accented" "$@" >"$work/linux.out"
+  "$root/build/linux/zentora-read" --folder "$accented" "$@" >"$work/linux.out"
   cmp "$work/windows.out" "$work/linux.out" || fail "zentora-read.exe $*: other bytes than the Linux tool's"
   pass "zentora-read.exe $* in '${accented##*/}' writes the Linux tool's $(stat -c %s "$work/linux.out") bytes"
 }

@@ -13,7 +13,7 @@
 #include <utility>
 
 #include "platform/encoding.h"
-#include "platform/ui_fltk_internal.h"
+#include "platform/fltk/internal.h"
 
 namespace zentora::platform {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui_fltk_internal.h"
+#include "platform/fltk/internal.h"
 
 namespace zentora::platform::fltk {
 namespace {

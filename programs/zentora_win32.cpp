@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/system.h"
-#include "platform/program_entry.h"
+#include "shell/program_entry.h"
 
 namespace {
 

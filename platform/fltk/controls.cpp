@@ -19,7 +19,7 @@
 
 #include "platform/encoding.h"
 #include "platform/dialog_lifecycle.h"
-#include "platform/ui_fltk_internal.h"
+#include "platform/fltk/internal.h"
 
 namespace zentora::platform::fltk {
 namespace {

@@ -6,7 +6,7 @@
 #include <exception>
 
 #include "platform/system.h"
-#include "platform/program_entry.h"
+#include "shell/program_entry.h"
 
 int main() {
   try {

@@ -8,8 +8,8 @@
 #include "platform/encoding.h"
 #include "platform/dialog_lifecycle.h"
 #include "platform/ui.h"
-#include "platform/ui_headless_script.h"
-#include "platform/ui_headless_session.h"
+#include "platform/headless/script.h"
+#include "platform/headless/session.h"
 
 namespace zentora::platform::headless {
 namespace {

@@ -101,11 +101,6 @@ bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64
   return true;
 }
 
-bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
-  std::uint64_t size = 0;
-  return GetFileIdentityAndSize(file, identity, size);
-}
-
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {
   done = 0;
   auto* bytes = static_cast<char*>(buffer);

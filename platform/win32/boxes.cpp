@@ -1,6 +1,6 @@
 // The desktop's own windows on Windows: the message box, the input box (a small dialog of
 // ours), the common open-file dialog, the shell's "open", and menu bars with their bitmaps.
-#include "platform/ui_win32_internal.h"
+#include "platform/win32/internal.h"
 
 #include <commdlg.h>
 #include <shellapi.h>

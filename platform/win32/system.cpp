@@ -115,22 +115,27 @@ bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64
   return true;
 }
 
-bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
-  std::uint64_t size = 0;
-  return GetFileIdentityAndSize(file, identity, size);
+namespace {
+
+// A read or write at a 64-bit position goes through OVERLAPPED, and in pieces of at most
+// 1 GiB, since one call takes a 32-bit length.
+OVERLAPPED PositionOf(std::uint64_t position) {
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(position);
+  at.OffsetHigh = static_cast<DWORD>(position >> 32);
+  return at;
 }
+DWORD ChunkOf(std::size_t left) { return static_cast<DWORD>(left > 0x40000000 ? 0x40000000 : left); }
+
+}  // namespace
 
 bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) {
   done = 0;
   auto* bytes = static_cast<char*>(buffer);
   while (done < size) {
-    OVERLAPPED at {};
-    const std::uint64_t position = offset + done;
-    at.Offset = static_cast<DWORD>(position);
-    at.OffsetHigh = static_cast<DWORD>(position >> 32);
-    const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
+    OVERLAPPED at = PositionOf(offset + done);
     DWORD n = 0;
-    if (!ReadFile(Handle(file), bytes + done, chunk, &n, &at)) return GetLastError() == ERROR_HANDLE_EOF;
+    if (!ReadFile(Handle(file), bytes + done, ChunkOf(size - done), &n, &at)) return GetLastError() == ERROR_HANDLE_EOF;
     if (n == 0) break;
     done += n;
   }
@@ -141,13 +146,9 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
   std::size_t done = 0;
   const auto* bytes = static_cast<const char*>(buffer);
   while (done < size) {
-    OVERLAPPED at {};
-    const std::uint64_t position = offset + done;
-    at.Offset = static_cast<DWORD>(position);
-    at.OffsetHigh = static_cast<DWORD>(position >> 32);
-    const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
+    OVERLAPPED at = PositionOf(offset + done);
     DWORD n = 0;
-    if (!WriteFile(Handle(file), bytes + done, chunk, &n, &at) || n == 0) return false;
+    if (!WriteFile(Handle(file), bytes + done, ChunkOf(size - done), &n, &at) || n == 0) return false;
     done += n;
   }
   return true;

@@ -14,7 +14,7 @@
 #include <variant>
 
 #include "platform/encoding.h"
-#include "platform/ui_fltk_internal.h"
+#include "platform/fltk/internal.h"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 
 namespace zentora::platform::headless {
 

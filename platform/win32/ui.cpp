@@ -1,7 +1,7 @@
 // The Windows runner behind platform/ui.h. Every dialog is an in-memory template run by the
 // dialog manager with one bridge procedure, which turns window messages into the handler's
 // events. Dialogs have no owner, so the program's other windows stay enabled.
-#include "platform/ui_win32_internal.h"
+#include "platform/win32/internal.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 // The Windows runner's in-memory dialog templates: the portable DialogTemplate written out as
 // a DLGTEMPLATEEX with one item per control, in the dialog font, measured in dialog units.
 #include "platform/dialog_lifecycle.h"
-#include "platform/ui_win32_internal.h"
+#include "platform/win32/internal.h"
 
 #include <commctrl.h>
 

@@ -2,7 +2,7 @@
 // kept in a second bitmap that its own paint handler copies to the screen, so a picture
 // survives being covered and uncovered. Presses of the mouse on a surface go to the
 // dialog's handler with the place of the press.
-#include "platform/ui_win32_internal.h"
+#include "platform/win32/internal.h"
 
 #include "platform/scrolling.h"
 

@@ -9,7 +9,7 @@
 
 #include "platform/encoding.h"
 #include "platform/scrolling.h"
-#include "platform/ui_fltk_internal.h"
+#include "platform/fltk/internal.h"
 
 namespace zentora::platform {
 
