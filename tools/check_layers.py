@@ -5,7 +5,8 @@ include each other in a circle.
 The layers, bottom to top (a folder may include itself and the folders below it):
   platform/  texts/   the doors to the operating system; the text table (leaves)
   storage/            files only: platform/
-  reader/             storage and texts
+  display/            what is shown of stored values, reading no file: storage and texts
+  reader/             storage, texts and the display
   attachments/        the program's pictures and sounds
   dialogs/            the dialogs, record entry, the record browser
   shell/              start-up, the main window, the command table
@@ -20,16 +21,13 @@ import pathlib
 import re
 import sys
 
-ALLOWED = {
-    "platform": {"platform"},
-    "texts": {"texts"},
-    "storage": {"platform", "storage"},
-    "reader": {"platform", "texts", "storage", "reader"},
-    "attachments": {"platform", "texts", "storage", "reader", "attachments"},
-    "dialogs": {"platform", "texts", "storage", "reader", "attachments", "dialogs"},
-    "shell": {"platform", "texts", "storage", "reader", "attachments", "dialogs", "shell"},
-    "programs": {"platform", "texts", "storage", "reader", "attachments", "dialogs", "shell", "programs"},
-}
+ORDER = ["texts", "storage", "display", "reader", "attachments", "dialogs", "shell", "programs"]
+# platform/ is a leaf; texts/ too (it stands beside platform/, not above it); every other folder
+# may include platform/ and the folders before it in ORDER, texts/ among them, except that
+# storage/ sits below the texts.
+ALLOWED = {"platform": {"platform"}, "texts": {"texts"}, "storage": {"platform", "storage"}}
+for index, layer in enumerate(ORDER):
+    ALLOWED.setdefault(layer, {"platform", *ORDER[: index + 1]})
 INCLUDE = re.compile(r'^#include "([^"]+)"', re.MULTILINE)
 
 

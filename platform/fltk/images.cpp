@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/fltk/internal.h"
+#include "resources/resource_numbers.h"
 
 namespace zentora::platform::fltk {
 namespace {
@@ -18,7 +19,7 @@ struct PictureSource {
   const char* art;
 };
 
-// The build writes this list from resources/*.txt.
+// The build writes this list from resources/resource_numbers.h and the sources it names.
 const PictureSource kPictureSources[] = {
 #include "ui_fltk_pictures.inc"
 };

@@ -19,8 +19,8 @@
 #include "shell/main_window.h"
 #include "shell/program_entry.h"
 #include "storage/data_file.h"
-#include "storage/number_format.h"
-#include "reader/structure_description.h"
+#include "display/number_format.h"
+#include "display/structure_description.h"
 #include "storage/structure_file.h"
 #include "support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "storage/number_format.h"
+#include "display/number_format.h"
 
 #include <gtest/gtest.h>
 

@@ -18,13 +18,14 @@ struct ExtendedNumber {
   bool operator==(const ExtendedNumber&) const = default;
 };
 
-// Reads the number at the start of a text, rounded to nearest with ties to even. Leading
-// spaces, tabs, CR and LF are skipped; then an optional sign, decimal digits with at most one
-// ".", and an optional exponent (E, e, D or d, optional sign, digits). Reading stops at the
-// first character that does not fit; no digit at all reads as 0. "&H"/"&h" starts a
-// hexadecimal, "&B"/"&b" a binary, "&O"/"&o"/"&Q"/"&q" or "&" plus digits an octal whole
-// number. A magnitude beyond the largest finite value gives that largest value; one below
-// half the smallest subnormal gives zero.
+// Reads the number at the start of a text, rounded to nearest with ties to even. The text is
+// read as ReadWrittenNumber reads it with the prefixed whole forms (display/number_text.h):
+// leading blanks skipped, an optional sign, decimal digits with at most one ".", an optional
+// exponent (E, e, D or d, optional sign, digits); "&H"/"&h" starts a hexadecimal, "&B"/"&b" a
+// binary, "&O"/"&o"/"&Q"/"&q" or "&" plus digits an octal whole number. Reading stops at the
+// first character that does not fit; no digit at all reads as 0. A magnitude beyond the
+// largest finite value gives that largest value; one below half the smallest subnormal gives
+// zero.
 ExtendedNumber ReadNumberText(const std::u16string& text);
 
 // Turns a stored number text into its display text: all integer digits grouped in threes

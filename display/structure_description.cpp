@@ -1,4 +1,4 @@
-#include "reader/structure_description.h"
+#include "display/structure_description.h"
 
 #include "storage/structure_file.h"
 

@@ -1,9 +1,12 @@
-#include "storage/number_format.h"
+#include "display/number_format.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <vector>
+
+#include "display/number_text.h"
+#include "texts/text_table.h"
 
 namespace zentora {
 namespace {
@@ -12,12 +15,6 @@ constexpr std::int64_t kMinExponent = -16445;       // lowest bit of the smalles
 constexpr std::int64_t kMaxExponent = 16384 - 64;   // exponent of the largest finite value
 constexpr std::int64_t kMaxMagnitude = 4933;        // 10^4933 is past the largest finite value
 constexpr std::int64_t kMinMagnitude = -4951;       // 10^-4951 is below half the smallest subnormal
-// A value halfway between two neighbouring extended numbers has at most 11515 significant
-// decimal digits, so digits past this count can only act as "something nonzero follows".
-constexpr std::size_t kMaxDigits = 11600;
-// Decimal exponents are saturated here while reading; any exponent this large already lies
-// far outside the range, and the sum with a digit count stays inside 64 bits.
-constexpr std::int64_t kExponentCap = 100000000000000000;
 constexpr int kSignificantDigits = 18;
 
 // Unsigned integer of any size: 32-bit words, least significant first, no high zero words.
@@ -142,8 +139,10 @@ ExtendedNumber Round(const Big& n, std::int64_t e, bool inexact, bool negative) 
     m = Bits64From(ShiftLeft(n, -drop), 0);
   } else {
     m = Bits64From(n, drop);
-    const bool half = Bit(n, drop - 1);
-    if (half && (inexact || AnyBitBelow(n, drop - 1) || (m & 1) != 0) && ++m == 0) {
+    const Dropped dropped = !Bit(n, drop - 1)                     ? Dropped::LessThanHalf
+                            : inexact || AnyBitBelow(n, drop - 1) ? Dropped::MoreThanHalf
+                                                                  : Dropped::Half;
+    if (RoundsUp(dropped, (m & 1) != 0) && ++m == 0) {
       m = std::uint64_t{1} << 63;  // the carry ran out of the mantissa
       ++low;
     }
@@ -153,41 +152,18 @@ ExtendedNumber Round(const Big& n, std::int64_t e, bool inexact, bool negative) 
   return {negative, m, static_cast<std::int32_t>(low)};
 }
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-ExtendedNumber ReadDecimal(const char16_t* p, const char16_t* end, bool negative) {
-  std::string digits;      // significant digits, without leading zeros
-  std::int64_t exp10 = 0;  // the value is digits * 10^exp10
-  bool seen_point = false, nonzero_dropped = false;
-  for (; p < end; ++p) {
-    if (*p == u'.' && !seen_point) {
-      seen_point = true;
-    } else if (!IsDigit(*p)) {
-      break;
-    } else if (digits.size() < kMaxDigits) {
-      if (!digits.empty() || *p != u'0') digits += static_cast<char>(*p);
-      if (seen_point) --exp10;
-    } else {
-      nonzero_dropped |= *p != u'0';
-      if (!seen_point) ++exp10;
-    }
-  }
-  if (p < end && (*p == u'E' || *p == u'e' || *p == u'D' || *p == u'd')) {
-    ++p;
-    bool minus = false;
-    if (p < end && (*p == u'+' || *p == u'-')) minus = *p++ == u'-';
-    std::int64_t e = 0;
-    for (; p < end && IsDigit(*p); ++p) e = std::min(e * 10 + (*p - u'0'), kExponentCap);
-    exp10 += minus ? -e : e;
-  }
-  if (digits.empty()) return {negative, 0, 0};
-  if (nonzero_dropped) {  // one nonzero digit stands for all the dropped ones
+// A written decimal's value, rounded to the nearest extended number.
+ExtendedNumber DecimalValue(const WrittenNumber& written) {
+  if (written.digits.empty()) return {written.negative, 0, 0};
+  std::string digits = written.digits;
+  std::int64_t exp10 = written.exponent;  // the value is digits * 10^exp10
+  if (written.nonzero_dropped) {  // one nonzero digit stands for all the dropped ones
     digits += '1';
     --exp10;
   }
   const std::int64_t magnitude = static_cast<std::int64_t>(digits.size()) + exp10;
-  if (magnitude > kMaxMagnitude) return Largest(negative);
-  if (magnitude <= kMinMagnitude) return {negative, 0, 0};
+  if (magnitude > kMaxMagnitude) return Largest(written.negative);
+  if (magnitude <= kMinMagnitude) return {written.negative, 0, 0};
 
   Big num, den{1};
   for (std::size_t i = 0; i < digits.size(); i += 9) {  // nine digits per multiplication
@@ -202,44 +178,18 @@ ExtendedNumber ReadDecimal(const char16_t* p, const char16_t* end, bool negative
   MulPow5(exp10 >= 0 ? num : den, exp10 >= 0 ? exp10 : -exp10);
   const std::int64_t shift = BitLength(den) - BitLength(num) + 66;
   const Quotient q = Divide(num, den, shift);
-  return Round(q.value, exp10 - shift, q.inexact, negative);
+  return Round(q.value, exp10 - shift, q.inexact, written.negative);
 }
 
-ExtendedNumber ReadWholeNumber(const char16_t* p, const char16_t* end, int bits_per_digit) {
+// A written whole number of the prefixed forms (never negative), rounded the same way.
+ExtendedNumber WholeValue(const WrittenNumber& written) {
   Big n;
-  for (; p < end; ++p) {
-    unsigned digit = 99;
-    if (IsDigit(*p)) digit = static_cast<unsigned>(*p - u'0');
-    if (*p >= u'A' && *p <= u'F') digit = static_cast<unsigned>(*p - u'A' + 10);
-    if (*p >= u'a' && *p <= u'f') digit = static_cast<unsigned>(*p - u'a' + 10);
-    if (digit >= (1u << bits_per_digit)) break;
-    MulAdd(n, 1u << bits_per_digit, digit);
+  for (const char c : written.digits) {
+    const auto digit = static_cast<std::uint32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+    MulAdd(n, 1u << written.bits_per_digit, digit);
     if (BitLength(n) > kMaxExponent + 64) return Largest(false);
   }
   return Round(n, 0, false, false);
-}
-
-// Adds one to a decimal digit string; a carry out of the first digit adds a leading "1".
-void Increment(std::string& digits) {
-  for (std::size_t i = digits.size(); i-- > 0;) {
-    if (digits[i] != '9') {
-      ++digits[i];
-      return;
-    }
-    digits[i] = '0';
-  }
-  digits.insert(digits.begin(), '1');
-}
-
-// Rounds a digit string to its first `keep` digits: the first dropped digit decides, and an
-// exact half (nothing nonzero after it, `inexact` false) goes to the even neighbour.
-void RoundDigits(std::string& digits, std::size_t keep, bool inexact) {
-  if (digits.size() <= keep) return;
-  const char first = digits[keep];
-  const bool more = inexact || digits.find_first_not_of('0', keep + 1) != std::string::npos;
-  const bool odd = keep > 0 && (digits[keep - 1] - '0') % 2 != 0;
-  digits.resize(keep);
-  if (first > '5' || (first == '5' && (more || odd))) Increment(digits);
 }
 
 std::string ToDecimal(Big n) {
@@ -284,21 +234,8 @@ std::string SignificantDigits(const ExtendedNumber& x, std::int64_t& point) {
 }  // namespace
 
 ExtendedNumber ReadNumberText(const std::u16string& text) {
-  const char16_t* p = text.data();
-  const char16_t* const end = p + text.size();
-  while (p < end && (*p == u' ' || *p == u'\t' || *p == u'\r' || *p == u'\n')) ++p;
-  if (p < end && *p == u'&') {
-    if (++p == end) return {};
-    switch (*p) {
-      case u'H': case u'h': return ReadWholeNumber(p + 1, end, 4);
-      case u'B': case u'b': return ReadWholeNumber(p + 1, end, 1);
-      case u'O': case u'o': case u'Q': case u'q': return ReadWholeNumber(p + 1, end, 3);
-      default: return ReadWholeNumber(p, end, 3);  // "&17": octal digits right after "&"
-    }
-  }
-  bool negative = false;
-  if (p < end && (*p == u'+' || *p == u'-')) negative = *p++ == u'-';
-  return ReadDecimal(p, end, negative);
+  const WrittenNumber written = ReadWrittenNumber(text, NumberForms::WithPrefixedWholes);
+  return written.bits_per_digit != 0 ? WholeValue(written) : DecimalValue(written);
 }
 
 std::u16string FormatNumber(const std::u16string& stored, std::int16_t decimals,
@@ -329,9 +266,9 @@ std::u16string FormatNumber(const std::u16string& stored, std::int16_t decimals,
   RoundDigits(all, whole.size() + places, false);
   const std::size_t whole_digits = all.size() - places;  // a carry may have added one
 
-  // Only 5 is English: any other number shows Spanish, as the texts beside the number do
-  // (the text table's ShowsEnglish; storage sits below the texts and keeps its own copy).
-  const bool english = language == 5;
+  // Only English has its own separators: any other number shows Spanish, as the texts beside
+  // the number do.
+  const bool english = ShowsEnglish(language);
   const char16_t group = english ? u',' : u'.';
   const char16_t decimal_point = english ? u'.' : u'\'';
   std::u16string out;
