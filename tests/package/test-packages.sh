@@ -58,7 +58,7 @@ for entry in Zentora.exe:i386:application zentora-read.exe:i386:application Lirv
   for language in 0C0A04B0 040904B0; do
     table=$(echo "$shown" | sed -n "/StringFileInfo $language/,/StringFileInfo\|VarFileInfo/p")
     for line in "ProductName: Zentora" "FileVersion: $version.0" "ProductVersion: $version" "OriginalFilename: $file"; do
-      echo "$table" | grep -qxF "    $line" || fail "$file, $language: no '$line' in: $table"
+      grep -qxF "    $line" <<<"$table" || fail "$file, $language: no '$line' in: $table"
     done
   done
   same "$file: its languages" "$(echo "$shown" | tail -n 1)" "  VarFileInfo Translation: 0C0A/1200, 0409/1200"
