@@ -39,7 +39,7 @@ std::u16string HostFolder() {
     const std::lock_guard<std::mutex> hold(chosen.lock);
     if (!chosen.folder.empty()) return chosen.folder;
   }
-  return platform::HomeFolder();
+  return platform::HomeFolder(platform::MakeHome::No);
 }
 
 // A text handed to the caller as UTF-8 it releases with Lirvak_free_str.
@@ -50,16 +50,20 @@ char* Allocated(const std::u16string& text) {
   return copy;
 }
 
-// What the last attachment call of this thread did: see Lirvak_get_status.
+// What the last call of this thread found: see Lirvak_get_status.
 thread_local std::int32_t last_status = LIRVAK_STATUS_NONE;
 
-std::int32_t StatusOf(reader::AttachmentResult result) {
-  switch (result) {
-    case reader::AttachmentResult::Written: return LIRVAK_STATUS_WRITTEN;
-    case reader::AttachmentResult::Missing: return LIRVAK_STATUS_MISSING;
-    case reader::AttachmentResult::NotWritten: break;
+std::int32_t StatusOf(reader::ReadOutcome outcome) {
+  switch (outcome) {
+    case reader::ReadOutcome::Answered: return LIRVAK_STATUS_FOUND;
+    case reader::ReadOutcome::Missing: return LIRVAK_STATUS_MISSING;
+    case reader::ReadOutcome::NotWritten: return LIRVAK_STATUS_NOT_WRITTEN;
+    case reader::ReadOutcome::Busy: return LIRVAK_STATUS_BUSY;
+    case reader::ReadOutcome::NoDatabase: return LIRVAK_STATUS_NO_DATABASE;
+    case reader::ReadOutcome::Unreadable: return LIRVAK_STATUS_UNREADABLE;
+    case reader::ReadOutcome::NoMemory: break;
   }
-  return LIRVAK_STATUS_NOT_WRITTEN;
+  return LIRVAK_STATUS_NO_MEMORY;
 }
 
 // Where the Windows library shows a message box, this one writes the message.
@@ -69,38 +73,70 @@ void Report(const std::u16string& text) {
   std::fflush(stderr);
 }
 
+// Every export runs its work through here: no exception reaches the caller, whose program (a
+// C program, a Python process) could not catch it; memory running out reads as not found.
+template <typename Work, typename Answer>
+Answer Guarded(Work work, Answer fallback) {
+  try {
+    return work();
+  } catch (...) {
+    last_status = LIRVAK_STATUS_NO_MEMORY;  // what a conversion or a copy at this boundary throws
+    return fallback;
+  }
+}
+
 std::int32_t Attach(const char* database, const unsigned char* field_name, std::int64_t record, const char* output,
                     reader::Attachment kind) {
-  const std::u16string host = HostFolder(), output_name = Name(output);
-  const auto result = reader::WriteAttachment(host, Name(database), reader::FieldNameFromBuffer(field_name), record,
-                                              output_name, kind);
-  last_status = StatusOf(result);
-  if (result != reader::AttachmentResult::Written)
-    Report(reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind)));
-  return 0;
+  return Guarded([&] {
+    const std::u16string host = HostFolder(), output_name = Name(output);
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const auto result = reader::WriteAttachment(host, Name(database), reader::FieldNameFromBuffer(field_name), record,
+                                                output_name, kind, kBusyWaitMs, &outcome);
+    last_status = StatusOf(outcome);
+    if (result != reader::AttachmentResult::Written)
+      Report(reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind)));
+    return std::int32_t{0};
+  }, std::int32_t{0});
 }
 
 }  // namespace
 
 LIRVAK_EXPORT void Lirvak_set_folder(const char* folder) {
-  std::u16string chosen = Name(folder);
-  if (!chosen.empty()) {
-    if (chosen.front() != u'/') chosen = platform::CurrentFolder() + chosen;
-    if (chosen.back() != u'/') chosen += u'/';
-  }
-  ChosenFolder& state = Chosen();
-  const std::lock_guard<std::mutex> hold(state.lock);
-  state.folder = std::move(chosen);
+  Guarded([&] {
+    std::u16string chosen = Name(folder);
+    if (!chosen.empty()) {
+      if (chosen.front() != u'/') chosen = platform::CurrentFolder() + chosen;
+      if (chosen.back() != u'/') chosen += u'/';
+    }
+    ChosenFolder& state = Chosen();
+    const std::lock_guard<std::mutex> hold(state.lock);
+    state.folder = std::move(chosen);
+    return 0;
+  }, 0);
 }
 
 LIRVAK_EXPORT int64_t GetRegi(const char* database) {
-  return reader::CountRecords(HostFolder(), Name(database));
+  return Guarded([&] {
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const std::int64_t count = reader::CountRecords(HostFolder(), Name(database), kBusyWaitMs, &outcome);
+    last_status = StatusOf(outcome);
+    return count;
+  }, std::int64_t{0});
 }
 
-LIRVAK_EXPORT char* Lirvak_get_folder(void) { return Allocated(HostFolder()); }
+LIRVAK_EXPORT char* Lirvak_get_folder(void) {
+  return Guarded([] { return Allocated(HostFolder()); }, static_cast<char*>(nullptr));
+}
 
 LIRVAK_EXPORT char* Get_datos_str(const char* database, const unsigned char* field_name, int64_t record) {
-  return Allocated(reader::ReadValueText(HostFolder(), Name(database), reader::FieldNameFromBuffer(field_name), record));
+  return Guarded([&] {
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const std::u16string text = reader::ReadValueText(HostFolder(), Name(database),
+                                                      reader::FieldNameFromBuffer(field_name), record, kBusyWaitMs,
+                                                      &outcome);
+    last_status = StatusOf(outcome);
+    return Allocated(text);
+  }, static_cast<char*>(nullptr));
 }
 
 LIRVAK_EXPORT void Lirvak_free_str(char* text) { std::free(text); }

@@ -26,11 +26,25 @@ std::u16string AnsiName(const BSTR* handle) {
   return name;
 }
 
+// Databases beside the program; a reader makes no folder.
+std::u16string Host() { return platform::HomeFolder(platform::MakeHome::No); }
+
 std::int64_t Record(const std::int64_t* record) { return record ? *record : 0; }
+
+// Every export runs its work through here: an exception would cross into a caller that cannot
+// catch it (a Basic program, a script host), so memory running out reads as not found.
+template <typename Work, typename Answer>
+Answer Guarded(Work work, Answer fallback) {
+  try {
+    return work();
+  } catch (...) {
+    return fallback;
+  }
+}
 
 std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::int64_t* record, BSTR* output,
                     reader::Attachment kind) {
-  const std::u16string host = platform::HomeFolder(), output_name = AnsiName(output);
+  const std::u16string host = Host(), output_name = AnsiName(output);
   const auto result = reader::WriteAttachment(host, AnsiName(database), reader::FieldNameFromBuffer(field_name),
                                               Record(record), output_name, kind);
   if (result != reader::AttachmentResult::Written) {
@@ -46,21 +60,26 @@ std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::
 
 // Callers declare the result as a double: on 32-bit Windows it comes back on the x87 stack.
 extern "C" double __stdcall GetRegi(BSTR* database) {
-  return static_cast<double>(reader::CountRecords(platform::HomeFolder(), AnsiName(database)));
+  return Guarded([&] { return static_cast<double>(reader::CountRecords(Host(), AnsiName(database))); },
+                 0.0);
 }
 
 extern "C" BSTR __stdcall Get_datos_str(BSTR* database, const unsigned char* field_name, const std::int64_t* record) {
-  const std::u16string text = reader::ReadValueText(platform::HomeFolder(), AnsiName(database),
-                                                    reader::FieldNameFromBuffer(field_name), Record(record));
-  return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+  return Guarded([&] {
+    const std::u16string text = reader::ReadValueText(Host(), AnsiName(database),
+                                                      reader::FieldNameFromBuffer(field_name), Record(record));
+    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+  }, static_cast<BSTR>(nullptr));
 }
 
 extern "C" std::int32_t __stdcall Get_datos_image(BSTR* database, const unsigned char* field_name,
                                                   const std::int64_t* record, BSTR* output) {
-  return Attach(database, field_name, record, output, reader::Attachment::Image);
+  return Guarded([&] { return Attach(database, field_name, record, output, reader::Attachment::Image); },
+                 std::int32_t{0});
 }
 
 extern "C" std::int32_t __stdcall Get_datos_sonido(BSTR* database, const unsigned char* field_name,
                                                    const std::int64_t* record, BSTR* output) {
-  return Attach(database, field_name, record, output, reader::Attachment::Sound);
+  return Guarded([&] { return Attach(database, field_name, record, output, reader::Attachment::Sound); },
+                 std::int32_t{0});
 }
