@@ -6,6 +6,7 @@
 #include <string>
 
 #include "reader/hostile_steps.h"
+#include "storage/value_index.h"
 #include "support/peak_memory.h"
 
 int main() {
@@ -26,6 +27,18 @@ int main() {
       std::printf("%-40s %-26s %9.4f %9.2f %s\n", file.what, step.what.c_str(), seconds,
                   static_cast<double>(growth.bytes) / (1 << 20), growth.code == 0 ? "right" : "WRONG");
     }
+  }
+  // What the value index holds of each, by the entries it indexed, against its bound.
+  for (const testing::HostileFile& file : testing::HostileFiles()) {
+    testing::WriteHostileDatabase(root, file);
+    ValueIndex index(Database{root.path(), u"Hostil"}, {kTextTypes, kAttachmentTypes});
+    index.Update();
+    const double per_entry = static_cast<double>(index.MemoryBytes()) / static_cast<double>(index.IndexedEntries());
+    const bool within = index.MemoryBytes() <= ValueIndex::MemoryBound(index.IndexedEntries());
+    failures += within ? 0 : 1;
+    std::printf("%-40s index %9zu bytes, %7.1f a 96-byte entry (bound %zu + %zu an entry)%s\n", file.what,
+                index.MemoryBytes(), per_entry, ValueIndex::kBoundFixedBytes, ValueIndex::kBoundBytesPerEntry,
+                within ? "" : " OVER");
   }
   std::printf("%d over the bounds of 2 s and 64 MB or wrong\n", failures);
   return failures == 0 ? 0 : 1;

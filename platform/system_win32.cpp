@@ -32,6 +32,10 @@ std::string Ansi(const std::u16string& text) {
 
 // The name of a file's wait sign: a named event of the session, after the file's full path
 // in upper case (names of files are compared without case), hashed to fit an object name.
+// The event lives in the logon session's own namespace (Local\), where only processes of that
+// session can make or open objects: another user's process runs in a session of its own and
+// can neither raise the sign nor stand in its place. (A lock on a byte range of the file, the
+// Linux sign, cannot serve here: a file held without sharing cannot be opened to lock it.)
 std::wstring WaitSignName(const std::u16string& path) {
   const std::wstring native = NativePath(path);
   const DWORD n = GetFullPathNameW(native.c_str(), 0, nullptr, nullptr);

@@ -26,6 +26,11 @@ struct HostileFile {
 inline constexpr std::size_t kEntriesIn28KB = 300, kEntriesIn400KB = 4266;
 
 inline FieldDefinition HostileText(std::u16string_view name) { return {0, PadFieldName(name), 3, 30, 0}; }
+// A name of its own for each number: a letter and one CJK character.
+inline FieldDefinition HostileText(char16_t letter, std::size_t number) {
+  const char16_t name[] = {letter, static_cast<char16_t>(0x4E00 + number), u'\0'};
+  return HostileText(name);
+}
 inline FieldDefinition HostileImage() { return {0, PadFieldName(u"Foto"), 6, 0, 0}; }
 
 inline std::string HostileEntry(const FieldDefinition& field, std::int64_t record, std::int32_t unit, bool ends) {
@@ -74,7 +79,7 @@ inline std::vector<HostileFile> HostileFiles() {
     // Every entry names a field of its own: every name is a column of the index.
     HostileFile file{"a new field name in every entry", {HostileText(u"Nombre"), HostileImage()}, {}, 1, u"z", 0};
     for (std::size_t k = 0; k + 1 < kEntriesIn400KB; ++k)
-      file.data += HostileEntry(HostileText(u"F" + std::u16string(1, static_cast<char16_t>(0x4E00 + k))),
+      file.data += HostileEntry(HostileText(u'F', k),
                                 1 + static_cast<std::int64_t>(k) * 65536, 'x', true);
     file.data += HostileEntry(file.fields[0], 1, 'z', true);
     files.push_back(std::move(file));
@@ -95,7 +100,7 @@ inline std::vector<HostileFile> HostileFiles() {
     // The most fields a structure holds, over a 2,880-byte data file of numbers far apart.
     HostileFile file = HostileValues("the most fields over 2,880 bytes", 30, apart);
     for (std::size_t k = file.fields.size(); k < 32767; ++k)
-      file.fields.push_back(HostileText(u"G" + std::u16string(1, static_cast<char16_t>(0x4E00 + k))));
+      file.fields.push_back(HostileText(u'G', k));
     files.push_back(std::move(file));
   }
   return files;
