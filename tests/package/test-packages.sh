@@ -120,6 +120,9 @@ same "the library's default folder is \$XDG_DATA_HOME/zentora" "$(XDG_DATA_HOME=
 same "without XDG_DATA_HOME it is ~/.local/share/zentora" \
   "$(env -u XDG_DATA_HOME HOME="$work/home" "$work/read_with_lirvak")" \
   "$(printf 'folder %s/home/.local/share/zentora/\nrecords 3\nPrecio 1234.5' "$work")"
+XDG_DATA_HOME=$work/reader-data "$work/read_with_lirvak" >/dev/null
+[ ! -e "$work/reader-data/zentora" ] || fail "the library made \$XDG_DATA_HOME/zentora on a read"
+pass "the library reads its default folder without making it"
 
 export PYTHONPATH=$stage/usr/lib/python3/dist-packages
 XDG_DATA_HOME=$work/xdg python3 "$root/tests/package/lirvak_module_test.py" "$work/sample" \
