@@ -21,7 +21,7 @@
  * No initialisation is needed.
  *
  * Hostile files cost bounded time and memory: a call reads the data file in time linear in
- * it, and the index a process keeps of a database's data file takes at most about 640 bytes
+ * it, and the index a process keeps of a database's data file takes at most 4 KB and 640 bytes
  * per 96-byte entry (usually far less: 16 bytes per value and a few per entry), whatever
  * record numbers the entries hold; after a call the process keeps at most 64 MB of such
  * indexes (one larger than that is dropped at the end of the call that made it).

@@ -85,7 +85,7 @@ class ValueIndex {
   // within MemoryBound: a record far from the others costs a map entry, never the numbers
   // between (the texts an Update keeps come on top, at most the units it was told to keep).
   std::size_t MemoryBytes() const;
-  static constexpr std::size_t kBoundFixedBytes = std::size_t{64} << 10;
+  static constexpr std::size_t kBoundFixedBytes = 4096;
   static constexpr std::size_t kBoundBytesPerEntry = 640;
   static std::uint64_t MemoryBound(std::uint64_t entries) { return kBoundFixedBytes + kBoundBytesPerEntry * entries; }
   const Database& database() const { return db_; }
