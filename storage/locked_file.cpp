@@ -19,16 +19,11 @@ void StepAside(const std::u16string& path) {
   } while (platform::WaitSignRaised(path) && platform::MonotonicMs() < until);
 }
 
-// This open's sign, up between the tries that found the file held, until the open returns.
-// It is lowered for each try: where a file system makes the exclusive hold of a byte-range
-// lock as well (network file systems), the waiter's own sign would otherwise stand in its way.
+// This open's sign, up from the first try that found the file held until the open returns:
+// never lowered between tries, or an open arriving in that moment would go first.
 struct RaisedSign {
   platform::WaitSign sign;
-  void Lower() {
-    platform::LowerWaitSign(sign);
-    sign = {};
-  }
-  ~RaisedSign() { Lower(); }
+  ~RaisedSign() { platform::LowerWaitSign(sign); }
 };
 
 }  // namespace
@@ -41,7 +36,6 @@ IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, u
   std::uint64_t start = 0;
   bool waiting = false;  // the clock is read only once the file was found busy
   for (unsigned pause = 1;; pause = std::min(pause * 2, kLongestPauseMs)) {
-    raised.Lower();
     switch (platform::OpenExclusive(path, access, file_)) {
       case platform::OpenStatus::Ok:
         open_ = true;
@@ -53,7 +47,7 @@ IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, u
       case platform::OpenStatus::Busy:
         break;
     }
-    raised.sign = platform::RaiseWaitSign(path);
+    if (!raised.sign) raised.sign = platform::RaiseWaitSign(path);
     const std::uint64_t now = platform::MonotonicMs();
     if (!waiting) start = now;
     waiting = true;
