@@ -1,15 +1,16 @@
 // The Linux face of Lirvak: a C interface over the reading core, UTF-8 at the boundary.
+// The status codes of lirvak.h are the reader's own (reader/host_folder.h).
 #include "reader/lirvak.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <utility>
 
 #include "platform/encoding.h"
 #include "platform/system.h"
+#include "reader/host_folder.h"
 #include "reader/reader_core.h"
 
 #define LIRVAK_EXPORT extern "C" __attribute__((visibility("default")))
@@ -20,28 +21,6 @@ using namespace zentora;
 
 std::u16string Name(const char* utf8) { return utf8 ? platform::Utf8ToUtf16(utf8) : std::u16string(); }
 
-// The folder a caller named through Lirvak_set_folder; empty for the default. A C library's
-// callers have no state of theirs to hand in, so the choice is held here, behind a lock.
-struct ChosenFolder {
-  std::mutex lock;
-  std::u16string folder;
-};
-
-ChosenFolder& Chosen() {
-  static ChosenFolder chosen;
-  return chosen;
-}
-
-// Read once at the start of each call, so a call sees one folder from start to end.
-std::u16string HostFolder() {
-  {
-    ChosenFolder& chosen = Chosen();
-    const std::lock_guard<std::mutex> hold(chosen.lock);
-    if (!chosen.folder.empty()) return chosen.folder;
-  }
-  return platform::HomeFolder(platform::MakeHome::No);
-}
-
 // A text handed to the caller as UTF-8 it releases with Lirvak_free_str.
 char* Allocated(const std::u16string& text) {
   const std::string utf8 = platform::Utf16ToUtf8(text);
@@ -51,20 +30,7 @@ char* Allocated(const std::u16string& text) {
 }
 
 // What the last call of this thread found: see Lirvak_get_status.
-thread_local std::int32_t last_status = LIRVAK_STATUS_NONE;
-
-std::int32_t StatusOf(reader::ReadOutcome outcome) {
-  switch (outcome) {
-    case reader::ReadOutcome::Answered: return LIRVAK_STATUS_FOUND;
-    case reader::ReadOutcome::Missing: return LIRVAK_STATUS_MISSING;
-    case reader::ReadOutcome::NotWritten: return LIRVAK_STATUS_NOT_WRITTEN;
-    case reader::ReadOutcome::Busy: return LIRVAK_STATUS_BUSY;
-    case reader::ReadOutcome::NoDatabase: return LIRVAK_STATUS_NO_DATABASE;
-    case reader::ReadOutcome::Unreadable: return LIRVAK_STATUS_UNREADABLE;
-    case reader::ReadOutcome::NoMemory: break;
-  }
-  return LIRVAK_STATUS_NO_MEMORY;
-}
+thread_local std::int32_t last_status = reader::kStatusNone;
 
 // Where the Windows library shows a message box, this one writes the message.
 void Report(const std::u16string& text) {
@@ -73,70 +39,56 @@ void Report(const std::u16string& text) {
   std::fflush(stderr);
 }
 
-// Every export runs its work through here: no exception reaches the caller, whose program (a
-// C program, a Python process) could not catch it; memory running out reads as not found.
-template <typename Work, typename Answer>
-Answer Guarded(Work work, Answer fallback) {
-  try {
-    return work();
-  } catch (...) {
-    last_status = LIRVAK_STATUS_NO_MEMORY;  // what a conversion or a copy at this boundary throws
-    return fallback;
-  }
-}
-
 std::int32_t Attach(const char* database, const unsigned char* field_name, std::int64_t record, const char* output,
                     reader::Attachment kind) {
-  return Guarded([&] {
-    const std::u16string host = HostFolder(), output_name = Name(output);
+  return reader::Guarded([&] {
+    const std::u16string host = reader::HostFolder(), output_name = Name(output);
     reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
     const auto result = reader::WriteAttachment(host, Name(database), reader::FieldNameFromBuffer(field_name), record,
                                                 output_name, kind, kBusyWaitMs, &outcome);
-    last_status = StatusOf(outcome);
+    last_status = reader::StatusCode(outcome);
     if (result != reader::AttachmentResult::Written)
       Report(reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind)));
     return std::int32_t{0};
-  }, std::int32_t{0});
+  }, std::int32_t{0}, last_status);
 }
 
 }  // namespace
 
 LIRVAK_EXPORT void Lirvak_set_folder(const char* folder) {
-  Guarded([&] {
+  reader::Guarded([&] {
     std::u16string chosen = Name(folder);
     if (!chosen.empty()) {
       if (chosen.front() != u'/') chosen = platform::CurrentFolder() + chosen;
       if (chosen.back() != u'/') chosen += u'/';
     }
-    ChosenFolder& state = Chosen();
-    const std::lock_guard<std::mutex> hold(state.lock);
-    state.folder = std::move(chosen);
+    reader::ChooseHostFolder(std::move(chosen));
     return 0;
-  }, 0);
+  }, 0, last_status);
 }
 
 LIRVAK_EXPORT int64_t GetRegi(const char* database) {
-  return Guarded([&] {
+  return reader::Guarded([&] {
     reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
-    const std::int64_t count = reader::CountRecords(HostFolder(), Name(database), kBusyWaitMs, &outcome);
-    last_status = StatusOf(outcome);
+    const std::int64_t count = reader::CountRecords(reader::HostFolder(), Name(database), kBusyWaitMs, &outcome);
+    last_status = reader::StatusCode(outcome);
     return count;
-  }, std::int64_t{0});
+  }, std::int64_t{0}, last_status);
 }
 
 LIRVAK_EXPORT char* Lirvak_get_folder(void) {
-  return Guarded([] { return Allocated(HostFolder()); }, static_cast<char*>(nullptr));
+  return reader::Guarded([] { return Allocated(reader::HostFolder()); }, static_cast<char*>(nullptr), last_status);
 }
 
 LIRVAK_EXPORT char* Get_datos_str(const char* database, const unsigned char* field_name, int64_t record) {
-  return Guarded([&] {
+  return reader::Guarded([&] {
     reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
-    const std::u16string text = reader::ReadValueText(HostFolder(), Name(database),
+    const std::u16string text = reader::ReadValueText(reader::HostFolder(), Name(database),
                                                       reader::FieldNameFromBuffer(field_name), record, kBusyWaitMs,
                                                       &outcome);
-    last_status = StatusOf(outcome);
+    last_status = reader::StatusCode(outcome);
     return Allocated(text);
-  }, static_cast<char*>(nullptr));
+  }, static_cast<char*>(nullptr), last_status);
 }
 
 LIRVAK_EXPORT void Lirvak_free_str(char* text) { std::free(text); }
@@ -152,3 +104,9 @@ LIRVAK_EXPORT int32_t Get_datos_sonido(const char* database, const unsigned char
                                        const char* output) {
   return Attach(database, field_name, record, output, reader::Attachment::Sound);
 }
+
+static_assert(LIRVAK_STATUS_NONE == reader::kStatusNone && LIRVAK_STATUS_WRITTEN == reader::kStatusWritten &&
+              LIRVAK_STATUS_MISSING == reader::kStatusMissing && LIRVAK_STATUS_NOT_WRITTEN == reader::kStatusNotWritten &&
+              LIRVAK_STATUS_FOUND == reader::kStatusFound && LIRVAK_STATUS_BUSY == reader::kStatusBusy &&
+              LIRVAK_STATUS_NO_DATABASE == reader::kStatusNoDatabase &&
+              LIRVAK_STATUS_UNREADABLE == reader::kStatusUnreadable && LIRVAK_STATUS_NO_MEMORY == reader::kStatusNoMemory);
