@@ -176,7 +176,7 @@ class LirvakTest(unittest.TestCase):
         self.assertFalse(os.path.exists(self.path(".jpg")), "an empty output name names no file")
 
     def test_the_module_raises_a_class_per_cause(self):
-        lirvak._library = self.lib  # the library under test, not an installed one
+        lirvak._library = lirvak._Posix(self.lib)  # the library under test, not an installed one
         database = lirvak.open(self.host, DATABASE.decode())
         data = self.path("muestra", "muestra.zbd")
         cases = [
