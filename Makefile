@@ -116,6 +116,7 @@ bench:
 	build/bench/bench/export_bench
 	build/bench/bench/big_file_bench
 	build/bench/bench/fairness_bench
+	build/bench/bench/hostile_files_bench
 
 clean:
 	rm -rf build

@@ -207,10 +207,20 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
 
 void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, RecordEntryState& state,
                  platform::Dialog owner) {
-  // Checked before the first question, so the user never answers for a file that is held.
-  const IoStatus data = TryLastRecordNumber(db).status;
+  // Checked before the first question, so the user never answers for a record the data file
+  // would refuse: held, not a file, or numbered so that no record can follow. What the check
+  // reads of a big file (under the progress bar) the store does not read again.
+  ProgressState progress;
+  RecordProgress how;
+  how.scanned = [&](std::uint64_t done, std::uint64_t total) {
+    if (!progress.window) ShowProgressDialog(progress);
+    AdvanceProgress(progress, done, total);
+  };
+  const IoStatus data = CheckRecordCanBeStored(db, how, &state.highest);
+  EndProgressDialog(progress);
   if (data != IoStatus::Ok) {
     Tell(texts, data == IoStatus::NotRegularFile ? texts.Filled(text::kNotRegularFile, db.name)
+                : data == IoStatus::Damaged      ? texts.Filled(text::kDataFileDamaged, db.name)
                                                  : texts.Text(text::kDataFileUnavailable));
     return;
   }

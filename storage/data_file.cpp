@@ -131,6 +131,19 @@ void RememberLastEntry(const LockedFile& file, std::uint64_t count, std::int64_t
   highest.highest = record;
 }
 
+// The number the next record takes in an open data file, and where its entries go (`start`):
+// one above the highest number the file holds, so that no number is ever taken twice, even
+// where writers that follow the last entry's number left a higher one before it. Damaged
+// when entries hold no number above 0, or the largest there is (nothing can follow).
+IoResult<std::int64_t> NextRecordNumber(const LockedFile& file, std::uint64_t& start, HighestRecord& highest,
+                                        const RecordProgress& progress) {
+  if (!EndOfEntries(file, start)) return {IoStatus::Failed, 0};
+  if (!FollowHighestRecord(file, start / kDataUnitBytes, highest, progress)) return {IoStatus::Failed, 0};
+  if ((start > 0 && highest.highest <= 0) || highest.highest == std::numeric_limits<std::int64_t>::max())
+    return {IoStatus::Damaged, 0};
+  return {IoStatus::Ok, highest.highest + 1};
+}
+
 // The gathering scan shared by the text and byte forms.
 template <typename Accumulator>
 IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulator& value) {
@@ -250,17 +263,11 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
       file.Open(DataFilePath(db), platform::Access::ReadWrite, db.busy_wait_ms, progress.waiting);
   if (status != IoStatus::Ok) return {status, 0};
   std::uint64_t start = 0;
-  std::int64_t last = 0;
-  if (!EndOfEntries(file, start) || !RecordNumberBefore(file, start, last)) return {IoStatus::Failed, 0};
-  // Entries that hold record 0 or less, or a number with none after it, were not left by a
-  // writer of this file: following them would reuse or wrap a number.
-  if ((start > 0 && last <= 0) || last == std::numeric_limits<std::int64_t>::max()) return {IoStatus::Damaged, 0};
   HighestRecord scanned;
   if (highest == nullptr) highest = &scanned;
-  if (!FollowHighestRecord(file, start / kDataUnitBytes, *highest, progress)) return {IoStatus::Failed, 0};
-  // A number above the last one was written before it: following the last would repeat it.
-  if (highest->highest > last) return {IoStatus::Damaged, 0};
-  const std::int64_t record = last + 1;
+  const IoResult<std::int64_t> next = NextRecordNumber(file, start, *highest, progress);
+  if (!next.ok()) return next;
+  const std::int64_t record = next.value;
 
   std::uint64_t offset = start;
   const std::size_t block = std::clamp<std::size_t>(progress.most_per_write, 1, kEntriesPerBlock);
@@ -287,6 +294,15 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
   }
   if (offset > start) RememberLastEntry(file, offset / kDataUnitBytes, record, *highest);
   return {IoStatus::Ok, record};
+}
+
+IoStatus CheckRecordCanBeStored(const Database& db, const RecordProgress& progress, HighestRecord* highest) {
+  LockedFile file;
+  const IoStatus status = file.Open(DataFilePath(db), platform::Access::Read, db.busy_wait_ms, progress.waiting);
+  if (status != IoStatus::Ok) return status;
+  HighestRecord scanned;
+  std::uint64_t start = 0;
+  return NextRecordNumber(file, start, highest ? *highest : scanned, progress).status;
 }
 
 IoStatus FlushDataFile(const Database& db) {

@@ -19,7 +19,8 @@ void StepAside(const std::u16string& path) {
   } while (platform::WaitSignRaised(path) && platform::MonotonicMs() < until);
 }
 
-// This open's sign, up from the first try that found the file held until the open returns.
+// This open's sign, up from the first try that found the file held until the open returns:
+// never lowered between tries, or an open arriving in that moment would go first.
 struct RaisedSign {
   platform::WaitSign sign;
   ~RaisedSign() { platform::LowerWaitSign(sign); }

@@ -1,9 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,7 +20,7 @@
 namespace zentora::platform {
 namespace {
 
-std::string Native(const std::u16string& path) { return Utf16ToUtf8(path); }
+std::string Native(const std::u16string& path) { return Utf16ToFileName(path); }
 
 int Fd(FileHandle file) { return static_cast<int>(file.value); }
 
@@ -32,17 +30,34 @@ bool NotRegularAt(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
-// The name of a file's wait sign: a socket address in the abstract namespace (no file made
-// anywhere), after the file's device and inode, so that every spelling of its path agrees.
-bool WaitSignAddress(const std::u16string& path, sockaddr_un& address, socklen_t& length) {
+// A file's wait sign is a shared lock on one byte of the file itself, far past any end it will
+// reach: taking it needs the file opened for reading, what a reader of it has anyway, so a
+// process that may not read the database cannot raise it (one that may could as well hold the
+// file). The lock belongs to the open file description (an OFD lock), so it neither meets the
+// flock that keeps the file exclusive nor goes when another descriptor of the file closes.
+constexpr off_t kWaitSignByte = off_t{1} << 62;
+
+struct flock SignRange(short type) {
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = kWaitSignByte;
+  range.l_len = 1;
+  return range;
+}
+
+// The regular file at `path`, opened for reading only to raise or look for its sign; -1 when
+// there is none or it may not be read. O_NONBLOCK: a pipe put there is never waited on.
+int OpenForSign(const std::string& path) {
+  if (NotRegularAt(path)) return -1;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return -1;
   struct stat st {};
-  if (::stat(Native(path).c_str(), &st) != 0) return false;
-  address = sockaddr_un{};
-  address.sun_family = AF_UNIX;
-  const int n = std::snprintf(address.sun_path + 1, sizeof address.sun_path - 1, "zentora-wait-%llx-%llx",
-                              static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino));
-  length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + static_cast<std::size_t>(n));
-  return true;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 }  // namespace
@@ -96,7 +111,9 @@ bool GetFileSize(FileHandle file, std::uint64_t& size) {
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   struct stat st {};
   if (::fstat(Fd(file), &st) != 0) return false;
-  identity = FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+  identity = FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                          static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
+                              static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
   size = static_cast<std::uint64_t>(st.st_size);
   return true;
 }
@@ -131,40 +148,27 @@ bool FlushFile(FileHandle file) { return ::fdatasync(Fd(file)) == 0; }
 bool TruncateFile(FileHandle file, std::uint64_t size) { return ::ftruncate(Fd(file), static_cast<off_t>(size)) == 0; }
 
 WaitSign RaiseWaitSign(const std::u16string& path) {
-  sockaddr_un address;
-  socklen_t length = 0;
-  if (!WaitSignAddress(path, address, length)) return {};
-  const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  const int fd = OpenForSign(Native(path));
   if (fd < 0) return {};
-  if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
-    ::close(fd);  // another writer's sign is up (or sockets are refused): nothing to raise
+  struct flock range = SignRange(F_RDLCK);
+  if (::fcntl(fd, F_OFD_SETLK, &range) != 0) {
+    ::close(fd);  // a file system without such locks: nothing to raise
     return {};
   }
   return WaitSign{fd};
 }
 
 void LowerWaitSign(WaitSign sign) {
-  if (sign) ::close(static_cast<int>(sign.value));
+  if (sign) ::close(static_cast<int>(sign.value));  // the lock goes with its file description
 }
 
 bool WaitSignRaised(const std::u16string& path) {
-  sockaddr_un address;
-  socklen_t length = 0;
-  if (!WaitSignAddress(path, address, length)) return false;
-  // Every open asks, so each thread keeps one socket for the asking: a datagram socket may be
-  // connected again and again, and a connect reaches a bound name and is refused where none is.
-  struct Asker {
-    int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-    ~Asker() {
-      if (fd >= 0) ::close(fd);
-    }
-  };
-  thread_local const Asker asker;
-  if (asker.fd < 0) return false;
-  if (::connect(asker.fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) return false;
-  const sockaddr none{AF_UNSPEC, {}};
-  ::connect(asker.fd, &none, sizeof none);  // holds on to no one's sign
-  return true;
+  const int fd = OpenForSign(Native(path));
+  if (fd < 0) return false;
+  struct flock range = SignRange(F_WRLCK);  // met by any sign up, in this process or another
+  const bool raised = ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
+  ::close(fd);
+  return raised;
 }
 
 bool PathExists(const std::u16string& path) {
@@ -185,7 +189,7 @@ std::vector<std::u16string> ListFolder(const std::u16string& folder) {
   if (!dir) return names;
   while (const dirent* entry = ::readdir(dir)) {
     if (entry->d_name[0] == '.') continue;  // ".", ".." and hidden entries alike
-    names.push_back(Utf8ToUtf16(entry->d_name));
+    names.push_back(FileNameToUtf16(entry->d_name));
   }
   ::closedir(dir);
   return names;
@@ -203,9 +207,11 @@ bool DeleteFileForced(const std::u16string& path) {
 namespace {
 
 // What stands at a target about to be replaced: nothing or a regular file may be replaced.
-ReplaceStatus ReplaceableAt(const std::string& path, ReadOnlyTarget read_only) {
+ReplaceStatus ReplaceableAt(const std::string& path, ReadOnlyTarget read_only, LinkAtTarget links) {
   struct stat st {};
   if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? ReplaceStatus::Ok : ReplaceStatus::Failed;
+  // rename() replaces a link itself, whatever it points to.
+  if (S_ISLNK(st.st_mode) && links == LinkAtTarget::Replace) return ReplaceStatus::Ok;
   if (!S_ISREG(st.st_mode)) return ReplaceStatus::NotRegularFile;
   // Without any write permission bit the file is read-only even to a process that could
   // write it anyway (root), as the read-only attribute is on Windows.
@@ -235,9 +241,9 @@ int CreateBeside(const std::string& path, std::string& made) {
 }  // namespace
 
 ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, std::size_t size,
-                                 ReadOnlyTarget read_only) {
+                                 ReadOnlyTarget read_only, LinkAtTarget links) {
   const std::string target = Native(path);
-  ReplaceStatus status = ReplaceableAt(target, read_only);
+  ReplaceStatus status = ReplaceableAt(target, read_only, links);
   if (status != ReplaceStatus::Ok) return status;
   std::string made;
   const int fd = CreateBeside(target, made);
@@ -247,7 +253,7 @@ ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, s
   const bool closed = ::close(fd) == 0;
   // Looked at again: something may have been put at the target while the bytes were written.
   // What is put there after this is replaced by the rename, never written through.
-  status = written && closed ? ReplaceableAt(target, read_only) : ReplaceStatus::Failed;
+  status = written && closed ? ReplaceableAt(target, read_only, links) : ReplaceStatus::Failed;
   if (status == ReplaceStatus::Ok && ::rename(made.c_str(), target.c_str()) != 0) status = ReplaceStatus::Failed;
   if (status != ReplaceStatus::Ok) ::unlink(made.c_str());
   return status;
@@ -260,7 +266,7 @@ std::u16string ProgramFolder() {
     const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
     if (n <= 0) return std::u16string(u"./");
     buffer.resize(static_cast<std::size_t>(n));
-    return Utf8ToUtf16(buffer.substr(0, buffer.rfind('/') + 1));
+    return FileNameToUtf16(buffer.substr(0, buffer.rfind('/') + 1));
   }();
   return folder;
 }
@@ -272,7 +278,7 @@ std::u16string CurrentFolder() {
   if (!::getcwd(buffer.data(), buffer.size())) return u"./";
   buffer.resize(std::char_traits<char>::length(buffer.c_str()));
   if (buffer.empty() || buffer.back() != '/') buffer += '/';
-  return Utf8ToUtf16(buffer);
+  return FileNameToUtf16(buffer);
 }
 
 std::vector<std::u16string> FixedDrives() { return {}; }
@@ -287,7 +293,7 @@ std::u16string UserCacheFolder() {
     folder = std::string(home && *home ? home : "/tmp") + "/.cache";
   }
   if (folder.back() != '/') folder += '/';
-  return Utf8ToUtf16(folder);
+  return FileNameToUtf16(folder);
 }
 
 std::uint32_t TimeOfDayMs() {

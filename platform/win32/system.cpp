@@ -32,6 +32,10 @@ std::string Ansi(const std::u16string& text) {
 
 // The name of a file's wait sign: a named event of the session, after the file's full path
 // in upper case (names of files are compared without case), hashed to fit an object name.
+// The event lives in the logon session's own namespace (Local\), where only processes of that
+// session can make or open objects: another user's process runs in a session of its own and
+// can neither raise the sign nor stand in its place. (A lock on a byte range of the file, the
+// Linux sign, cannot serve here: a file held without sharing cannot be opened to lock it.)
 std::wstring WaitSignName(const std::u16string& path) {
   const std::wstring native = NativePath(path);
   const DWORD n = GetFullPathNameW(native.c_str(), 0, nullptr, nullptr);
@@ -110,7 +114,9 @@ bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(Handle(file), &info)) return false;
   identity = FileIdentity{info.dwVolumeSerialNumber,
-                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                          (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                              info.ftLastWriteTime.dwLowDateTime};
   size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
 }
@@ -248,10 +254,18 @@ HANDLE CreateBeside(const std::wstring& path, std::wstring& made) {
 }
 
 // What stands at a target about to be replaced; `attributes` is INVALID when nothing does.
-ReplaceStatus ReplaceableAt(const std::wstring& path, ReadOnlyTarget read_only, DWORD& attributes) {
+ReplaceStatus ReplaceableAt(const std::wstring& path, ReadOnlyTarget read_only, LinkAtTarget links,
+                            DWORD& attributes) {
   attributes = GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES)
     return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceStatus::Ok : ReplaceStatus::Failed;
+  // A link to a file is replaced by the move, the link itself; its attributes are left alone
+  // (setting them would reach through it). A junction or a link to a folder stands.
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+      links == LinkAtTarget::Replace) {
+    attributes = INVALID_FILE_ATTRIBUTES;
+    return ReplaceStatus::Ok;
+  }
   if (NotRegular(attributes)) return ReplaceStatus::NotRegularFile;
   const bool read_only_file = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
   return read_only_file && read_only == ReadOnlyTarget::Keep ? ReplaceStatus::ReadOnly : ReplaceStatus::Ok;
@@ -260,10 +274,10 @@ ReplaceStatus ReplaceableAt(const std::wstring& path, ReadOnlyTarget read_only, 
 }  // namespace
 
 ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, std::size_t size,
-                                 ReadOnlyTarget read_only) {
+                                 ReadOnlyTarget read_only, LinkAtTarget links) {
   const std::wstring target = NativePath(path);
   DWORD attributes = INVALID_FILE_ATTRIBUTES;
-  ReplaceStatus status = ReplaceableAt(target, read_only, attributes);
+  ReplaceStatus status = ReplaceableAt(target, read_only, links, attributes);
   if (status != ReplaceStatus::Ok) return status;
   std::wstring made;
   HANDLE h = CreateBeside(target, made);
@@ -273,7 +287,7 @@ ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, s
   const bool closed = CloseHandle(h) != 0;
   // Looked at again: something may have been put at the target while the bytes were written.
   // What is put there after this is replaced by the move, never written through.
-  status = written && closed ? ReplaceableAt(target, read_only, attributes) : ReplaceStatus::Failed;
+  status = written && closed ? ReplaceableAt(target, read_only, links, attributes) : ReplaceStatus::Failed;
   // A read-only, hidden or system file refuses to be replaced: those attributes go first,
   // as they would before deleting it, and come back when the move fails.
   const bool cleared = status == ReplaceStatus::Ok && attributes != INVALID_FILE_ATTRIBUTES &&

@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cstdint>
+#include <exception>
+#include <new>
 
 #include "display/shown_value.h"
 #include "display/structure_description.h"
@@ -84,7 +86,7 @@ Options ParseOptions(const std::vector<std::string>& arguments, const std::u16st
       }
       if (name == "-f" || name == "--folder") {
         if (value.empty()) throw Failure{"--folder takes a folder, not an empty name", kExitUsage};
-        folder = platform::Utf8ToUtf16(value);
+        folder = platform::FileNameToUtf16(value);
       } else if (value == "es" || value == "en") {
         options.language = static_cast<std::int32_t>(value == "es" ? Language::Spanish : Language::English);
       } else {
@@ -126,7 +128,7 @@ enum Reads { kStructure = 1, kRecords = 2, kBoth = kStructure | kRecords };
 // command needs it, so a fault of the other one does not stop it.
 OpenDatabase Open(const Options& options, const std::string& name, Reads reads = kBoth) {
   OpenDatabase open;
-  open.db = Database{options.folder, platform::Utf8ToUtf16(name)};
+  open.db = Database{options.folder, platform::FileNameToUtf16(name)};
   if (name.empty() || !PathExists(StructureFilePath(open.db)))
     throw Failure{"no database '" + name + "' in " + platform::Utf16ToUtf8(options.folder)};
   if (reads & kStructure) {
@@ -203,11 +205,20 @@ void Need(const Options& options, std::size_t count) {
 void Fields(const Options& options, std::ostream& out) {
   Need(options, 1);
   const OpenDatabase open = Open(options, options.words[1], kStructure);
-  std::u16string text = DescribeFields(open.fields, FillTextTable(), options.language);
-  // Zentora's description ends its lines with CR LF for its own text box; a shell wants LF.
-  for (std::size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at))
-    text.erase(at, 1);
-  out << platform::Utf16ToUtf8(text);
+  // Written field by field, so the command's time and memory stay linear in one field's
+  // lines, whatever the number of fields. Zentora's description ends its lines with CR LF for
+  // its own text box; a shell wants LF.
+  const TextTable texts = FillTextTable();
+  const auto write = [&](const std::u16string& piece) {
+    const std::string lines = platform::Utf16ToUtf8(piece);
+    std::string shown;
+    shown.reserve(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (!(lines[i] == '\r' && i + 1 < lines.size() && lines[i + 1] == '\n')) shown += lines[i];
+    out << shown;
+  };
+  for (const FieldDefinition& field : open.fields) write(DescribeField(field, texts, options.language));
+  write(DescribeFieldCount(open.fields.size(), texts, options.language));
 }
 
 void Count(const Options& options, std::ostream& out) {
@@ -243,7 +254,7 @@ void WriteAttachment(const Options& options, std::ostream& out) {
   }
   // The bytes go to a new file beside the target, which replaces it only once complete: a
   // failure leaves whatever stood there as it was, and a link there is never followed.
-  switch (platform::WriteFileReplacing(platform::Utf8ToUtf16(target), bytes.data(), bytes.size(),
+  switch (platform::WriteFileReplacing(platform::FileNameToUtf16(target), bytes.data(), bytes.size(),
                                        platform::ReadOnlyTarget::Keep)) {
     case platform::ReplaceStatus::Ok: break;
     case platform::ReplaceStatus::NotRegularFile:
@@ -265,7 +276,9 @@ constexpr std::size_t kExportKeptUnits = std::size_t{32} << 20;
 constexpr std::uint64_t kProgressEntries = std::uint64_t{1} << 20;
 
 // One pass over the data file finds where every value lies and keeps the texts; the rows are
-// then written record by record, as the value search would give each value.
+// then written record by record, as the value search would give each value. Time: O(entries)
+// for the pass and the records that hold values, plus O(fields) per row written; a record
+// with no value costs nothing, whatever its number.
 void Csv(const Options& options, std::ostream& out, std::ostream& err) {
   Need(options, 1);
   const OpenDatabase open = Open(options, options.words[1], kBoth);
@@ -311,8 +324,9 @@ void Csv(const Options& options, std::ostream& out, std::ostream& err) {
       }
       text.clear();
       if (!index.TakeKeptText(columns[i], record, text) && index.IndexedLength(columns[i], record) > 0) {
+        const std::uint64_t resets = index.Resets();
         Check(index.FindText(QueryFor(field, record), text).status, "the data file");
-        find_columns();
+        if (index.Resets() != resets) find_columns();
       }
       row += CsvField(platform::Utf16ToUtf8(text));
     }
@@ -356,6 +370,12 @@ int RunReadCommand(const std::vector<std::string>& arguments, std::ostream& out,
     err << "zentora-read: " << failure.message << '\n';
     if (failure.code == kExitUsage) err << "Try 'zentora-read --help'.\n";
     return failure.code;
+  } catch (const std::bad_alloc&) {
+    err << "zentora-read: not enough memory for this command\n";
+    return kExitError;
+  } catch (const std::exception& failure) {
+    err << "zentora-read: " << failure.what() << '\n';
+    return kExitError;
   }
 }
 

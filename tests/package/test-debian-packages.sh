@@ -217,6 +217,9 @@ same "the library's default folder is \$XDG_DATA_HOME/zentora" \
   "$(in_root env XDG_DATA_HOME=/checks/xdg /checks/read_with_lirvak)" "$(printf 'folder /checks/xdg/zentora/\nrecords 3\nPrecio 1234.5')"
 same "without XDG_DATA_HOME it is ~/.local/share/zentora" "$(in_root env HOME=/home/ana /checks/read_with_lirvak)" \
   "$(printf 'folder /home/ana/.local/share/zentora/\nrecords 3\nPrecio 1234.5')"
+in_root env XDG_DATA_HOME=/checks/reader-data /checks/read_with_lirvak >/dev/null
+[ ! -e "$system/checks/reader-data/zentora" ] || fail "the library made \$XDG_DATA_HOME/zentora on a read"
+pass "the library reads its default folder without making it"
 in_root env XDG_DATA_HOME=/checks/xdg python3 /checks/tests/package/lirvak_module_test.py /checks/sample \
   >"$work/python.log" 2>&1 || { cat "$work/python.log"; fail "the Python module"; }
 pass "the installed Python module reads values, attachments and its default folder"

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/encoding.h"
 #include "reader/cli/read_command.h"
 #include "reader/sample_database.h"
 #include "support/peak_memory.h"
@@ -34,6 +35,33 @@ TEST(ReadCommandMemory, AHugeStructureFileIsReadWithinBoundedMemory) {
     EXPECT_EQ(growth.code, c.code);
     EXPECT_GE(growth.bytes, 0);
     EXPECT_LT(growth.bytes, kBound);
+  }
+}
+
+// Names of files are bytes on Linux: a folder or an output name that is not UTF-8 (Latin-1,
+// a stray byte) is used byte for byte, never turned into U+FFFD.
+TEST(ReadCommandNames, FileNamesThatAreNotUtf8AreKeptByteForByte) {
+  struct Case {
+    const char* what;
+    std::string folder, output;
+  };
+  const Case cases[] = {
+      {"a Latin-1 folder", "datos-caf\xE9", "out.bin"},
+      {"a stray byte in the output", "datos", "out\xFF.bin"},
+      {"both", "\xC0\xAF", "\xED\xA0\x80.jpg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    testing::TempFolder root;
+    const std::string folder = root.fs().string() + "/" + c.folder;
+    ASSERT_TRUE(std::filesystem::create_directory(folder));
+    testing::WriteSampleDatabase(Database{platform::FileNameToUtf16(folder + "/"), u"muestra"});
+    ASSERT_TRUE(std::filesystem::exists(folder + "/muestra/muestra.zbd")) << "written under the very bytes";
+    const std::string output = root.fs().string() + "/" + c.output;
+    std::ostringstream out, err;
+    EXPECT_EQ(RunReadCommand({"--folder", folder, "attachment", "muestra", "Foto", "1", output}, out, err), kExitOk)
+        << err.str();
+    EXPECT_EQ(testing::ReadAll(output), testing::SampleImage());
   }
 }
 

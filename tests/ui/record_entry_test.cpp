@@ -257,23 +257,34 @@ TEST_F(RecordEntryTest, AHeldDataFileAsksToTryAgainAndNoAbandonsTheRecord) {
   for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
 }
 
-TEST_F(RecordEntryTest, ADataFileWhoseLastNumberCannotBeFollowedIsDamagedAndNothingIsStored) {
+// A data file no record can follow (no number above zero, or the largest there is) is
+// reported before the first question, so nobody answers for a record that cannot be stored.
+TEST_F(RecordEntryTest, ADataFileNoRecordCanFollowIsReportedBeforeTheFirstQuestion) {
   const FieldDefinition nombre = Field(u"Nombre", FieldType::String, 5);
-  // The record numbers of the entries in the file: the last one not above zero, at the limit,
-  // or below an earlier one (the new number would repeat that one).
   const std::vector<std::vector<std::int64_t>> files = {
-      {0}, {-3}, {std::numeric_limits<std::int64_t>::max()}, {1, 9, 2}, {5, 3}};
+      {0}, {-3}, {std::numeric_limits<std::int64_t>::max()}, {1, std::numeric_limits<std::int64_t>::max(), 2}};
   for (const std::vector<std::int64_t>& records : files) {
     SCOPED_TRACE(::testing::PrintToString(records));
     std::filesystem::remove_all(root.fs() / "Base");
     MakeDatabase({nombre});
     for (const std::int64_t record : records) ASSERT_EQ(AppendTextUnits(db(), nombre, record, u"x", true), IoStatus::Ok);
-    script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ana").Click(1041);
     script.ExpectMessage(texts.Filled(text::kDataFileDamaged, db().name), u"Programador");
     Enter();
     EXPECT_EQ(Entries().size(), records.size());
   }
   for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
+}
+
+// A higher number before the last entry no longer locks the database out: the record takes
+// one above the highest.
+TEST_F(RecordEntryTest, ARecordFollowsTheHighestNumberWhereverItStands) {
+  const FieldDefinition nombre = Field(u"Nombre", FieldType::String, 5);
+  MakeDatabase({nombre});
+  for (const std::int64_t record : {1, 9, 2}) ASSERT_EQ(AppendTextUnits(db(), nombre, record, u"x", true), IoStatus::Ok);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ana").Click(1041);
+  script.ExpectMessage(kProcessed, u"Programador");
+  Enter();
+  EXPECT_EQ(LastRecordNumber(db()), 10);
 }
 
 // While another program holds the data file, the progress dialog says so and the wait goes
