@@ -21,6 +21,20 @@ std::wstring NativePath(const std::u16string& path) {
 
 HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file.value); }
 
+thread_local SystemFailure last_failure;
+
+// Keeps why a door failed, and answers the door's failure.
+bool Failed(SystemFailure failure) {
+  last_failure = failure;
+  return false;
+}
+bool Failed(DWORD error) { return Failed({CauseOfSystemError(error), static_cast<long long>(error)}); }
+OpenStatus OpenFailed(OpenStatus status, DWORD error) {
+  Failed(status == OpenStatus::NotRegularFile ? SystemFailure{FailureCause::NotRegularFile, error}
+                                              : SystemFailure{CauseOfSystemError(error), error});
+  return status;
+}
+
 std::string Ansi(const std::u16string& text) {
   const std::wstring wide = Wide(text);
   if (wide.empty()) return {};
@@ -69,6 +83,32 @@ bool ProfileFileUsable(const std::u16string& path) {
 
 char16_t PathSeparator() { return u'\\'; }
 
+FailureCause CauseOfSystemError(long long code) {
+  switch (code) {
+    case ERROR_SUCCESS: return FailureCause::None;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH: return FailureCause::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED: return FailureCause::Denied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_QUOTA_EXCEEDED:
+    case ERROR_FILE_TOO_LARGE: return FailureCause::NoSpace;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: return FailureCause::NameTooLong;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE: return FailureCause::Held;
+    case ERROR_DIRECTORY: return FailureCause::NotRegularFile;
+    default: return FailureCause::Other;
+  }
+}
+
+SystemFailure LastFailure() { return last_failure; }
+
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
   const bool reads = access == Access::Read || access == Access::ReadExisting;
   const DWORD desired = reads                     ? GENERIC_READ
@@ -79,17 +119,17 @@ OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& 
   HANDLE h = CreateFileW(native.c_str(), desired, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return OpenStatus::Busy;
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return OpenFailed(OpenStatus::Busy, error);
     // A folder cannot be opened as a file: say what stands there.
     const DWORD attributes = GetFileAttributesW(native.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-      return OpenStatus::NotRegularFile;
-    return OpenStatus::Failed;
+      return OpenFailed(OpenStatus::NotRegularFile, error);
+    return OpenFailed(OpenStatus::Failed, error);
   }
   // A pipe or a device (a console, a port) answers to a file name too.
   if (GetFileType(h) != FILE_TYPE_DISK) {
     CloseHandle(h);
-    return OpenStatus::NotRegularFile;
+    return OpenFailed(OpenStatus::NotRegularFile, ERROR_SUCCESS);
   }
   out.value = reinterpret_cast<std::intptr_t>(h);
   return OpenStatus::Ok;
@@ -101,14 +141,14 @@ void CloseFile(FileHandle file) {
 
 bool GetFileSize(FileHandle file, std::uint64_t& size) {
   LARGE_INTEGER value;
-  if (!GetFileSizeEx(Handle(file), &value)) return false;
+  if (!GetFileSizeEx(Handle(file), &value)) return Failed(GetLastError());
   size = static_cast<std::uint64_t>(value.QuadPart);
   return true;
 }
 
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(Handle(file), &info)) return false;
+  if (!GetFileInformationByHandle(Handle(file), &info)) return Failed(GetLastError());
   identity = FileIdentity{info.dwVolumeSerialNumber,
                           (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
   size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
@@ -130,7 +170,10 @@ bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t siz
     at.OffsetHigh = static_cast<DWORD>(position >> 32);
     const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
     DWORD n = 0;
-    if (!ReadFile(Handle(file), bytes + done, chunk, &n, &at)) return GetLastError() == ERROR_HANDLE_EOF;
+    if (!ReadFile(Handle(file), bytes + done, chunk, &n, &at)) {
+      const DWORD error = GetLastError();
+      return error == ERROR_HANDLE_EOF || Failed(error);
+    }
     if (n == 0) break;
     done += n;
   }
@@ -147,18 +190,20 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
     at.OffsetHigh = static_cast<DWORD>(position >> 32);
     const DWORD chunk = static_cast<DWORD>(size - done > 0x40000000 ? 0x40000000 : size - done);
     DWORD n = 0;
-    if (!WriteFile(Handle(file), bytes + done, chunk, &n, &at) || n == 0) return false;
+    if (!WriteFile(Handle(file), bytes + done, chunk, &n, &at)) return Failed(GetLastError());
+    if (n == 0) return Failed(SystemFailure{FailureCause::Other, 0});
     done += n;
   }
   return true;
 }
 
-bool FlushFile(FileHandle file) { return FlushFileBuffers(Handle(file)) != 0; }
+bool FlushFile(FileHandle file) { return FlushFileBuffers(Handle(file)) != 0 || Failed(GetLastError()); }
 
 bool TruncateFile(FileHandle file, std::uint64_t size) {
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(size);
-  return SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(Handle(file)) != 0;
+  return (SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(Handle(file)) != 0) ||
+         Failed(GetLastError());
 }
 
 WaitSign RaiseWaitSign(const std::u16string& path) {
@@ -189,7 +234,25 @@ bool IsFolder(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateFolder(const std::u16string& path) { return CreateDirectoryW(NativePath(path).c_str(), nullptr) != 0; }
+bool CreateFolder(const std::u16string& path) {
+  return CreateDirectoryW(NativePath(path).c_str(), nullptr) != 0 || Failed(GetLastError());
+}
+
+bool FileNameFits(const std::u16string& folder, const std::u16string& name) {
+  const std::u16string path = folder + name;
+  // Past MAX_PATH a path works only through the extended-length prefix, which only a path
+  // from a drive letter is given (NativePath), and that prefix has a limit of its own.
+  const bool from_drive = path.size() > 2 && path[1] == u':';
+  if (path.size() >= 32767 - 4 || (path.size() >= MAX_PATH && !from_drive)) return false;
+  // The volume says how long one name may be (255 on the usual file systems).
+  DWORD longest = 255;
+  wchar_t root[MAX_PATH + 1] = {};
+  if (GetVolumePathNameW(NativePath(folder.empty() ? u"." : folder).c_str(), root, MAX_PATH + 1)) {
+    DWORD found = 0;
+    if (GetVolumeInformationW(root, nullptr, 0, nullptr, &found, nullptr, nullptr, 0) && found > 0) longest = found;
+  }
+  return name.size() <= longest;
+}
 
 std::vector<std::u16string> ListFolder(const std::u16string& folder) {
   std::vector<std::u16string> names;
@@ -241,7 +304,11 @@ HANDLE CreateBeside(const std::wstring& path, std::wstring& made) {
     HANDLE h = CreateFileW(made.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h != INVALID_HANDLE_VALUE) return h;
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      Failed(error);
+      break;
+    }
   }
   return INVALID_HANDLE_VALUE;
 }
@@ -249,11 +316,20 @@ HANDLE CreateBeside(const std::wstring& path, std::wstring& made) {
 // What stands at a target about to be replaced; `attributes` is INVALID when nothing does.
 ReplaceStatus ReplaceableAt(const std::wstring& path, ReadOnlyTarget read_only, DWORD& attributes) {
   attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceStatus::Ok : ReplaceStatus::Failed;
-  if (NotRegular(attributes)) return ReplaceStatus::NotRegularFile;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return ReplaceStatus::Ok;
+    Failed(error);
+    return ReplaceStatus::Failed;
+  }
+  if (NotRegular(attributes)) {
+    Failed(SystemFailure{FailureCause::NotRegularFile, 0});
+    return ReplaceStatus::NotRegularFile;
+  }
   const bool read_only_file = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  return read_only_file && read_only == ReadOnlyTarget::Keep ? ReplaceStatus::ReadOnly : ReplaceStatus::Ok;
+  if (!read_only_file || read_only == ReadOnlyTarget::Replace) return ReplaceStatus::Ok;
+  Failed(SystemFailure{FailureCause::Denied, ERROR_ACCESS_DENIED});
+  return ReplaceStatus::ReadOnly;
 }
 
 }  // namespace
@@ -268,8 +344,8 @@ ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, s
   HANDLE h = CreateBeside(target, made);
   if (h == INVALID_HANDLE_VALUE) return ReplaceStatus::Failed;
   const FileHandle file{reinterpret_cast<std::intptr_t>(h)};
-  const bool written = WriteAt(file, 0, data, size) && FlushFileBuffers(h) != 0;
-  const bool closed = CloseHandle(h) != 0;
+  const bool written = WriteAt(file, 0, data, size) && (FlushFileBuffers(h) != 0 || Failed(GetLastError()));
+  const bool closed = CloseHandle(h) != 0 || Failed(GetLastError());
   // Looked at again: something may have been put at the target while the bytes were written.
   // What is put there after this is replaced by the move, never written through.
   status = written && closed ? ReplaceableAt(target, read_only, attributes) : ReplaceStatus::Failed;
@@ -280,6 +356,7 @@ ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, s
                        SetFileAttributesW(target.c_str(), attributes & ~kProtecting) != 0;
   if (status == ReplaceStatus::Ok &&
       !MoveFileExW(made.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Failed(GetLastError());
     if (cleared) SetFileAttributesW(target.c_str(), attributes);
     status = ReplaceStatus::Failed;
   }

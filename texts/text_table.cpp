@@ -266,6 +266,36 @@ TextTable FillTextTable() {
       // the progress dialog's line while another program holds the data file
       {u"Otro programa está usando el fichero de datos de la base de datos %1. Esperando a que lo deje ...",
        u"The data file of the database %1 is in use by another program. Waiting for it ..."},
+      {u"«%1»", u"“%1”"},
+      {u"no existe: %1", u"not found: %1"},
+      {u"permiso denegado (solo lectura): %1", u"permission denied (read-only): %1"},
+      {u"no queda espacio en el disco: %1", u"no space left on the disk: %1"},
+      {u"nombre demasiado largo para el sistema de ficheros: %1", u"name too long for the file system: %1"},
+      {u"otro programa lo tiene abierto: %1", u"held open by another program: %1"},
+      {u"no es un fichero normal (es una carpeta, una tubería o un dispositivo): %1",
+       u"not a regular file (a folder, a pipe or a device): %1"},
+      {u"fichero dañado: %1", u"damaged file: %1"},
+      {u"error %2 del sistema: %1", u"system error %2: %1"},
+      {u"leído o escrito solo en parte: %1", u"read or written only in part: %1"},
+      {u"No se ha guardado el campo en la base de datos %1: %2.", u"The field was not stored in the database %1: %2."},
+      {u"No se ha podido crear la base de datos %1: %2.", u"The database %1 could not be made: %2."},
+      {u"No se puede abrir el fichero de datos de la base de datos %1: %2. No se ha guardado nada ...",
+       u"The data file of the database %1 cannot be opened: %2. Nothing was stored ..."},
+      {u"No se puede leer la estructura de la base de datos %1: %2. No se ha guardado nada ...",
+       u"The structure of the database %1 cannot be read: %2. Nothing was stored ..."},
+      {u"No se ha podido guardar el registro en la base de datos %1: %2. No se ha guardado nada de él ...",
+       u"The record could not be stored in the database %1: %2. Nothing of it was stored ..."},
+      {u"No se ha podido guardar el registro en la base de datos %1: %2. ¿Intentarlo de nuevo? "
+       u"Con No se abandona el registro ...",
+       u"The record could not be stored in the database %1: %2. Try again? No abandons the record ..."},
+      {u"Inténtelo de nuevo ...", u"Try again ..."},
+      {u"Libere espacio en el disco e inténtelo de nuevo ...", u"Free some space on the disk and try again ..."},
+      {u"El nombre es demasiado largo para el sistema de ficheros: los ficheros de la base de datos no "
+       u"cabrían en la carpeta %1. Use un nombre más corto ...",
+       u"The name is too long for the file system: the files of the database would not fit in the folder %1. "
+       u"Use a shorter name ..."},
+      {u"No se puede leer el fichero de datos de la base de datos %1: %2.",
+       u"The data file of the database %1 cannot be read: %2."},
   });
   return table;
 }
