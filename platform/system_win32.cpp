@@ -95,7 +95,6 @@ FailureCause CauseOfSystemError(long long code) {
     case ERROR_NETWORK_ACCESS_DENIED: return FailureCause::Denied;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-    case ERROR_DISK_QUOTA_EXCEEDED:
     case ERROR_FILE_TOO_LARGE: return FailureCause::NoSpace;
     case ERROR_FILENAME_EXCED_RANGE:
     case ERROR_BUFFER_OVERFLOW: return FailureCause::NameTooLong;

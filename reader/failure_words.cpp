@@ -54,7 +54,9 @@ bool WorthTryingAgain(platform::FailureCause cause) {
 
 std::u16string TryAgainAdvice(const Texts& texts, const IoStatus& status) {
   if (!WorthTryingAgain(status.cause())) return {};
-  return u" " + texts.Text(status.cause() == platform::FailureCause::NoSpace ? text::kFreeSpaceTryAgain : text::kTryAgain);
+  std::u16string advice(1, u' ');
+  advice += texts.Text(status.cause() == platform::FailureCause::NoSpace ? text::kFreeSpaceTryAgain : text::kTryAgain);
+  return advice;
 }
 
 }  // namespace zentora

@@ -4,10 +4,9 @@
 // when root could not become another user, -1 when the child did not exit normally.
 #pragma once
 #include <grp.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <exception>
+#include "support/forked_child.h"
 
 namespace zentora::testing {
 
@@ -16,20 +15,11 @@ inline constexpr unsigned kNobody = 65534;
 
 template <typename Body>
 int AsUnprivilegedUser(Body body) {
-  const pid_t child = fork();
-  if (child == 0) {
+  return InForkedChild([&]() -> int {
     if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0))
-      _exit(kCannotDropPrivilege);
-    int code = 3;
-    try {
-      code = body();
-    } catch (const std::exception&) {
-    }
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+      return kCannotDropPrivilege;
+    return body();
+  });
 }
 
 }  // namespace zentora::testing
