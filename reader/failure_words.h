@@ -17,7 +17,7 @@ namespace zentora {
 // value that itself holds "%2" (a name, a path) stays as it is.
 std::u16string Substituted(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
 
-// The cause and the file: "permission denied (read-only): /home/ana/Base/Base.zbd".
+// The cause and the file: "permission denied (read-only or no access): /home/ana/Base/Base.zbd".
 std::u16string FailureWords(const TextTable& table, std::int32_t language, const IoStatus& status);
 
 // A failure message of the program: `what` with the database's name quoted for "%1" and the

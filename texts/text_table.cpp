@@ -268,7 +268,7 @@ TextTable FillTextTable() {
        u"The data file of the database %1 is in use by another program. Waiting for it ..."},
       {u"«%1»", u"“%1”"},
       {u"no existe: %1", u"not found: %1"},
-      {u"permiso denegado (solo lectura): %1", u"permission denied (read-only): %1"},
+      {u"permiso denegado (solo lectura o sin acceso): %1", u"permission denied (read-only or no access): %1"},
       {u"no queda espacio en el disco: %1", u"no space left on the disk: %1"},
       {u"nombre demasiado largo para el sistema de ficheros: %1", u"name too long for the file system: %1"},
       {u"otro programa lo tiene abierto: %1", u"held open by another program: %1"},

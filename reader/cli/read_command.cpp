@@ -80,7 +80,7 @@ std::string Why(const Options& options, const IoStatus& status) {
 }
 
 // A failure says why and which file: "the data file of 'Base' cannot be read: permission
-// denied (read-only): /home/ana/Base/Base.zbd".
+// denied (read-only or no access): /home/ana/Base/Base.zbd".
 void Check(const Options& options, const IoStatus& status, const std::string& what) {
   if (status == IoStatus::Ok) return;
   if (status == IoStatus::NotRegularFile)

@@ -20,8 +20,8 @@ TEST(FailureWords, EachCauseIsSaidWithItsFileInBothLanguages) {
   };
   const Case cases[] = {
       {{IoStatus::Failed, {FailureCause::NotFound, 2}, file}, u"no existe: ", u"not found: "},
-      {{IoStatus::Failed, {FailureCause::Denied, 13}, file}, u"permiso denegado (solo lectura): ",
-       u"permission denied (read-only): "},
+      {{IoStatus::Failed, {FailureCause::Denied, 13}, file}, u"permiso denegado (solo lectura o sin acceso): ",
+       u"permission denied (read-only or no access): "},
       {{IoStatus::Failed, {FailureCause::NoSpace, 28}, file}, u"no queda espacio en el disco: ",
        u"no space left on the disk: "},
       {{IoStatus::Failed, {FailureCause::NameTooLong, 36}, file}, u"nombre demasiado largo para el sistema de ficheros: ",

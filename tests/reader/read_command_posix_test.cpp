@@ -47,7 +47,7 @@ TEST(ReadCommandReasons, AnUnreadableDataFileIsPermissionDenied) {
   const std::filesystem::path data = folder.fs() / "muestra" / "muestra.zbd";
   ::chmod(data.c_str(), 0);
   const std::string expected =
-      "zentora-read: the data file of 'muestra' cannot be read: permission denied (read-only): " + data.string() + "\n";
+      "zentora-read: the data file of 'muestra' cannot be read: permission denied (read-only or no access): " + data.string() + "\n";
   const int code = testing::AsUnprivilegedUser([&] {
     std::ostringstream out, err;
     const int exit = RunReadCommand({"--folder", folder.fs().string(), "count", "muestra"}, out, err);

@@ -154,7 +154,7 @@ TEST_F(ProgramFolderTest, AReadOnlyDataFileIsSaidAndNoTryAgainIsOffered) {
   AppState state = MakeAppState(program.path(), 5);
   script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"Base").Click(kDatabaseNameAcceptId);
   script.ExpectDialog(u"Insert text string").Type(kTextEntryEditId, u"Luis").Click(kTextEntryAcceptId);
-  script.ExpectMessage(u"The record could not be stored in the database “Base”: permission denied (read-only): " +
+  script.ExpectMessage(u"The record could not be stored in the database “Base”: permission denied (read-only or no access): " +
                        DataFilePath(db) + u". Nothing of it was stored ...");
   RunMenuCommand(state, kCommandInsertData);
   EXPECT_TRUE(headless::QuestionsShown().empty());

@@ -47,20 +47,20 @@ const ReadOnlyCase kCases[] = {
        s.ExpectDialog(u"Define a field").Type(kFieldNameEditId, u"Edad").Click(kIntegerOptionId)
            .Type(kSizeEditId, u"3").Click(kFieldAcceptId);
      },
-     u"The field was not stored in the database “Base”: permission denied (read-only): %1.", "Base/Base.z04"},
+     u"The field was not stored in the database “Base”: permission denied (read-only or no access): %1.", "Base/Base.z04"},
     {"a record into a read-only data file", true, kCommandInsertData,
      [](headless::Script& s) {
        s.ExpectDialog(u"Insert text string").Type(kTextEntryEditId, u"Luis").Click(kTextEntryAcceptId);
      },
-     u"The record could not be stored in the database “Base”: permission denied (read-only): %1. "
+     u"The record could not be stored in the database “Base”: permission denied (read-only or no access): %1. "
      u"Nothing of it was stored ...",
      "Base/Base.zbd"},
     {"a record where no data file can be made", false, kCommandInsertData, [](headless::Script&) {},
-     u"The data file of the database “Base” cannot be opened: permission denied (read-only): %1. "
+     u"The data file of the database “Base” cannot be opened: permission denied (read-only or no access): %1. "
      u"Nothing was stored ...",
      "Base/Base.zbd"},
     {"a new database in a read-only program folder", false, kCommandNewDatabase, [](headless::Script&) {},
-     u"The database “Base” could not be made: permission denied (read-only): %1.", "Base/"},
+     u"The database “Base” could not be made: permission denied (read-only or no access): %1.", "Base/"},
 };
 
 // Every entry under `root`, with its bytes: what "nothing changed" is checked against.
