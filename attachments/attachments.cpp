@@ -5,7 +5,7 @@
 
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "reader/failure_words.h"
+#include "display/failure_words.h"
 #include "storage/data_file.h"
 
 namespace zentora {

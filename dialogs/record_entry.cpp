@@ -11,7 +11,7 @@
 #include "dialogs/progress_dialog.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "reader/failure_words.h"
+#include "display/failure_words.h"
 #include "storage/data_file.h"
 #include "storage/locked_file.h"
 #include "storage/structure_file.h"

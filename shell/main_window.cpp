@@ -11,7 +11,7 @@
 #include "dialogs/record_entry.h"
 #include "dialogs/value_viewers.h"
 #include "platform/system.h"
-#include "reader/failure_words.h"
+#include "display/failure_words.h"
 #include "shell/about_box.h"
 #include "shell/configuration.h"
 #include "storage/structure_file.h"

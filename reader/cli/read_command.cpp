@@ -3,16 +3,16 @@
 #include <charconv>
 #include <cstdint>
 
+#include "display/failure_words.h"
+#include "display/shown_value.h"
+#include "display/structure_description.h"
 #include "platform/encoding.h"
 #include "platform/system.h"
-#include "texts/text_table.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
-#include "storage/number_format.h"
-#include "reader/failure_words.h"
-#include "reader/structure_description.h"
 #include "storage/structure_file.h"
 #include "storage/value_index.h"
+#include "texts/text_table.h"
 
 namespace zentora::cli {
 namespace {
@@ -38,11 +38,10 @@ struct Failure {
 // the files (for finding), and the one text table every value shown is worded from.
 struct Options {
   std::u16string folder;
-  std::int32_t language = static_cast<std::int32_t>(Language::Spanish);
   std::vector<std::string> words;
   std::vector<std::u16string> names;  // words[i] in UTF-16
   bool progress = false;  // progress lines on `err`
-  TextTable texts = FillTextTable();
+  Texts texts;  // in the language --lang names
 };
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
@@ -56,7 +55,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
       if (word == "--folder") {
         folder = value;
       } else if (value == "es" || value == "en") {
-        options.language = static_cast<std::int32_t>(value == "es" ? Language::Spanish : Language::English);
+        options.texts.language = static_cast<std::int32_t>(value == "es" ? Language::Spanish : Language::English);
       } else {
         throw Failure{"--lang takes es or en, not '" + value + "'", kExitUsage};
       }
@@ -76,7 +75,7 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
 
 // Why, in the words of the text table: the tool speaks English whatever --lang says.
 std::string Why(const Options& options, const IoStatus& status) {
-  return platform::Utf16ToUtf8(FailureWords(options.texts, static_cast<std::int32_t>(Language::English), status));
+  return platform::Utf16ToUtf8(FailureWords(options.texts.table, static_cast<std::int32_t>(Language::English), status));
 }
 
 // A failure says why and which file: "the data file of 'Base' cannot be read: permission
@@ -181,25 +180,6 @@ std::string ReadBytes(const OpenDatabase& open, const FieldDefinition& field, st
   return bytes;
 }
 
-// What the value viewers show for a stored text.
-std::u16string Shown(const FieldDefinition& field, const std::u16string& stored, const Options& options) {
-  const TextTable& texts = options.texts;
-  const std::int32_t language = options.language;
-  const std::u16string no_data = UiText(texts, language, text::kNoData);
-  switch (static_cast<FieldType>(field.type)) {
-    case FieldType::Decimal:
-    case FieldType::Integer:
-      // A number never stored says so, as the program's number viewer does, rather than
-      // passing for a stored 0.
-      return stored.empty() ? no_data : FormatNumber(stored, field.decimals, language);
-    case FieldType::Logical:
-      return UiText(texts, language,
-                    ReadNumberText(stored).mantissa != 0 ? text::kLogicalViewerYes : text::kLogicalViewerNo);
-    default:
-      return stored.empty() ? no_data : stored;
-  }
-}
-
 void Need(const Options& options, std::size_t count) {
   if (options.words.size() != count + 1)
     throw Failure{"'" + options.words[0] + "' takes " + std::to_string(count) + " argument(s)", kExitUsage};
@@ -208,7 +188,7 @@ void Need(const Options& options, std::size_t count) {
 void Fields(const Options& options, std::ostream& out) {
   Need(options, 1);
   const OpenDatabase open = Open(options, kStructure);
-  std::u16string text = DescribeFields(open.fields, options.texts, options.language);
+  std::u16string text = DescribeFields(open.fields, options.texts.table, options.texts.language);
   // Zentora's description ends its lines with CR LF for its own text box; a shell wants LF.
   for (std::size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at))
     text.erase(at, 1);
@@ -227,7 +207,9 @@ void Value(const Options& options, std::ostream& out) {
   const std::int64_t record = ParseRecord(open, options.words[3]);
   if (IsAttachment(field))
     throw Failure{"field '" + options.words[2] + "' holds images or sounds: use 'attachment' to write one out"};
-  out << platform::Utf16ToUtf8(Shown(field, ReadText(open, field, record), options)) << '\n';
+  const std::u16string shown =
+      ShownValue(options.texts, ShownAsFor(field.type), field.decimals, ReadText(open, field, record));
+  out << platform::Utf16ToUtf8(shown) << '\n';
 }
 
 void WriteAttachment(const Options& options, std::ostream& out) {

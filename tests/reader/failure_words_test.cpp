@@ -1,5 +1,5 @@
 // The words of a failure: the cause the system gave and the file, in both languages.
-#include "reader/failure_words.h"
+#include "display/failure_words.h"
 
 #include <gtest/gtest.h>
 
