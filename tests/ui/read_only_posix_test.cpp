@@ -12,7 +12,7 @@
 
 #include "dialogs/database_dialogs.h"
 #include "dialogs/entry_dialogs.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "sample_records.h"
 #include "shell/main_window.h"
 #include "storage/data_file.h"
