@@ -20,6 +20,31 @@ struct FileHandle {
 // ReadWrite: a writer that must read what the file holds within the same hold.
 enum class Access { Read, Write, ReadExisting, ReadWrite };
 
+// Why the system refused a file or folder operation, in the few causes a user can act on;
+// the system's own number (errno, or GetLastError on Windows) stays beside it for the rest.
+enum class FailureCause {
+  None,            // nothing failed (or a failure the system gave no reason for)
+  NotFound,        // no such file or folder on the way
+  Denied,          // no permission, or read-only (the file, the folder or the whole disk)
+  NoSpace,         // the disk (or the quota, or the size a file may grow to) is full
+  NameTooLong,     // a name or the whole path is longer than the file system takes
+  Held,            // another program holds the file open
+  NotRegularFile,  // a folder, a pipe or a device stands where a file should be
+  Damaged,         // the file holds what no writer of it leaves (found by its readers, never here)
+  Other,           // any other refusal: the code says which
+};
+struct SystemFailure {
+  FailureCause cause = FailureCause::None;
+  long long code = 0;  // the system's number, 0 when it gave none
+  bool operator==(const SystemFailure&) const = default;
+};
+// The cause of one of this system's error numbers.
+FailureCause CauseOfSystemError(long long code);
+// Why the calling thread's last door of this file that failed did so (OpenExclusive and the
+// file operations below, CreateFolder, WriteFileReplacing): kept until another fails, as the
+// system keeps its own number.
+SystemFailure LastFailure();
+
 enum class OpenStatus {
   Ok,
   Busy,    // another open of the file, in this process or another, holds it
@@ -78,6 +103,11 @@ bool WaitSignRaised(const std::u16string& path);
 bool PathExists(const std::u16string& path);
 bool IsFolder(const std::u16string& path);
 bool CreateFolder(const std::u16string& path);
+// Whether a file named `name` can be made in `folder` as far as names go: the name within the
+// longest the folder's file system takes for one name, and the whole path within the longest
+// path. Asks the file system where it can (the folder need not exist: its nearest existing
+// folder is asked), and says nothing about permission or space.
+bool FileNameFits(const std::u16string& folder, const std::u16string& name);
 // Names (not paths) of the entries of a folder, without "." and "..", hidden or system entries.
 std::vector<std::u16string> ListFolder(const std::u16string& folder);
 // Deletes a regular file, clearing its read-only, hidden and system attributes first. A

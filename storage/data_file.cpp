@@ -70,10 +70,10 @@ IoStatus AppendRun(const Database& db, const DataUnit& prototype, std::size_t co
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Write, db.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
   std::uint64_t offset = 0;
-  if (!EndOfEntries(file, offset)) return IoStatus::Failed;
+  if (!EndOfEntries(file, offset)) return file.Status();
   return WriteRun(file, offset, prototype, count, kEntriesPerBlock, unit_at, [](std::size_t) {}, last_end_flag)
-             ? IoStatus::Ok
-             : IoStatus::Failed;
+             ? IoStatus(IoStatus::Ok)
+             : file.Status();
 }
 
 // The record number of the entry that ends at `end`, 0 when there is none.
@@ -137,10 +137,10 @@ void RememberLastEntry(const LockedFile& file, std::uint64_t count, std::int64_t
 // when entries hold no number above 0, or the largest there is (nothing can follow).
 IoResult<std::int64_t> NextRecordNumber(const LockedFile& file, std::uint64_t& start, HighestRecord& highest,
                                         const RecordProgress& progress) {
-  if (!EndOfEntries(file, start)) return {IoStatus::Failed, 0};
-  if (!FollowHighestRecord(file, start / kDataUnitBytes, highest, progress)) return {IoStatus::Failed, 0};
+  if (!EndOfEntries(file, start)) return {file.Status(), 0};
+  if (!FollowHighestRecord(file, start / kDataUnitBytes, highest, progress)) return {file.Status(), 0};
   if ((start > 0 && highest.highest <= 0) || highest.highest == std::numeric_limits<std::int64_t>::max())
-    return {IoStatus::Damaged, 0};
+    return {file.Status(IoStatus::Damaged), 0};
   return {IoStatus::Ok, highest.highest + 1};
 }
 
@@ -152,7 +152,7 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Read, db.busy_wait_ms);
   if (status != IoStatus::Ok) return {status, false};
   std::uint64_t size = 0;
-  if (!file.Size(size)) return {IoStatus::Failed, false};
+  if (!file.Size(size)) return {file.Status(), false};
 
   std::uint8_t name[kFieldNameUnits * 2];
   PutUtf16(name, PadFieldName(query.name));
@@ -167,7 +167,7 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
         done != n * kDataUnitBytes) {
       // What was gathered before the failure is part of a value at best: never hand it on.
       value.clear();
-      return {IoStatus::Failed, false};
+      return {file.Status(), false};
     }
     for (std::size_t i = 0; i < n; ++i) {
       const std::uint8_t* entry = &block[i * kDataUnitBytes];
@@ -225,7 +225,7 @@ IoResult<std::int64_t> TryLastRecordNumber(const Database& db) {
   if (status != IoStatus::Ok) return {status, 0};
   std::uint64_t end = 0;
   std::int64_t last = 0;
-  if (!EndOfEntries(file, end) || !RecordNumberBefore(file, end, last)) return {IoStatus::Failed, 0};
+  if (!EndOfEntries(file, end) || !RecordNumberBefore(file, end, last)) return {file.Status(), 0};
   return {IoStatus::Ok, last};
 }
 
@@ -288,9 +288,11 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
   }
   if (ok && progress.durable) ok = file.Flush();
   if (!ok) {
-    // No half record stays behind for a reader to find or for the next number to follow.
+    // No half record stays behind for a reader to find or for the next number to follow; the
+    // reason is the write's, whatever the cutting back meets.
+    const IoStatus failed = file.Status();
     file.Truncate(start);
-    return {IoStatus::Failed, 0};
+    return {failed, 0};
   }
   if (offset > start) RememberLastEntry(file, offset / kDataUnitBytes, record, *highest);
   return {IoStatus::Ok, record};
@@ -309,7 +311,7 @@ IoStatus FlushDataFile(const Database& db) {
   LockedFile file;
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Write, db.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
-  return file.Flush() ? IoStatus::Ok : IoStatus::Failed;
+  return file.Flush() ? IoStatus(IoStatus::Ok) : file.Status();
 }
 
 IoResult<bool> FindValueText(const Database& db, const ValueQuery& query, std::u16string& text) {

@@ -114,7 +114,7 @@ bool ValueIndex::StillTheSameFile(const LockedFile& file, const platform::FileId
 IoStatus ValueIndex::Follow(const LockedFile& file, const ScanProgress& progress) {
   std::uint64_t size = 0;
   platform::FileIdentity identity;
-  if (!file.IdentityAndSize(identity, size)) return IoStatus::Failed;
+  if (!file.IdentityAndSize(identity, size)) return file.Status();
   const std::uint64_t count = size / kDataUnitBytes;  // a torn last entry is not one yet
   if (indexed_entries_ > 0 && !StillTheSameFile(file, identity, count)) Reset();
   identity_ = identity;
@@ -127,7 +127,7 @@ IoStatus ValueIndex::Follow(const LockedFile& file, const ScanProgress& progress
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count - first, kEntriesPerBlock));
     if (!ReadEntries(file, first, n, block.get())) {
       Reset();  // half an index would answer "not found" for what lies beyond it
-      return IoStatus::Failed;
+      return file.Status();
     }
     if (first == 0) std::copy_n(block.get(), kDataUnitBytes, first_entry_.begin());
     Scan(block.get(), n, first);
@@ -310,7 +310,8 @@ IoResult<bool> ValueIndex::Find(const ValueQuery& query, Accumulator& value) {
   const TypeRange range{query.type_min, query.type_max};
   const auto r = static_cast<std::size_t>(std::find(ranges_.begin(), ranges_.end(), range) - ranges_.begin());
   if (r == ranges_.size()) {
-    if (access_ == platform::Access::ReadExisting && !platform::PathExists(path_)) return {IoStatus::Failed, false};
+    if (access_ == platform::Access::ReadExisting && !platform::PathExists(path_))
+      return {IoStatus{IoStatus::Failed, {platform::FailureCause::NotFound, 0}, path_}, false};
     if constexpr (std::is_same_v<Accumulator, std::u16string>) return FindValueText(db_, query, value);
     else return FindValueBytes(db_, query, value);
   }
@@ -355,7 +356,7 @@ IoResult<bool> ValueIndex::Find(const ValueQuery& query, Accumulator& value) {
           block_.resize(n * kDataUnitBytes);
           memory_known_ = false;
         }
-        if (!ReadEntries(file, first, n, block_.data())) return {IoStatus::Failed, false};
+        if (!ReadEntries(file, first, n, block_.data())) return {file.Status(), false};
         const bool holds_last = out + n - 1 == last;
         intact = CopyCheckedUnits(block_.data(), n, name.data(), record, range, holds_last, out);
         out += n;
@@ -364,7 +365,7 @@ IoResult<bool> ValueIndex::Find(const ValueQuery& query, Accumulator& value) {
     if (intact) return {IoStatus::Ok, true};
   }
   value.clear();
-  return {IoStatus::Failed, false};
+  return {file.Status(), false};
 }
 
 IoResult<bool> ValueIndex::FindText(const ValueQuery& query, std::u16string& text) { return Find(query, text); }

@@ -24,6 +24,20 @@ std::string Native(const std::u16string& path) { return Utf16ToFileName(path); }
 
 int Fd(FileHandle file) { return static_cast<int>(file.value); }
 
+thread_local SystemFailure last_failure;
+
+// Keeps why a door failed, and answers the door's failure.
+bool Failed(SystemFailure failure) {
+  last_failure = failure;
+  return false;
+}
+bool Failed(int error) { return Failed({CauseOfSystemError(error), error}); }
+OpenStatus OpenFailed(OpenStatus status, int error) {
+  Failed(status == OpenStatus::NotRegularFile ? SystemFailure{FailureCause::NotRegularFile, error}
+                                              : SystemFailure{CauseOfSystemError(error), error});
+  return status;
+}
+
 // Whatever stands at `path` when it is not a regular file: a folder, a pipe, a device...
 bool NotRegularAt(const std::string& path) {
   struct stat st {};
@@ -64,34 +78,63 @@ int OpenForSign(const std::string& path) {
 
 char16_t PathSeparator() { return u'/'; }
 
+FailureCause CauseOfSystemError(long long code) {
+  switch (code) {
+    case 0: return FailureCause::None;
+    case ENOENT:
+    case ENOTDIR: return FailureCause::NotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS: return FailureCause::Denied;
+    // A file past the size the process may write is as full as a full disk to the writer.
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return FailureCause::NoSpace;
+    case ENAMETOOLONG: return FailureCause::NameTooLong;
+    case EWOULDBLOCK:
+    case EBUSY:
+    case ETXTBSY: return FailureCause::Held;
+    case EISDIR:
+    case ENXIO: return FailureCause::NotRegularFile;
+    default: return FailureCause::Other;
+  }
+}
+
+SystemFailure LastFailure() { return last_failure; }
+
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
   const std::string native = Native(path);
   // Checked before the open, so a device is never opened, and again on the open file, for
   // what was put at the path in between. O_NONBLOCK keeps the open of a pipe from waiting
   // for a writer or a reader.
-  if (NotRegularAt(native)) return OpenStatus::NotRegularFile;
+  if (NotRegularAt(native)) return OpenFailed(OpenStatus::NotRegularFile, 0);
   const bool reads = access == Access::Read || access == Access::ReadExisting;
   const int mode = reads ? O_RDONLY : access == Access::Write ? O_WRONLY : O_RDWR;
   const int flags = mode | (access == Access::ReadExisting ? 0 : O_CREAT) | O_CLOEXEC | O_NONBLOCK;
   int fd = ::open(native.c_str(), flags, 0666);
-  if (fd < 0 && access == Access::Read && errno == EACCES) {
-    // A file we may read but whose folder refuses creation: open it as it is.
+  int error = errno;
+  if (fd < 0 && access == Access::Read && error == EACCES) {
+    // A file we may read but whose folder refuses creation: open it as it is. When it is not
+    // there either, the refusal to make it is the reason.
     fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0 && errno != ENOENT) error = errno;
   }
-  if (fd < 0) return errno == EISDIR || errno == ENXIO || NotRegularAt(native) ? OpenStatus::NotRegularFile
-                                                                                 : OpenStatus::Failed;
+  if (fd < 0) {
+    const bool not_regular = error == EISDIR || error == ENXIO || NotRegularAt(native);
+    return OpenFailed(not_regular ? OpenStatus::NotRegularFile : OpenStatus::Failed, error);
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return OpenStatus::NotRegularFile;
+    return OpenFailed(OpenStatus::NotRegularFile, 0);
   }
   // O_NONBLOCK stays: on a regular file, which this now is, reads and writes ignore it.
   // flock belongs to the open file description, so two opens exclude each other both
   // across processes and within one, as a Windows share mode of 0 does.
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    const bool busy = errno == EWOULDBLOCK;
+    error = errno;
     ::close(fd);
-    return busy ? OpenStatus::Busy : OpenStatus::Failed;
+    return OpenFailed(error == EWOULDBLOCK ? OpenStatus::Busy : OpenStatus::Failed, error);
   }
   out.value = fd;
   return OpenStatus::Ok;
@@ -103,14 +146,14 @@ void CloseFile(FileHandle file) {
 
 bool GetFileSize(FileHandle file, std::uint64_t& size) {
   struct stat st {};
-  if (::fstat(Fd(file), &st) != 0) return false;
+  if (::fstat(Fd(file), &st) != 0) return Failed(errno);
   size = static_cast<std::uint64_t>(st.st_size);
   return true;
 }
 
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   struct stat st {};
-  if (::fstat(Fd(file), &st) != 0) return false;
+  if (::fstat(Fd(file), &st) != 0) return Failed(errno);
   identity = FileIdentity{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
                           static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
                               static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
@@ -124,7 +167,7 @@ bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t siz
   while (done < size) {
     const ssize_t n = ::pread(Fd(file), bytes + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
+    if (n < 0) return Failed(errno);
     if (n == 0) break;
     done += static_cast<std::size_t>(n);
   }
@@ -137,15 +180,18 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
   while (done < size) {
     const ssize_t n = ::pwrite(Fd(file), bytes + done, size - done, static_cast<off_t>(offset + done));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
+    if (n < 0) return Failed(errno);
+    if (n == 0) return Failed(SystemFailure{FailureCause::Other, 0});
     done += static_cast<std::size_t>(n);
   }
   return true;
 }
 
-bool FlushFile(FileHandle file) { return ::fdatasync(Fd(file)) == 0; }
+bool FlushFile(FileHandle file) { return ::fdatasync(Fd(file)) == 0 || Failed(errno); }
 
-bool TruncateFile(FileHandle file, std::uint64_t size) { return ::ftruncate(Fd(file), static_cast<off_t>(size)) == 0; }
+bool TruncateFile(FileHandle file, std::uint64_t size) {
+  return ::ftruncate(Fd(file), static_cast<off_t>(size)) == 0 || Failed(errno);
+}
 
 WaitSign RaiseWaitSign(const std::u16string& path) {
   const int fd = OpenForSign(Native(path));
@@ -181,7 +227,24 @@ bool IsFolder(const std::u16string& path) {
   return ::stat(Native(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool CreateFolder(const std::u16string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0; }
+bool CreateFolder(const std::u16string& path) { return ::mkdir(Native(path).c_str(), 0777) == 0 || Failed(errno); }
+
+bool FileNameFits(const std::u16string& folder, const std::u16string& name) {
+  // The nearest folder that exists answers for the file system the name would go on.
+  std::string asked = Native(folder);
+  struct stat st {};
+  while (!asked.empty() && ::stat(asked.c_str(), &st) != 0) {
+    const std::size_t slash = asked.find_last_of('/', asked.size() > 1 ? asked.size() - 2 : 0);
+    asked = slash == std::string::npos ? std::string() : asked.substr(0, slash + 1);
+  }
+  if (asked.empty()) asked = ".";
+  const long name_max = ::pathconf(asked.c_str(), _PC_NAME_MAX);
+  const long path_max = ::pathconf(asked.c_str(), _PC_PATH_MAX);
+  const std::size_t name_bytes = Native(name).size();
+  const std::size_t path_bytes = Native(folder).size() + 1 + name_bytes;  // with the terminator
+  return name_bytes <= static_cast<std::size_t>(name_max > 0 ? name_max : NAME_MAX) &&
+         path_bytes <= static_cast<std::size_t>(path_max > 0 ? path_max : PATH_MAX);
+}
 
 std::vector<std::u16string> ListFolder(const std::u16string& folder) {
   std::vector<std::u16string> names;
@@ -209,14 +272,23 @@ namespace {
 // What stands at a target about to be replaced: nothing or a regular file may be replaced.
 ReplaceStatus ReplaceableAt(const std::string& path, ReadOnlyTarget read_only, LinkAtTarget links) {
   struct stat st {};
-  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? ReplaceStatus::Ok : ReplaceStatus::Failed;
+  if (::lstat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT) return ReplaceStatus::Ok;
+    Failed(errno);
+    return ReplaceStatus::Failed;
+  }
   // rename() replaces a link itself, whatever it points to.
   if (S_ISLNK(st.st_mode) && links == LinkAtTarget::Replace) return ReplaceStatus::Ok;
-  if (!S_ISREG(st.st_mode)) return ReplaceStatus::NotRegularFile;
+  if (!S_ISREG(st.st_mode)) {
+    Failed(SystemFailure{FailureCause::NotRegularFile, 0});
+    return ReplaceStatus::NotRegularFile;
+  }
   // Without any write permission bit the file is read-only even to a process that could
   // write it anyway (root), as the read-only attribute is on Windows.
   const bool writable = (st.st_mode & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
-  return writable || read_only == ReadOnlyTarget::Replace ? ReplaceStatus::Ok : ReplaceStatus::ReadOnly;
+  if (writable || read_only == ReadOnlyTarget::Replace) return ReplaceStatus::Ok;
+  Failed(SystemFailure{FailureCause::Denied, EACCES});
+  return ReplaceStatus::ReadOnly;
 }
 
 // A new file of a unique name beside `path`, hidden, created exclusively and never through a link.
@@ -233,8 +305,12 @@ int CreateBeside(const std::string& path, std::string& made) {
       ::flock(fd, LOCK_EX | LOCK_NB);  // new and unnamed elsewhere: nobody else holds it
       return fd;
     }
-    if (errno != EEXIST) return -1;
+    if (errno != EEXIST) {
+      Failed(errno);
+      return -1;
+    }
   }
+  Failed(EEXIST);
   return -1;
 }
 
@@ -249,12 +325,15 @@ ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, s
   const int fd = CreateBeside(target, made);
   if (fd < 0) return ReplaceStatus::Failed;
   const FileHandle file{fd};
-  const bool written = WriteAt(file, 0, data, size) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
+  const bool written = WriteAt(file, 0, data, size) && (::fsync(fd) == 0 || Failed(errno));
+  const bool closed = ::close(fd) == 0 || Failed(errno);
   // Looked at again: something may have been put at the target while the bytes were written.
   // What is put there after this is replaced by the rename, never written through.
   status = written && closed ? ReplaceableAt(target, read_only, links) : ReplaceStatus::Failed;
-  if (status == ReplaceStatus::Ok && ::rename(made.c_str(), target.c_str()) != 0) status = ReplaceStatus::Failed;
+  if (status == ReplaceStatus::Ok && ::rename(made.c_str(), target.c_str()) != 0) {
+    Failed(errno);
+    status = ReplaceStatus::Failed;
+  }
   if (status != ReplaceStatus::Ok) ::unlink(made.c_str());
   return status;
 }

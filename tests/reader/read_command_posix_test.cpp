@@ -3,6 +3,8 @@
 // few megabytes, where reading the file whole took the whole gigabyte.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -12,6 +14,7 @@
 #include "reader/sample_database.h"
 #include "support/peak_memory.h"
 #include "support/temp_folder.h"
+#include "support/unprivileged.h"
 
 namespace zentora::cli {
 namespace {
@@ -63,6 +66,26 @@ TEST(ReadCommandNames, FileNamesThatAreNotUtf8AreKeptByteForByte) {
         << err.str();
     EXPECT_EQ(testing::ReadAll(output), testing::SampleImage());
   }
+}
+
+// A data file the user may not read: the tool says "permission denied" and names the file.
+TEST(ReadCommandReasons, AnUnreadableDataFileIsPermissionDenied) {
+  testing::TempFolder folder;
+  testing::WriteSampleDatabase(Database{folder.path(), u"muestra"});
+  const std::filesystem::path data = folder.fs() / "muestra" / "muestra.zbd";
+  ::chmod(data.c_str(), 0);
+  const std::string expected =
+      "zentora-read: the data file of 'muestra' cannot be read: permission denied (read-only or no access): " + data.string() + "\n";
+  const int code = testing::AsUnprivilegedUser([&] {
+    std::ostringstream out, err;
+    const int exit = RunReadCommand({"--folder", folder.fs().string(), "count", "muestra"}, out, err);
+    if (exit != kExitError) return 1;
+    return err.str() == expected ? 0 : 2;
+  });
+  ::chmod(data.c_str(), 0644);
+  if (code == testing::kCannotDropPrivilege)
+    GTEST_SKIP() << "running as root, which permission bits do not stop, and unable to become another user";
+  EXPECT_EQ(code, 0) << "1: it did not fail, 2: another message";
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/encoding.h"
+#include "platform/system.h"
 #include "reader/sample_database.h"
 #include "storage/data_file.h"
 #include "support/temp_folder.h"
@@ -220,6 +221,39 @@ TEST_F(ReadCommandTest, AFaultOfOneFileStopsOnlyTheCommandsThatReadIt) {
     EXPECT_EQ(outcome.code, c.code) << outcome.err;
     const std::string& said = c.code == kExitOk ? outcome.out : outcome.err;
     EXPECT_NE(said.find(c.said), std::string::npos) << said;
+  }
+}
+
+// Every failure names its file and says why, in the system's terms.
+TEST_F(ReadCommandTest, AFailureSaysWhyAndNamesTheFile) {
+  const std::string data = (folder_.fs() / "muestra" / "muestra.zbd").string();
+  const std::string missing = (folder_.fs() / "none" / "x.jpg").string();
+  const std::string too_long = (folder_.fs() / std::string(300, 'n')).string();
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    std::string said;
+  };
+  const Case cases[] = {
+      {"a data file held by another program", {"count", "muestra"},
+       "the data file of 'muestra' cannot be read: held open by another program: " + data + "; try again"},
+      {"an output folder that is not there", {"attachment", "muestra", "Foto", "1", missing},
+       "cannot write " + missing + ": not found: " + missing + "; nothing was changed"},
+      {"an output name too long", {"attachment", "muestra", "Foto", "1", too_long},
+       "cannot write " + too_long + ": name too long for the file system: " + too_long + "; nothing was changed"},
+  };
+  platform::FileHandle held;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool holds = c.arguments[0] == "count";
+    if (holds) {
+      ASSERT_EQ(platform::OpenExclusive(platform::Utf8ToUtf16(data), platform::Access::Read, held),
+                platform::OpenStatus::Ok);
+    }
+    const Outcome outcome = Run(c.arguments);
+    if (holds) platform::CloseFile(held);
+    EXPECT_EQ(outcome.code, kExitError);
+    EXPECT_EQ(outcome.err, "zentora-read: " + c.said + "\n");
   }
 }
 
