@@ -19,6 +19,13 @@
 namespace zentora {
 namespace {
 
+// A data file whose record numbers no record can follow: what is wrong with its numbers, then
+// which file.
+std::u16string DamagedDataFileMessage(const Texts& texts, const Database& db, const IoStatus& status) {
+  return texts.Filled(text::kDataFileDamaged, QuotedName(texts, db.name)) + u"\r\n" +
+         FailureWords(texts.table, texts.language, status);
+}
+
 // An attachment goes to the data file in runs of at most this many bytes: large writes, and
 // a repaint often enough to look alive.
 constexpr std::size_t kLargestAttachmentChunk = 65536;
@@ -165,9 +172,7 @@ bool StoreOrAbandon(const Entry& entry, const std::vector<RecordValue>& values) 
     const IoStatus status = StoreRecord(entry, values).status;
     if (status == IoStatus::Ok) return true;
     if (status == IoStatus::Damaged) {
-      // What is wrong with its numbers, then which file.
-      Tell(texts, texts.Filled(text::kDataFileDamaged, QuotedName(texts, entry.db.name)) + u"\r\n" +
-                      FailureWords(texts.table, texts.language, status));
+      Tell(texts, DamagedDataFileMessage(texts, entry.db, status));
       return false;
     }
     if (!WorthTryingAgain(status.cause())) {
@@ -225,7 +230,9 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
   const IoStatus data = CheckRecordCanBeStored(db, how, &state.highest);
   EndProgressDialog(progress);
   if (data != IoStatus::Ok) {
-    Tell(texts, FailureMessage(texts, text::kDataFileNotOpened, db, data) + TryAgainAdvice(texts, data));
+    Tell(texts, data == IoStatus::Damaged ? DamagedDataFileMessage(texts, db, data)
+                                          : FailureMessage(texts, text::kDataFileNotOpened, db, data) +
+                                                TryAgainAdvice(texts, data));
     return;
   }
 
