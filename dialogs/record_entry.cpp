@@ -54,7 +54,7 @@ struct GivenValue {
 using AskValue = std::optional<std::u16string> (*)(const Texts&, const std::u16string& prompt,
                                                    const std::u16string& shown);
 
-void Tell(const Texts& texts, const std::u16string& text) { platform::ShowMessage(text, texts.MessageCaption()); }
+void Tell(const Texts& texts, const std::u16string& text) { platform::ShowMessage(text, texts.MessageCaption(), texts.Text(text::kOkButton)); }
 
 // A closed dialog asks whether the whole record goes; no keeps the field empty and goes on.
 bool AbandonRecord(const Texts& texts) {

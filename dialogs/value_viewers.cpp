@@ -40,7 +40,7 @@ std::optional<std::u16string> ReadShownValue(const Texts& texts, const ValueOnSh
   std::u16string stored;
   const IoResult<bool> found = FindStored(value, stored);
   if (!found.ok()) {
-    platform::ShowMessage(texts.Filled(text::kDataFileHeld, value.db.name), texts.MessageCaption());
+    platform::ShowMessage(texts.Filled(text::kDataFileHeld, value.db.name), texts.MessageCaption(), texts.Text(text::kOkButton));
     return std::nullopt;
   }
   return found.value ? stored : std::u16string();

@@ -19,8 +19,9 @@ using headless::ScriptFailure;
 using headless::StepKind;
 using headless::TakeAnswer;
 
-void ShowMessage(const std::u16string& text, const std::u16string& caption) {
+void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept) {
   CurrentSession().messages.push_back({text, caption});
+  CurrentSession().message_buttons.push_back(accept);
   const std::string shown = "message box " + Quoted(caption) + " saying " + Quoted(text);
   const headless::Step& step = TakeAnswer(shown, StepKind::ExpectMessage, StepKind::ExpectMessage);
   const bool words = step.prefix_only ? text.compare(0, step.text.size(), step.text) == 0 : step.text == text;

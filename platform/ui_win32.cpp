@@ -105,6 +105,38 @@ void PrepareControls(HWND window, DialogRecord& record) {
   }
 }
 
+constexpr UINT kRevealFocus = WM_APP + 1;
+constexpr UINT kTakeKeyboard = WM_APP + 2;
+
+// The first control that takes the keyboard gets it, as the dialog manager gives it, except
+// that a read-only text opens at its start with nothing selected (rather than all selected and
+// scrolled to its end). What the dialog manager is told to do after WM_INITDIALOG.
+BOOL FocusFirstControl(HWND window) {
+  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+  const DialogRecord* record = RecordOf(window);
+  const ControlTemplate* control =
+      first != nullptr && record != nullptr ? record->Control(GetDlgCtrlID(first)) : nullptr;
+  if (control == nullptr || control->kind != ControlKind::Edit || !(control->flags & kReadOnly)) return TRUE;
+  SetFocus(first);
+  SendMessageW(first, EM_SETSEL, 0, 0);
+  SendMessageW(first, EM_SCROLLCARET, 0, 0);
+  return FALSE;
+}
+
+// A dialog that opens while no window of the program is in front (at the start, or while
+// another program's window was) is brought to the front, with the keyboard; a dialog with no
+// control that takes it keeps the keyboard itself, so its menu bar answers Alt and F10.
+void TakeKeyboard(HWND window) {
+  DWORD owner = 0;
+  HWND front = GetForegroundWindow();
+  if (front != nullptr) GetWindowThreadProcessId(front, &owner);
+  if (front != window && owner != GetCurrentProcessId()) SetForegroundWindow(window);
+  HWND focus = GetFocus();
+  if (GetActiveWindow() == window && (focus == nullptr || (focus != window && !IsChild(window, focus)))) {
+    SetFocus(window);
+  }
+}
+
 // A pixel dialog's size is that of its client area, under the menu bar its Init attached.
 void FitPixelDialog(HWND window, const DialogRecord& record) {
   const Rect& rect = record.form.rect;
@@ -113,13 +145,7 @@ void FitPixelDialog(HWND window, const DialogRecord& record) {
                      static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  int x = rect.x;
-  int y = rect.y;
-  if (record.form.style & kStyleCentred) {
-    x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  }
-  SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, rect.x, rect.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -129,8 +155,12 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     if (!record->modal) modeless_windows.insert(window);
     PrepareControls(window, *record);
     win32::Deliver(window, InitEvent{});
-    if (IsWindow(window) && record->form.units == Units::Pixels) FitPixelDialog(window, *record);
-    return TRUE;  // the dialog manager gives the first control that takes the keyboard the focus
+    if (!IsWindow(window)) return TRUE;
+    if (record->form.units == Units::Pixels) FitPixelDialog(window, *record);
+    win32::FitToWorkArea(window, *record);
+    // A program that starts, or comes back from another program's window, takes the keyboard.
+    PostMessageW(window, kTakeKeyboard, 0, 0);
+    return FocusFirstControl(window);
   }
   DialogRecord* record = RecordOf(window);
   if (record == nullptr) return FALSE;
@@ -149,10 +179,20 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
       win32::Deliver(window, TimerEvent{static_cast<int>(wparam)});
       return TRUE;
     case WM_MOUSEWHEEL:
-      return win32::WheelSurface(*record, wparam) ? TRUE : FALSE;
-    case WM_MENUCHAR:
-      SetWindowLongPtrW(window, DWLP_MSGRESULT,
-                        win32::MenuChar(reinterpret_cast<HMENU>(lparam), static_cast<wchar_t>(LOWORD(wparam))));
+      return win32::WheelSurface(*record, wparam) || win32::ScrollContent(window, *record, message, wparam) ? TRUE
+                                                                                                          : FALSE;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      return win32::ScrollContent(window, *record, message, wparam) ? TRUE : FALSE;
+    case WM_NEXTDLGCTL:
+      // The dialog manager moves the focus once this returns; the move is then brought into view.
+      PostMessageW(window, kRevealFocus, 0, 0);
+      return FALSE;
+    case kRevealFocus:
+      win32::RevealFocus(window, *record);
+      return TRUE;
+    case kTakeKeyboard:
+      TakeKeyboard(window);
       return TRUE;
     case WM_CLOSE:
       win32::Deliver(window, CloseEvent{});

@@ -1,11 +1,11 @@
 // The desktop's own windows on Windows: the message box, the input box (a small dialog of
 // ours), the common open-file dialog, the shell's "open", and menu bars with their bitmaps.
+#include "platform/menu_letters.h"
 #include "platform/ui_win32_internal.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <cwctype>
 #include <map>
 #include <variant>
 
@@ -14,12 +14,15 @@ namespace zentora::platform {
 namespace {
 
 
+// Each item shows its letter underlined, and the menus answer it themselves.
 void AddMenuItems(HMENU menu, const std::vector<MenuItem>& items) {
+  const std::vector<std::size_t> letters = MenuLetters(items);
   UINT position = 0;
   for (const MenuItem& item : items) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    std::wstring text(item.text.begin(), item.text.end());
+    const std::u16string marked = MarkedMenuText(item.text, letters[position]);
+    std::wstring text(marked.begin(), marked.end());
     if (item.text == u"-") {
       info.fMask = MIIM_FTYPE;
       info.fType = MFT_SEPARATOR;
@@ -54,22 +57,6 @@ void ReplaceMenu(HWND window, HMENU bar) {
 
 namespace win32 {
 
-LRESULT MenuChar(HMENU menu, wchar_t key) {
-  const int count = GetMenuItemCount(menu);
-  int highlighted = -1;
-  for (int i = 0; i < count; ++i) {
-    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) highlighted = i;
-  }
-  // From the item after the highlighted one round, so that a second press reaches the next
-  // item with the same letter.
-  for (int step = 1; step <= count; ++step) {
-    const int i = (highlighted + step) % count;
-    wchar_t text[128]{};
-    if (GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION) <= 0) continue;
-    if (std::towupper(text[0]) == std::towupper(key)) return MAKELRESULT(i, MNC_EXECUTE);
-  }
-  return MAKELRESULT(0, MNC_IGNORE);
-}
 
 HBITMAP ResourceBitmap(int resource) {
   static std::map<int, HBITMAP> loaded;
@@ -83,8 +70,33 @@ HBITMAP ResourceBitmap(int resource) {
 
 }  // namespace win32
 
-void ShowMessage(const std::u16string& text, const std::u16string& caption) {
+namespace {
+
+// The button of the message box being opened on this thread is given the program's word for
+// OK as the box becomes active; the hook goes as soon as it has done so.
+thread_local HHOOK box_hook = nullptr;
+thread_local const std::u16string* box_accept = nullptr;
+
+LRESULT CALLBACK NameBoxButton(int code, WPARAM wparam, LPARAM lparam) {
+  const HHOOK hook = box_hook;
+  if (code == HCBT_ACTIVATE && box_accept != nullptr) {
+    SetDlgItemTextW(reinterpret_cast<HWND>(wparam), IDOK, win32::Wide(*box_accept));
+    UnhookWindowsHookEx(hook);
+    box_hook = nullptr;
+    box_accept = nullptr;
+  }
+  return CallNextHookEx(hook, code, wparam, lparam);
+}
+
+}  // namespace
+
+void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept) {
+  box_accept = &accept;
+  box_hook = SetWindowsHookExW(WH_CBT, &NameBoxButton, nullptr, GetCurrentThreadId());
   MessageBoxW(nullptr, win32::Wide(text), win32::Wide(caption), MB_OK);
+  if (box_hook != nullptr) UnhookWindowsHookEx(box_hook);
+  box_hook = nullptr;
+  box_accept = nullptr;
 }
 
 
