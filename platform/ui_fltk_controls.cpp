@@ -280,7 +280,14 @@ Fl_Widget* MakeWidget(DialogRecord& record, const ControlTemplate& control, cons
       box->box((flags & kSunken) ? FL_THIN_DOWN_BOX : (flags & kBorder) ? FL_BORDER_FRAME : FL_NO_BOX);
       const Fl_Align across = (flags & kTextCentred) || control.kind != ControlKind::Static ? FL_ALIGN_CENTER
                                                                                             : FL_ALIGN_LEFT;
-      box->align(across | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
+      // A box too short for a line of its font (the browser's counter) shows its line whole,
+      // in its middle; a picture is never cut to its box's frame.
+      const FontChoice font = ChooseFont(control.font);
+      fl_font(font.face, font.size);
+      const bool short_line = control.kind == ControlKind::Static && at.cy - Fl::box_dh(box->box()) < fl_height();
+      const Fl_Align down = short_line ? FL_ALIGN_CENTER : FL_ALIGN_TOP;
+      const Fl_Align clip = short_line || control.kind != ControlKind::Static ? 0 : FL_ALIGN_CLIP;
+      box->align(across | down | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | clip);
       widget = box;
       label = control.kind == ControlKind::Static;
       break;

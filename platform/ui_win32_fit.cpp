@@ -17,7 +17,8 @@ Rect ClientRectOf(HWND window, HWND item) {
   RECT place{};
   GetWindowRect(item, &place);
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
-  return {place.left, place.top, place.right - place.left, place.bottom - place.top};
+  return {static_cast<int>(place.left), static_cast<int>(place.top), static_cast<int>(place.right - place.left),
+          static_cast<int>(place.bottom - place.top)};
 }
 
 void SetBar(HWND window, int bar, int extent, int shown) {
@@ -81,8 +82,8 @@ void ScrollContentTo(HWND window, DialogRecord& record, int x, int y) {
   if (!record.scrolls) return;
   RECT client{};
   GetClientRect(window, &client);
-  x = std::max(0, std::min(x, record.content.cx - client.right));
-  y = std::max(0, std::min(y, record.content.cy - client.bottom));
+  x = std::max(0, std::min<int>(x, record.content.cx - client.right));
+  y = std::max(0, std::min<int>(y, record.content.cy - client.bottom));
   const int dx = record.scrolled.x - x;
   const int dy = record.scrolled.y - y;
   if (dx == 0 && dy == 0) return;
