@@ -106,7 +106,6 @@ void PrepareControls(HWND window, DialogRecord& record) {
 }
 
 constexpr UINT kRevealFocus = WM_APP + 1;
-constexpr UINT kTakeKeyboard = WM_APP + 2;
 
 // The first control that takes the keyboard gets it, as the dialog manager gives it, except
 // that a read-only text opens at its start with nothing selected (rather than all selected and
@@ -123,17 +122,25 @@ BOOL FocusFirstControl(HWND window) {
   return FALSE;
 }
 
-// A dialog that opens while no window of the program is in front (at the start, or while
-// another program's window was) is brought to the front, with the keyboard; a dialog with no
-// control that takes it keeps the keyboard itself, so its menu bar answers Alt and F10.
-void TakeKeyboard(HWND window) {
-  DWORD owner = 0;
+// A dialog that opens while no window of the program is in front (at the start, on a desktop
+// that has only just come up) is brought to the front, with the keyboard; a dialog with no
+// control that takes it keeps the keyboard itself, so its menu bar answers Alt and F10. The
+// desktop may settle a moment later, so it looks again a few times in its first second.
+constexpr UINT_PTR kTakeKeyboardTimer = 0x7A00;  // above every timer id the program uses
+constexpr int kTakeKeyboardLooks = 10;
+
+void TakeKeyboard(HWND window, DialogRecord& record) {
   HWND front = GetForegroundWindow();
+  DWORD owner = 0;
   if (front != nullptr) GetWindowThreadProcessId(front, &owner);
-  if (front != window && owner != GetCurrentProcessId()) SetForegroundWindow(window);
+  if (owner != GetCurrentProcessId()) SetForegroundWindow(window);
   HWND focus = GetFocus();
   if (GetActiveWindow() == window && (focus == nullptr || (focus != window && !IsChild(window, focus)))) {
     SetFocus(window);
+  }
+  // Another window of the program in front (a box this one opened) is left there.
+  if (++record.keyboard_looks >= kTakeKeyboardLooks || (owner == GetCurrentProcessId() && front != window)) {
+    KillTimer(window, kTakeKeyboardTimer);
   }
 }
 
@@ -158,8 +165,6 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     if (!IsWindow(window)) return TRUE;
     if (record->form.units == Units::Pixels) FitPixelDialog(window, *record);
     win32::FitToWorkArea(window, *record);
-    // A program that starts, or comes back from another program's window, takes the keyboard.
-    PostMessageW(window, kTakeKeyboard, 0, 0);
     return FocusFirstControl(window);
   }
   DialogRecord* record = RecordOf(window);
@@ -176,6 +181,10 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
       return TRUE;
     }
     case WM_TIMER:
+      if (wparam == kTakeKeyboardTimer) {
+        TakeKeyboard(window, *record);
+        return TRUE;
+      }
       win32::Deliver(window, TimerEvent{static_cast<int>(wparam)});
       return TRUE;
     case WM_MOUSEWHEEL:
@@ -191,9 +200,10 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     case kRevealFocus:
       win32::RevealFocus(window, *record);
       return TRUE;
-    case kTakeKeyboard:
-      TakeKeyboard(window);
-      return TRUE;
+    case WM_SHOWWINDOW:
+      // Once it shows (the dialog manager shows a modal dialog only when its queue is empty).
+      if (wparam && record->keyboard_looks == 0) SetTimer(window, kTakeKeyboardTimer, 100, nullptr);
+      return FALSE;
     case WM_CLOSE:
       win32::Deliver(window, CloseEvent{});
       return TRUE;  // the dialog stays unless its handler ends it

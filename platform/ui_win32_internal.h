@@ -44,6 +44,7 @@ struct DialogRecord : DialogLifecycle {
   DialogHandler handler;
   bool setting_text = false;  // our own SetText: its change is not the user's
   HWND saved_focus = nullptr;
+  int keyboard_looks = 0;  // times it looked, once shown, whether it should take the keyboard
   // A dialog too big for the work area scrolls its controls: the size of what it scrolls and
   // how far it has scrolled.
   bool scrolls = false;

@@ -21,8 +21,9 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   # running it: 32-bit Wine on a virtual X screen
   wine wine32 fonts-wine xvfb xauth
-  # the Linux program driven by real key presses: a window manager and xdotool
-  openbox xdotool
+  # the Linux program driven by real key presses: a window manager and xdotool, and xwininfo
+  # (x11-utils) to measure its windows
+  openbox xdotool x11-utils
   # make package (the .deb's dependencies: dpkg-shlibdeps, which CPack calls after asking
   # file what each installed file is) and make test-packages (lirvak.pc)
   dpkg-dev file pkg-config
