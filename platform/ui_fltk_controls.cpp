@@ -120,11 +120,17 @@ struct OwnBuffer {
 template <class Base>
 class TextArea : private OwnBuffer, public Base {
  public:
-  TextArea(int x, int y, int w, int h, const std::u16string& text, bool wants_return)
+  TextArea(int x, int y, int w, int h, const std::u16string& text, bool wants_return, bool wants_selection)
       : Base(x, y, w, h), wants_return_(wants_return) {
     Base::buffer(owned.get());
     owned->text(EditText(text).c_str());
     owned->add_modify_callback(&Modified, this);  // after the template's own text
+    // An editable text comes all selected, so what is typed first replaces it (a refused
+    // answer shown again), as the dialog manager does elsewhere.
+    if (wants_selection) {
+      owned->select(0, owned->length());
+      Base::insert_position(owned->length());
+    }
   }
   // Tab moves on, as in every dialog; Enter accepts the dialog unless the edit keeps it as a
   // new line (the memo), where Ctrl+Enter accepts.
@@ -152,9 +158,10 @@ class TextArea : private OwnBuffer, public Base {
 Fl_Widget* MakeTextArea(const ControlTemplate& control, const Rect& at) {
   Fl_Text_Display* area = nullptr;
   if (control.flags & kReadOnly) {
-    area = new TextArea<Fl_Text_Display>(at.x, at.y, at.cx, at.cy, control.text, false);
+    area = new TextArea<Fl_Text_Display>(at.x, at.y, at.cx, at.cy, control.text, false, false);
   } else {
-    area = new TextArea<Fl_Text_Editor>(at.x, at.y, at.cx, at.cy, control.text, (control.flags & kWantsReturn) != 0);
+    area = new TextArea<Fl_Text_Editor>(at.x, at.y, at.cx, at.cy, control.text, (control.flags & kWantsReturn) != 0,
+                                        true);
   }
   if (control.flags & kWrap) area->wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
   area->box(FL_DOWN_BOX);

@@ -10,6 +10,7 @@
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Input_.H>
+#include <FL/Fl_Text_Editor.H>
 #include <FL/fl_draw.H>
 
 #include <cstdlib>
@@ -191,6 +192,8 @@ TEST_F(SmallScreen, AnEditOpensWithItsTextSelectedAndAShortLabelUncut) {
   dialog.rect = {10, 10, 200, 60};
   dialog.units = Units::Pixels;
   dialog.controls = {MakeControl(kText, ControlKind::Edit, {5, 5, 190, 25}, u"Ana Maria"),
+                     MakeControl(13, ControlKind::Edit, {5, 100, 190, 25}, u"Ana Maria",
+                                 kMultiLine | kSunken | kHorizontalScrollBar | kScrollsSideways),
                      MakeControl(11, ControlKind::Static, {5, 35, 190, 15}, u"1 de 40", kSunken | kTextCentred),
                      MakeControl(12, ControlKind::Static, {5, 55, 190, 40}, u"Two\r\nlines")};
   Look(dialog, [&](Dialog, fltk::DialogRecord& record) {
@@ -198,6 +201,12 @@ TEST_F(SmallScreen, AnEditOpensWithItsTextSelectedAndAShortLabelUncut) {
     ASSERT_NE(input, nullptr);
     EXPECT_EQ(input->position(), input->size());
     EXPECT_EQ(input->mark(), 0) << "all the text is selected, so typing replaces it";
+    auto* area = dynamic_cast<Fl_Text_Editor*>(record.Widget(13));
+    ASSERT_NE(area, nullptr);
+    int start = -1, end = -1;
+    EXPECT_TRUE(area->buffer()->selection_position(&start, &end));
+    EXPECT_EQ(start, 0);
+    EXPECT_EQ(end, area->buffer()->length()) << "a text entry shown again comes all selected too";
     EXPECT_EQ(record.Widget(11)->align() & FL_ALIGN_CLIP, 0) << "a line taller than its box is not cut";
     EXPECT_NE(record.Widget(12)->align() & FL_ALIGN_CLIP, 0) << "a box with room for its lines keeps them inside";
   });
