@@ -71,7 +71,11 @@ void FitToWorkArea(HWND window, DialogRecord& record) {
   }
   const Rect placed = PlaceInWorkArea(area, outer.left, outer.top, (record.form.style & kStyleCentred) != 0,
                                       width, height);
-  SetWindowPos(window, nullptr, placed.x, placed.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  const Rect was{static_cast<int>(outer.left), static_cast<int>(outer.top), static_cast<int>(outer.right - outer.left),
+                 static_cast<int>(outer.bottom - outer.top)};
+  if (placed == was && !record.scrolls) return;  // it fits where it is: nothing to do
+  SetWindowPos(window, nullptr, placed.x, placed.y, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE | (record.scrolls ? SWP_FRAMECHANGED : 0u));
   if (!record.scrolls) return;
   GetClientRect(window, &client);
   if (fitted.scrolls_down) SetBar(window, SB_VERT, fitted.content_height, client.bottom);
