@@ -47,10 +47,10 @@ run-linux: linux-release
 run-reader: linux
 	rm -rf build/run && mkdir -p build/run
 	build/linux/tests/reader/write_sample_database build/run Muestra
-	build/linux/reader/zentora-read --folder build/run fields Muestra
-	build/linux/reader/zentora-read --folder build/run count Muestra
-	build/linux/reader/zentora-read --folder build/run --lang en value Muestra Precio 1
-	build/linux/reader/zentora-read --folder build/run csv Muestra
+	build/linux/zentora-read --folder build/run fields Muestra
+	build/linux/zentora-read --folder build/run count Muestra
+	build/linux/zentora-read --folder build/run --lang en value Muestra Precio 1
+	build/linux/zentora-read --folder build/run csv Muestra
 
 test: test-linux test-windows test-packages test-fuzz
 

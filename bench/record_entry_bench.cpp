@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench/best_of.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "storage/data_file.h"
 #include "dialogs/progress_dialog.h"
 #include "dialogs/record_entry.h"

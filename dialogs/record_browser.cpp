@@ -3,22 +3,19 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "dialogs/value_viewers.h"
+#include "display/number_text.h"
+#include "resources/resource_numbers.h"
 #include "storage/data_file.h"
-#include "storage/number_format.h"
 #include "storage/structure_file.h"
 
 namespace zentora {
 namespace {
-
-constexpr int kPreviousBitmap = 400;
-constexpr int kNextBitmap = 401;
 
 constexpr int kPageWidth = 500;
 constexpr int kPageHeight = 900;
@@ -41,30 +38,6 @@ platform::Rect LineBox(int line) { return {0, line * kFieldLinePitch, kBoxWidth,
 
 // Character set 204 asks the face for its Cyrillic glyphs where the desktop has them.
 platform::Font PageFont() { return platform::Font{u"MS Sans Serif", 9, false, 204}; }
-
-// The answer's leading number rounded to a whole number, halves to the even neighbour; nothing
-// when it is negative or too large for a record number.
-std::optional<std::int64_t> RoundedAnswer(const std::u16string& answer) {
-  const ExtendedNumber number = ReadNumberText(answer);
-  if (number.mantissa == 0) return 0;
-  if (number.negative) return std::nullopt;
-  std::uint64_t whole = 0;
-  if (number.exponent >= 0) {
-    if (number.exponent >= 63 || (number.mantissa >> (63 - number.exponent)) != 0) return std::nullopt;
-    whole = number.mantissa << number.exponent;
-  } else if (number.exponent > -64) {
-    const int shift = -number.exponent;
-    whole = number.mantissa >> shift;
-    const std::uint64_t rest = number.mantissa & ((std::uint64_t{1} << shift) - 1);
-    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
-    if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
-  } else if (number.exponent == -64) {
-    // Below 1: only more than a half rounds up; exactly a half goes to the even 0.
-    whole = number.mantissa > (std::uint64_t{1} << 63) ? 1 : 0;
-  }
-  if (whole > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return std::nullopt;
-  return static_cast<std::int64_t>(whole);
-}
 
 // One open browser: the lines of its field page, read at each full drawing, and the index of
 // where the database's values lie, so that a value opened again costs the reading of its own
@@ -230,7 +203,10 @@ class Browser {
           prompt, title, u"", {texts_.Text(text::kOkButton), texts_.Text(text::kCancelButton)});
       if (!answer) return false;
       // Checked after rounding, so that no answer can leave record 0 or one past N on show.
-      const std::optional<std::int64_t> record = RoundedAnswer(*answer);
+      // The answer's leading number, written as any number text may be, rounded to a whole
+      // number with halves to the even neighbour.
+      const std::optional<std::int64_t> record =
+          NearestWhole(ReadWrittenNumber(*answer, NumberForms::WithPrefixedWholes));
       if (record && *record >= 1 && *record <= last && *record != state_.current_record) {
         state_.current_record = *record;
         return true;
@@ -283,14 +259,14 @@ platform::DialogTemplate RecordBrowserTemplate(const Texts& texts, platform::Rec
       platform::MakeControl(kBrowserSurfaceId, ControlKind::Surface, {5, 25, 282, 845}, u"", clickable));
   platform::ControlTemplate previous =
       platform::MakeControl(kBrowserPreviousId, ControlKind::Bitmap, {4, 5, 16, 15}, u"", clickable);
-  previous.image = kPreviousBitmap;
+  previous.image = PICTURE_ARROW_LEFT;
   dialog.controls.push_back(previous);
   dialog.controls.push_back(
       platform::MakeControl(kBrowserPositionId, ControlKind::Static, {20, 5, 249, 15}, u"",
                             clickable | platform::kTextCentred));
   platform::ControlTemplate next =
       platform::MakeControl(kBrowserNextId, ControlKind::Bitmap, {269, 5, 15, 15}, u"", clickable);
-  next.image = kNextBitmap;
+  next.image = PICTURE_ARROW_RIGHT;
   dialog.controls.push_back(next);
   FitToWorkArea(dialog, work_area);
   return dialog;

@@ -7,9 +7,9 @@
 #include <utility>
 #include <variant>
 
-#include "reader/structure_description.h"
+#include "display/shown_value.h"
+#include "display/structure_description.h"
 #include "storage/data_file.h"
-#include "storage/number_format.h"
 #include "storage/structure_file.h"
 
 namespace zentora {
@@ -44,10 +44,6 @@ std::optional<std::u16string> ReadShownValue(const Texts& texts, const ValueOnSh
     return std::nullopt;
   }
   return found.value ? stored : std::u16string();
-}
-
-std::u16string OrNoData(const Texts& texts, const std::u16string& stored) {
-  return stored.empty() ? texts.Text(text::kNoData) : stored;
 }
 
 // The viewers only show: Init fills the value control, the close button or the window's close
@@ -125,11 +121,8 @@ void ShowNumberViewer(const Texts& texts, const ValueOnShow& value) {
   const std::optional<std::u16string> stored = ReadShownValue(texts, value);
   if (!stored) return;
   RunViewer(NumberViewerTemplate(texts, value.field), kNumberViewerCloseId, [&](platform::Dialog window) {
-    // A number never stored says so, rather than passing for a stored 0.
-    const std::u16string shown =
-        !stored->empty() ? FormatNumber(*stored, FieldDecimalsByName(value.db, value.field), texts.language)
-                         : texts.Text(text::kNoData);
-    platform::SetText(window, kNumberViewerValueId, shown);
+    platform::SetText(window, kNumberViewerValueId,
+                      ShownValue(texts, ShownAs::Number, FieldDecimalsByName(value.db, value.field), *stored));
   });
 }
 
@@ -137,7 +130,7 @@ void ShowTextViewer(const Texts& texts, const ValueOnShow& value) {
   const std::optional<std::u16string> stored = ReadShownValue(texts, value);
   if (!stored) return;
   RunViewer(TextViewerTemplate(texts, value.field), kTextViewerCloseId, [&](platform::Dialog window) {
-    platform::SetText(window, kTextViewerValueId, OrNoData(texts, *stored));
+    platform::SetText(window, kTextViewerValueId, ShownValue(texts, ShownAs::Text, 0, *stored));
   });
 }
 
@@ -145,8 +138,7 @@ void ShowLogicalViewer(const Texts& texts, const ValueOnShow& value) {
   const std::optional<std::u16string> stored = ReadShownValue(texts, value);
   if (!stored) return;
   RunViewer(LogicalViewerTemplate(texts, value.field), kLogicalViewerCloseId, [&](platform::Dialog window) {
-    // Any number but 0 reads as yes; a missing value or a text without a number reads as no.
-    const bool yes = ReadNumberText(OrNoData(texts, *stored)).mantissa != 0;
+    const bool yes = StoredYes(*stored);
     platform::SetChecked(window, kLogicalViewerYesId, yes);
     platform::SetChecked(window, kLogicalViewerNoId, !yes);
   });
@@ -156,7 +148,7 @@ void ShowMemoViewer(const Texts& texts, const ValueOnShow& value) {
   const std::optional<std::u16string> stored = ReadShownValue(texts, value);
   if (!stored) return;
   RunViewer(MemoViewerTemplate(texts, value.field), kMemoViewerCloseId, [&](platform::Dialog window) {
-    platform::SetText(window, kMemoViewerValueId, OrNoData(texts, *stored));
+    platform::SetText(window, kMemoViewerValueId, ShownValue(texts, ShownAs::Text, 0, *stored));
   });
 }
 

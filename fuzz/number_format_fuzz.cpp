@@ -1,12 +1,13 @@
 // Number texts as a number field may hold them (the program stores what was typed, and
-// other programs write what they like): reading and displaying any text must end, stay in
-// bounds, and show only digits, separators and a sign.
+// other programs write what they like): reading, rounding to a whole number and displaying
+// any text must end, stay in bounds, and show only digits, separators and a sign.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "fuzz/fuzz_database.h"
-#include "storage/number_format.h"
+#include "display/number_format.h"
+#include "display/number_text.h"
 
 using namespace zentora;
 
@@ -21,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (unsigned char byte : rest) text += byte < 0xC0 ? kAlphabet[byte % (sizeof kAlphabet / 2 - 1)] : char16_t(byte << 4);
 
   ReadNumberText(text);
+  NearestWhole(ReadWrittenNumber(text, NumberForms::WithPrefixedWholes));
   const std::u16string shown = FormatNumber(text, decimals, language);
   for (char16_t unit : shown) {
     const bool allowed = (unit >= u'0' && unit <= u'9') || unit == u'.' || unit == u',' || unit == u'\'' || unit == u'-';

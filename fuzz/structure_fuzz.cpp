@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "fuzz/fuzz_database.h"
-#include "reader/structure_description.h"
+#include "display/structure_description.h"
 #include "storage/structure_file.h"
 #include "texts/text_table.h"
 

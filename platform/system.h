@@ -1,6 +1,6 @@
 // The one door between the portable core and the operating system for files, folders,
 // drives, the INI profile and time. Each build links exactly one implementation
-// (system_posix.cpp or system_win32.cpp); there is no dispatch at run time.
+// (posix/system.cpp or win32/system.cpp); there is no dispatch at run time.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -49,9 +49,12 @@ struct FileIdentity {
   std::uint64_t file = 0;
   bool operator==(const FileIdentity&) const = default;
 };
-bool GetFileIdentity(FileHandle file, FileIdentity& identity);
-// Both at once, in one query of the system.
+// The identity and the size at once, in one query of the system.
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size);
+inline bool GetFileIdentity(FileHandle file, FileIdentity& identity) {
+  std::uint64_t size = 0;
+  return GetFileIdentityAndSize(file, identity, size);
+}
 
 // A sign, seen by every process of the machine, that someone waits for the file at `path`
 // while another holds it: an open that sees it steps aside first, so a reader polling in a
@@ -97,7 +100,7 @@ std::u16string ProgramFolder();
 // The folder that holds the databases and the configuration file, ending with
 // PathSeparator(). The build links one of two: beside the program (home_beside_program.cpp:
 // Windows and the development builds) or the user's data folder, $XDG_DATA_HOME/zentora
-// else ~/.local/share/zentora, created when missing (home_user_data_posix.cpp: the installed
+// else ~/.local/share/zentora, created when missing (posix/home_user_data.cpp: the installed
 // Linux program, whose own folder is not writable). The program and Lirvak both ask here,
 // so they agree on where the databases are.
 std::u16string HomeFolder();

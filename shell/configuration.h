@@ -15,8 +15,9 @@ void AccessConfiguration(const std::string& mode, int32_t& language, const std::
 
 // The language number a stored text stands for: leading blanks skipped, then an optional sign,
 // digits with at most one ".", and an optional exponent (E, e, D or d); the rest is ignored.
-// The nearest integer is taken, halves going to the even neighbour. Text without a number, and
-// a number outside the 32-bit range, give 0.
+// That is the decimal form of display/number_text.h alone: "&H5" and the other prefixed forms
+// are no number here. The nearest integer is taken, halves going to the even neighbour. Text
+// without a number, and a number outside the 32-bit range, give 0.
 int32_t LanguageNumberFromText(std::string_view text);
 
 // The stored form of a language number: decimal, with a leading space when not negative (" 5").

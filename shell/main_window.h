@@ -2,6 +2,7 @@
 // logic lives apart from the window (RunMenuCommand) so that it can be driven without one.
 #pragma once
 #include "platform/ui.h"
+#include "resources/resource_numbers.h"
 #include "shell/app_state.h"
 
 namespace zentora {
@@ -19,8 +20,8 @@ enum MenuCommand {
   kCommandDataStructure = 1097,
 };
 
-inline constexpr int kSpainFlagBitmap = 404;
-inline constexpr int kKingdomFlagBitmap = 405;
+inline constexpr int kSpainFlagBitmap = PICTURE_FLAG_SPAIN;
+inline constexpr int kKingdomFlagBitmap = PICTURE_FLAG_UNITED_KINGDOM;
 
 platform::DialogTemplate MainWindowTemplate(const Texts& texts);
 // The main menu bar in the language in force.

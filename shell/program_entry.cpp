@@ -1,4 +1,4 @@
-#include "platform/program_entry.h"
+#include "shell/program_entry.h"
 
 #include "shell/app_state.h"
 #include "shell/configuration.h"

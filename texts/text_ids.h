@@ -1,6 +1,7 @@
 // Every text of the table by name, the way a resource header names a program's strings: a
-// window asks for text::kNoData, never for group 6, entry 1. The numbers live here and in the
-// table alone.
+// window asks for text::kNoData, never for group 6, entry 1. The numbers live here alone; the
+// table (text_table.cpp) gives each id its words by name, and the build checks that no id is
+// given words twice and that no entry of a group is left without them.
 #pragma once
 #include <cstdint>
 

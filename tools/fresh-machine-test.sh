@@ -96,6 +96,12 @@ rm -f "$root/etc/apt/sources.list"
 cp -a /etc/apt/sources.list.d /etc/apt/apt.conf.d /etc/apt/trusted.gpg.d "$root/etc/apt/" 2>/dev/null || true
 [ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$root/etc/apt/"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
+# The package lists this machine already has, as a start: apt then fetches only what changed,
+# and a list a mirror serves mid-sync (apt refuses it and keeps the old one) is still there.
+# They are lists, not packages: everything the build needs still comes from the install script.
+mkdir -p "$root/var/lib/apt/lists"
+find /var/lib/apt/lists -maxdepth 1 -type f \( -name '*Packages*' -o -name '*Release' -o -name '*InRelease' \) \
+  -exec cp -p {} "$root/var/lib/apt/lists/" \;
 
 # The checkout as a commit of it would hold it: tracked files and new ones not ignored.
 mkdir "$root/zentora"

@@ -3,15 +3,15 @@
 #include <charconv>
 #include <cstdint>
 
+#include "display/shown_value.h"
+#include "display/structure_description.h"
 #include "platform/encoding.h"
 #include "platform/system.h"
-#include "texts/text_table.h"
 #include "storage/data_file.h"
 #include "storage/database.h"
-#include "storage/number_format.h"
-#include "reader/structure_description.h"
 #include "storage/structure_file.h"
 #include "storage/value_index.h"
+#include "texts/text_table.h"
 
 namespace zentora::cli {
 namespace {
@@ -158,24 +158,6 @@ std::string ReadBytes(const OpenDatabase& open, const FieldDefinition& field, st
   return bytes;
 }
 
-// What the value viewers show for a stored text.
-std::u16string Shown(const FieldDefinition& field, const std::u16string& stored, std::int32_t language) {
-  const TextTable texts = FillTextTable();
-  const std::u16string no_data = UiText(texts, language, text::kNoData);
-  switch (static_cast<FieldType>(field.type)) {
-    case FieldType::Decimal:
-    case FieldType::Integer:
-      // A number never stored says so, as the program's number viewer does, rather than
-      // passing for a stored 0.
-      return stored.empty() ? no_data : FormatNumber(stored, field.decimals, language);
-    case FieldType::Logical:
-      return UiText(texts, language,
-                    ReadNumberText(stored).mantissa != 0 ? text::kLogicalViewerYes : text::kLogicalViewerNo);
-    default:
-      return stored.empty() ? no_data : stored;
-  }
-}
-
 void Need(const Options& options, std::size_t count) {
   if (options.words.size() != count + 1)
     throw Failure{"'" + options.words[0] + "' takes " + std::to_string(count) + " argument(s)", kExitUsage};
@@ -203,7 +185,9 @@ void Value(const Options& options, std::ostream& out) {
   const std::int64_t record = ParseRecord(open, options.words[3]);
   if (IsAttachment(field))
     throw Failure{"field '" + options.words[2] + "' holds images or sounds: use 'attachment' to write one out"};
-  out << platform::Utf16ToUtf8(Shown(field, ReadText(open, field, record), options.language)) << '\n';
+  const Texts texts{options.language};
+  const std::u16string shown = ShownValue(texts, ShownAsFor(field.type), field.decimals, ReadText(open, field, record));
+  out << platform::Utf16ToUtf8(shown) << '\n';
 }
 
 void WriteAttachment(const Options& options, std::ostream& out) {

@@ -21,7 +21,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/ui_fltk_internal.h"
+#include "platform/fltk/internal.h"
 
 namespace zentora::platform {
 namespace {

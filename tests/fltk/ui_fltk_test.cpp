@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/ui_fltk_internal.h"
+#include "platform/fltk/internal.h"
 #include "support/temp_folder.h"
 
 namespace zentora::platform {

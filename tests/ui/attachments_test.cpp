@@ -8,7 +8,7 @@
 
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "scripted_test.h"
 #include "storage/data_file.h"
 #include "support/temp_folder.h"

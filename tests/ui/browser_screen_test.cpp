@@ -7,7 +7,7 @@
 
 #include "dialogs/record_browser.h"
 #include "platform/scrolling.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "sample_records.h"
 #include "scripted_test.h"
 #include "support/temp_folder.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "storage/field_definition.h"
 #include "scripted_test.h"
 

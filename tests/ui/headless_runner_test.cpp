@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "scripted_test.h"
 
 namespace zentora {

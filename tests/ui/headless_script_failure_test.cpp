@@ -7,7 +7,7 @@
 #include <variant>
 
 #include "platform/ui.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 
 namespace zentora {
 namespace {

@@ -13,7 +13,7 @@
 #include "dialogs/record_browser.h"
 #include "dialogs/record_entry.h"
 #include "platform/encoding.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "sample_records.h"
 #include "scripted_test.h"
 #include "shell/about_box.h"

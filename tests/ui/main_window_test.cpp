@@ -7,7 +7,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "dialogs/database_dialogs.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "scripted_test.h"
 #include "shell/configuration.h"
 #include "storage/structure_file.h"

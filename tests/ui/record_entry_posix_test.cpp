@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "storage/data_file.h"
 #include "dialogs/record_entry.h"
 #include "storage/structure_file.h"

@@ -9,7 +9,7 @@
 
 #include "dialogs/progress_dialog.h"
 #include "platform/system.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "scripted_test.h"
 #include "storage/data_file.h"
 #include "storage/structure_file.h"

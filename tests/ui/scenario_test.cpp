@@ -8,7 +8,7 @@
 
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "scripted_test.h"
 #include "shell/configuration.h"
 #include "attachments/cache_folder.h"
@@ -17,10 +17,10 @@
 #include "dialogs/value_viewers.h"
 #include "shell/about_box.h"
 #include "shell/main_window.h"
-#include "platform/program_entry.h"
+#include "shell/program_entry.h"
 #include "storage/data_file.h"
-#include "storage/number_format.h"
-#include "reader/structure_description.h"
+#include "display/number_format.h"
+#include "display/structure_description.h"
 #include "storage/structure_file.h"
 #include "support/temp_folder.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 
 namespace zentora::testing {
 

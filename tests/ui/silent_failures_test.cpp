@@ -10,7 +10,7 @@
 #include "dialogs/database_dialogs.h"
 #include "dialogs/value_viewers.h"
 #include "platform/system.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "sample_records.h"
 #include "scripted_test.h"
 #include "shell/main_window.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/ui.h"
-#include "platform/ui_headless_script.h"
+#include "platform/headless/script.h"
 #include "sample_records.h"
 #include "scripted_test.h"
 #include "support/temp_folder.h"
