@@ -3,7 +3,7 @@
 # under 32-bit Wine.
 JOBS ?= 2
 
-.PHONY: all run run-reader test test-linux test-windows linux linux-release win32 bench clean
+.PHONY: all run run-reader test test-linux test-windows linux linux-release win32 win64 bench clean
 
 all: linux
 
@@ -11,7 +11,7 @@ linux:
 	cmake --preset linux >/dev/null
 	cmake --build --preset linux -j $(JOBS)
 
-linux-release package-linux win32:
+linux-release package-linux win32 win64:
 	cmake --preset $@ >/dev/null
 	cmake --build --preset $@ -j $(JOBS)
 
@@ -57,16 +57,23 @@ test: test-linux test-windows test-packages test-fuzz
 test-linux: linux
 	ctest --preset linux
 
-test-windows: win32
+# The 32-bit build under 32-bit Wine, then the 64-bit library (Lirvak64.dll, the win64
+# preset) under 64-bit Wine in a prefix of its own, through the same host tests.
+test-windows: win32 win64
 	tests/wine/prepare.sh
 	xvfb-run -a ctest --preset win32
 	@echo "Lirvak.dll as a 32-bit host calls it (the stack-balance check included):"
 	@grep -E '^\[ +(OK|SKIPPED|FAILED) +\] LirvakHostTest\.' build/win32/Testing/Temporary/LastTest.log
+	tests/wine/prepare64.sh
+	xvfb-run -a ctest --preset win64
+	@echo "Lirvak64.dll as a 64-bit host calls it:"
+	@grep -E '^\[ +(OK|SKIPPED|FAILED) +\] LirvakHostTest\.' build/win64/Testing/Temporary/LastTest.log
 
 # The packages users install, in build/packages: Zentora-<version>-win32.zip from the win32
-# build and zentora_<version>_<arch>.deb from the package-linux preset.
+# build (with Lirvak64.dll from the win64 one) and zentora_<version>_<arch>.deb from the
+# package-linux preset.
 .PHONY: package package-linux test-packages
-package: win32 package-linux
+package: win32 win64 package-linux
 	cd build/win32 && cpack -B $(CURDIR)/build/packages
 	cd build/package-linux && cpack -B $(CURDIR)/build/packages
 

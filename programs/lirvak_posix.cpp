@@ -1,15 +1,16 @@
 // The Linux face of Lirvak: a C interface over the reading core, UTF-8 at the boundary.
+// The status codes of lirvak.h are the reader's own (reader/host_folder.h).
 #include "reader/lirvak.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <utility>
 
 #include "platform/encoding.h"
 #include "platform/system.h"
+#include "reader/host_folder.h"
 #include "reader/reader_core.h"
 
 #define LIRVAK_EXPORT extern "C" __attribute__((visibility("default")))
@@ -20,28 +21,6 @@ using namespace zentora;
 
 std::u16string Name(const char* utf8) { return utf8 ? platform::Utf8ToUtf16(utf8) : std::u16string(); }
 
-// The folder a caller named through Lirvak_set_folder; empty for the default. A C library's
-// callers have no state of theirs to hand in, so the choice is held here, behind a lock.
-struct ChosenFolder {
-  std::mutex lock;
-  std::u16string folder;
-};
-
-ChosenFolder& Chosen() {
-  static ChosenFolder chosen;
-  return chosen;
-}
-
-// Read once at the start of each call, so a call sees one folder from start to end.
-std::u16string HostFolder() {
-  {
-    ChosenFolder& chosen = Chosen();
-    const std::lock_guard<std::mutex> hold(chosen.lock);
-    if (!chosen.folder.empty()) return chosen.folder;
-  }
-  return platform::HomeFolder();
-}
-
 // A text handed to the caller as UTF-8 it releases with Lirvak_free_str.
 char* Allocated(const std::u16string& text) {
   const std::string utf8 = platform::Utf16ToUtf8(text);
@@ -51,16 +30,7 @@ char* Allocated(const std::u16string& text) {
 }
 
 // What the last attachment call of this thread did: see Lirvak_get_status.
-thread_local std::int32_t last_status = LIRVAK_STATUS_NONE;
-
-std::int32_t StatusOf(reader::AttachmentResult result) {
-  switch (result) {
-    case reader::AttachmentResult::Written: return LIRVAK_STATUS_WRITTEN;
-    case reader::AttachmentResult::Missing: return LIRVAK_STATUS_MISSING;
-    case reader::AttachmentResult::NotWritten: break;
-  }
-  return LIRVAK_STATUS_NOT_WRITTEN;
-}
+thread_local std::int32_t last_status = reader::kStatusNone;
 
 // Where the Windows library shows a message box, this one writes the message.
 void Report(const std::u16string& text) {
@@ -71,10 +41,10 @@ void Report(const std::u16string& text) {
 
 std::int32_t Attach(const char* database, const unsigned char* field_name, std::int64_t record, const char* output,
                     reader::Attachment kind) {
-  const std::u16string host = HostFolder(), output_name = Name(output);
+  const std::u16string host = reader::HostFolder(), output_name = Name(output);
   const auto result = reader::WriteAttachment(host, Name(database), reader::FieldNameFromBuffer(field_name), record,
                                               output_name, kind);
-  last_status = StatusOf(result);
+  last_status = reader::StatusCode(result);
   if (result != reader::AttachmentResult::Written)
     Report(reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind)));
   return 0;
@@ -88,19 +58,17 @@ LIRVAK_EXPORT void Lirvak_set_folder(const char* folder) {
     if (chosen.front() != u'/') chosen = platform::CurrentFolder() + chosen;
     if (chosen.back() != u'/') chosen += u'/';
   }
-  ChosenFolder& state = Chosen();
-  const std::lock_guard<std::mutex> hold(state.lock);
-  state.folder = std::move(chosen);
+  reader::ChooseHostFolder(std::move(chosen));
 }
 
 LIRVAK_EXPORT int64_t GetRegi(const char* database) {
-  return reader::CountRecords(HostFolder(), Name(database));
+  return reader::CountRecords(reader::HostFolder(), Name(database));
 }
 
-LIRVAK_EXPORT char* Lirvak_get_folder(void) { return Allocated(HostFolder()); }
+LIRVAK_EXPORT char* Lirvak_get_folder(void) { return Allocated(reader::HostFolder()); }
 
 LIRVAK_EXPORT char* Get_datos_str(const char* database, const unsigned char* field_name, int64_t record) {
-  return Allocated(reader::ReadValueText(HostFolder(), Name(database), reader::FieldNameFromBuffer(field_name), record));
+  return Allocated(reader::ReadValueText(reader::HostFolder(), Name(database), reader::FieldNameFromBuffer(field_name), record));
 }
 
 LIRVAK_EXPORT void Lirvak_free_str(char* text) { std::free(text); }
@@ -116,3 +84,6 @@ LIRVAK_EXPORT int32_t Get_datos_sonido(const char* database, const unsigned char
                                        const char* output) {
   return Attach(database, field_name, record, output, reader::Attachment::Sound);
 }
+
+static_assert(LIRVAK_STATUS_NONE == reader::kStatusNone && LIRVAK_STATUS_WRITTEN == reader::kStatusWritten &&
+              LIRVAK_STATUS_MISSING == reader::kStatusMissing && LIRVAK_STATUS_NOT_WRITTEN == reader::kStatusNotWritten);

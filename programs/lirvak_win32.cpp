@@ -2,13 +2,21 @@
 // argument comes by address; database and output names are BSTRs holding ANSI bytes (the
 // length prefix counts bytes); the field name is 35 UTF-16LE code units; the record number
 // a signed 64-bit integer. The .def file exports the names undecorated.
+//
+// Beside them, exports of the same convention for callers that live elsewhere: naming the
+// folder of the databases (UTF-16, so any folder name), asking what the last attachment
+// call did, and a quiet mode in which a failed attachment call only sets that status, so a
+// batch caller is never stopped by a box nobody will close. Quiet mode is off by default:
+// a caller of the four alone sees what it always saw.
 #include <windows.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
+#include <utility>
 
-#include "platform/system.h"
+#include "reader/host_folder.h"
 #include "reader/reader_core.h"
 
 namespace {
@@ -28,12 +36,21 @@ std::u16string AnsiName(const BSTR* handle) {
 
 std::int64_t Record(const std::int64_t* record) { return record ? *record : 0; }
 
+// What the last attachment call of this thread did: see Lirvak_get_status.
+thread_local std::int32_t last_status = reader::kStatusNone;
+std::atomic<bool> quiet{false};
+
+BSTR Allocated(const std::u16string& text) {
+  return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+}
+
 std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::int64_t* record, BSTR* output,
                     reader::Attachment kind) {
-  const std::u16string host = platform::HomeFolder(), output_name = AnsiName(output);
+  const std::u16string host = reader::HostFolder(), output_name = AnsiName(output);
   const auto result = reader::WriteAttachment(host, AnsiName(database), reader::FieldNameFromBuffer(field_name),
                                               Record(record), output_name, kind);
-  if (result != reader::AttachmentResult::Written) {
+  last_status = reader::StatusCode(result);
+  if (result != reader::AttachmentResult::Written && !quiet.load()) {
     const std::u16string text = reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind));
     const std::u16string caption = reader::MessageCaption();
     MessageBoxW(nullptr, reinterpret_cast<const wchar_t*>(text.c_str()),
@@ -46,13 +63,12 @@ std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::
 
 // Callers declare the result as a double: on 32-bit Windows it comes back on the x87 stack.
 extern "C" double __stdcall GetRegi(BSTR* database) {
-  return static_cast<double>(reader::CountRecords(platform::HomeFolder(), AnsiName(database)));
+  return static_cast<double>(reader::CountRecords(reader::HostFolder(), AnsiName(database)));
 }
 
 extern "C" BSTR __stdcall Get_datos_str(BSTR* database, const unsigned char* field_name, const std::int64_t* record) {
-  const std::u16string text = reader::ReadValueText(platform::HomeFolder(), AnsiName(database),
-                                                    reader::FieldNameFromBuffer(field_name), Record(record));
-  return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()), static_cast<UINT>(text.size()));
+  return Allocated(reader::ReadValueText(reader::HostFolder(), AnsiName(database),
+                                         reader::FieldNameFromBuffer(field_name), Record(record)));
 }
 
 extern "C" std::int32_t __stdcall Get_datos_image(BSTR* database, const unsigned char* field_name,
@@ -64,3 +80,32 @@ extern "C" std::int32_t __stdcall Get_datos_sonido(BSTR* database, const unsigne
                                                    const std::int64_t* record, BSTR* output) {
   return Attach(database, field_name, record, output, reader::Attachment::Sound);
 }
+
+// The folder of the databases for every later call, from any thread: a zero-terminated
+// UTF-16 name, absolute or taken from the current folder at the time of this call. NULL or
+// "" restores the default (the folder of the program that loaded the library).
+extern "C" void __stdcall Lirvak_set_folder(const wchar_t* folder) {
+  std::u16string chosen;
+  if (folder != nullptr && folder[0] != L'\0') {
+    const DWORD size = GetFullPathNameW(folder, 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = size ? GetFullPathNameW(folder, size, full.data(), nullptr) : 0;
+    full.resize(length > 0 && length < size ? length : 0);
+    if (full.empty()) full = folder;  // a name the system cannot complete is kept as given
+    if (full.back() != L'\\' && full.back() != L'/') full += L'\\';
+    chosen.assign(full.begin(), full.end());
+  }
+  reader::ChooseHostFolder(std::move(chosen));
+}
+
+// The folder the next call reads, ending with '\\', as a UTF-16 BSTR the caller frees with
+// SysFreeString.
+extern "C" BSTR __stdcall Lirvak_get_folder() { return Allocated(reader::HostFolder()); }
+
+// What the last Get_datos_image or Get_datos_sonido call of the calling thread did: -1 none
+// yet, 0 written, 1 no such value, 2 not written (the name refused or the file unwritable).
+extern "C" std::int32_t __stdcall Lirvak_get_status() { return last_status; }
+
+// Non-zero: a failed attachment call shows no message box and only sets the status. Zero
+// (the default): the box shows, as it always has.
+extern "C" void __stdcall Lirvak_set_quiet(std::int32_t on) { quiet.store(on != 0); }

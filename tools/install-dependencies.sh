@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building and testing Zentora needs on a Debian machine: the native and the
-# MinGW-w64 i686 toolchains, GoogleTest's sources, FLTK, 32-bit Wine and Xvfb. Where the
+# MinGW-w64 i686 and x86-64 toolchains, GoogleTest's sources, FLTK, 32- and 64-bit Wine and Xvfb. Where the
 # kernel cannot run 32-bit code, it also registers Debian's i386 user-mode emulation, so
 # that 32-bit Wine runs the program as it ships. Packages already present are left as they
 # are. Run it as root or as a user who may use sudo.
@@ -21,6 +21,8 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev
   # running it: 32-bit Wine on a virtual X screen
   wine wine32 fonts-wine xvfb xauth
+  # the 64-bit Lirvak64.dll for 64-bit hosts (the win64 preset), and 64-bit Wine for its tests
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine64
   # the Linux program driven by real key presses: a window manager and xdotool, and xwininfo
   # (x11-utils) to measure its windows
   openbox xdotool x11-utils

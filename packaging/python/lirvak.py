@@ -1,4 +1,6 @@
-"""Reads Zentora databases from Python, through Lirvak (liblirvak.so.1).
+"""Reads Zentora databases from Python, through Lirvak: liblirvak.so.1 on Linux, and on
+Windows the DLL of this Python's own bitness beside this module (Lirvak.dll for a 32-bit
+Python, Lirvak64.dll for a 64-bit one).
 
     import lirvak
     db = lirvak.open("/home/ana/.local/share/zentora", "Muestra")  # or open(None, "Muestra")
@@ -7,16 +9,19 @@
     db.attachment("Foto", 1)    # an image or sound value as bytes, None when there is none
 
 A folder of None is the library's default: the folder where Zentora keeps its databases
-($XDG_DATA_HOME/zentora, else ~/.local/share/zentora). Field names are plain strings of at
+($XDG_DATA_HOME/zentora, else ~/.local/share/zentora; on Windows the folder of the program,
+python.exe, so name the folder there). On Windows a database name must be one the ANSI code
+page can spell (the library takes names that way); the folder can be any name. Field names are plain strings of at
 most 35 UTF-16 code units, compared exactly (case counts).
 """
 import builtins
 import ctypes
 import os
+import sys
 import threading
 import uuid
 
-__all__ = ["Database", "open", "declare", "field_name", "NO_DATA", "FIELD_NAME_UNITS",
+__all__ = ["Database", "open", "declare", "field_name", "library_file", "NO_DATA", "FIELD_NAME_UNITS",
            "STATUS_WRITTEN", "STATUS_MISSING", "STATUS_NOT_WRITTEN"]
 
 # What the library answers for an empty or missing value.
@@ -50,10 +55,112 @@ def declare(library):
     return library
 
 
+def library_file(platform=sys.platform, pointer_size=ctypes.sizeof(ctypes.c_void_p)):
+    """The library this Python loads: on Windows the DLL of its own bitness, beside this
+    module (a process can load only a library of its own bitness); elsewhere liblirvak.so.1."""
+    if platform == "win32":
+        name = "Lirvak64.dll" if pointer_size == 8 else "Lirvak.dll"
+        return os.path.join(os.path.dirname(os.path.abspath(__file__)), name)
+    return "liblirvak.so.1"
+
+
+class _Posix:
+    """lirvak.h's functions: UTF-8 names, texts the library allocates."""
+
+    def __init__(self, library=None):
+        self.library = library or declare(ctypes.CDLL(library_file()))
+
+    def set_folder(self, folder):
+        self.library.Lirvak_set_folder(None if folder is None else os.fsencode(folder))
+
+    def folder(self):
+        return _taken(self.library, self.library.Lirvak_get_folder())
+
+    def count(self, name):
+        return self.library.GetRegi(name.encode("utf-8"))
+
+    def value(self, name, field, record):
+        return _taken(self.library, self.library.Get_datos_str(name.encode("utf-8"), field_name(field), record))
+
+    def write_attachment(self, name, field, record, output):
+        self.library.Get_datos_image(name.encode("utf-8"), field_name(field), record, output.encode("ascii"))
+        return self.library.Lirvak_get_status()
+
+
+class _Windows:
+    """The DLL's exports: every argument by address, database and output names as BSTRs of
+    ANSI bytes, texts as BSTRs of UTF-16; the folder as UTF-16. Quiet mode is set, so that a
+    missing attachment answers a status rather than a message box nobody may be there to close."""
+
+    def __init__(self):
+        self.library = ctypes.WinDLL(library_file())
+        self.oleaut32 = ctypes.WinDLL("oleaut32")
+        self.oleaut32.SysAllocStringByteLen.restype = ctypes.c_void_p
+        self.oleaut32.SysAllocStringByteLen.argtypes = [ctypes.c_char_p, ctypes.c_uint]
+        self.oleaut32.SysStringLen.restype = ctypes.c_uint
+        self.oleaut32.SysStringLen.argtypes = [ctypes.c_void_p]
+        self.oleaut32.SysFreeString.argtypes = [ctypes.c_void_p]
+        by_address, int64_address = ctypes.POINTER(ctypes.c_void_p), ctypes.POINTER(ctypes.c_int64)
+        types = {
+            "Lirvak_set_folder": (None, [ctypes.c_wchar_p]),
+            "Lirvak_get_folder": (ctypes.c_void_p, []),
+            "Lirvak_get_status": (ctypes.c_int32, []),
+            "Lirvak_set_quiet": (None, [ctypes.c_int32]),
+            "GetRegi": (ctypes.c_double, [by_address]),
+            "Get_datos_str": (ctypes.c_void_p, [by_address, ctypes.c_char_p, int64_address]),
+            "Get_datos_image": (ctypes.c_int32, [by_address, ctypes.c_char_p, int64_address, by_address]),
+        }
+        for name, (result, arguments) in types.items():
+            function = getattr(self.library, name)
+            function.restype, function.argtypes = result, arguments
+        self.library.Lirvak_set_quiet(1)
+
+    def _text(self, bstr):
+        if not bstr:
+            raise MemoryError("Lirvak could not allocate a text")
+        try:
+            return ctypes.wstring_at(bstr, self.oleaut32.SysStringLen(bstr))
+        finally:
+            self.oleaut32.SysFreeString(bstr)
+
+    def _ansi(self, name):
+        """A BSTR holding the name's ANSI bytes (the length prefix counts bytes)."""
+        encoded = name.encode("mbcs", errors="strict")
+        return ctypes.c_void_p(self.oleaut32.SysAllocStringByteLen(encoded, len(encoded)))
+
+    def _with_names(self, call, *names):
+        handles = [self._ansi(name) for name in names]
+        try:
+            return call(*[ctypes.byref(handle) for handle in handles])
+        finally:
+            for handle in handles:
+                self.oleaut32.SysFreeString(handle)
+
+    def set_folder(self, folder):
+        self.library.Lirvak_set_folder(folder)
+
+    def folder(self):
+        return self._text(self.library.Lirvak_get_folder())
+
+    def count(self, name):
+        return int(self._with_names(self.library.GetRegi, name))
+
+    def value(self, name, field, record):
+        number = ctypes.c_int64(record)
+        return self._text(self._with_names(
+            lambda database: self.library.Get_datos_str(database, field_name(field), ctypes.byref(number)), name))
+
+    def write_attachment(self, name, field, record, output):
+        number = ctypes.c_int64(record)
+        self._with_names(lambda database, out: self.library.Get_datos_image(
+            database, field_name(field), ctypes.byref(number), out), name, output)
+        return self.library.Lirvak_get_status()
+
+
 def _lirvak():
     global _library
     if _library is None:
-        _library = declare(ctypes.CDLL("liblirvak.so.1"))
+        _library = _Windows() if sys.platform == "win32" else _Posix()
     return _library
 
 
@@ -88,32 +195,30 @@ class Database:
     def _call(self, function):
         library = _lirvak()
         with _lock:
-            library.Lirvak_set_folder(None if self.folder is None else os.fsencode(self.folder))
-            return function(library, self.name.encode("utf-8"))
+            library.set_folder(self.folder)
+            return function(library)
 
     def count(self):
         """The number of the newest record that holds a value; 0 for none or no database."""
-        return self._call(lambda library, database: library.GetRegi(database))
+        return self._call(lambda library: library.count(self.name))
 
     def value(self, field, record):
         """A number, text, yes/no or memo value as the library gives it: the text as stored
         ("1"/"0" for yes/no), or NO_DATA when it is empty or not found."""
-        return self._call(lambda library, database:
-                          _taken(library, library.Get_datos_str(database, field_name(field), record)))
+        return self._call(lambda library: library.value(self.name, field, record))
 
     def attachment(self, field, record):
         """An image or sound value as bytes, or None when there is none.
 
         The library writes attachments into the folder that holds the databases: the value is
         read back from a file of a unique name there, which is removed at once. A missing value makes the
-        library print its message ("... NO existe ...") on standard error; an attachment the library
-        could not write raises OSError."""
+        library print its message ("... NO existe ...") on standard error (on Linux; the Windows library
+        is put in quiet mode); an attachment the library could not write raises OSError."""
         stem = f".lirvak-{os.getpid()}-{uuid.uuid4().hex}"
 
-        def write(library, database):
-            library.Get_datos_image(database, field_name(field), record, stem.encode("ascii"))
+        def write(library):
             # The status of this thread's call, read before the lock lets another call in.
-            return library.Lirvak_get_status(), _taken(library, library.Lirvak_get_folder())
+            return library.write_attachment(self.name, field, record, stem), library.folder()
         status, written_in = self._call(write)
         path = os.path.join(written_in, stem + ".jpg")
         if status == STATUS_MISSING:

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <exception>
 #include <set>
+#include <tuple>
 #include <utility>
 
 namespace zentora::platform {
@@ -144,6 +145,27 @@ void TakeKeyboard(HWND window, DialogRecord& record) {
   }
 }
 
+BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
+  *reinterpret_cast<LPWSTR*>(found) = name;
+  return FALSE;  // the first is enough
+}
+
+// A program's main window (the one overlapped window, with its minimize box) carries the
+// program's icon: the executable's first icon group, the one the desktop shows for the file.
+// The large image serves the taskbar and window switching, the small one the caption.
+void SetProgramIcon(HWND window) {
+  LPWSTR first = nullptr;
+  EnumResourceNamesW(win32::ProgramInstance(), RT_GROUP_ICON, &TakeFirstName, reinterpret_cast<LONG_PTR>(&first));
+  if (first == nullptr) return;
+  for (const auto& [which, width, height] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
+                                              std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
+    // Shared: the system keeps one copy for the process and frees it itself.
+    HANDLE icon = LoadImageW(win32::ProgramInstance(), first, IMAGE_ICON, GetSystemMetrics(width),
+                             GetSystemMetrics(height), LR_DEFAULTCOLOR | LR_SHARED);
+    if (icon != nullptr) SendMessageW(window, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
 // A pixel dialog's size is that of its client area, under the menu bar its Init attached.
 void FitPixelDialog(HWND window, const DialogRecord& record) {
   const Rect& rect = record.form.rect;
@@ -161,6 +183,7 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     open_dialogs[window] = record;
     if (!record->modal) modeless_windows.insert(window);
     PrepareControls(window, *record);
+    if (record->form.style & kStyleMinimizeBox) SetProgramIcon(window);
     win32::Deliver(window, InitEvent{});
     if (!IsWindow(window)) return TRUE;
     if (record->form.units == Units::Pixels) FitPixelDialog(window, *record);

@@ -1,14 +1,19 @@
 // A program of someone else's, as far as Lirvak.dll can tell: it is not linked against the
 // library, loads it by name and calls the four exports through pointers of the exported
-// types, with BSTR names, the way callers of the library always have.
+// types, with BSTR names, the way callers of the library always have; then the exports added
+// for callers elsewhere (the folder, the status, quiet mode). A 64-bit build loads
+// Lirvak64.dll, as a 64-bit host does; LIRVAK_DLL names the library by its full path when
+// it lies in another folder than this program.
 #include <windows.h>
 #include <oleauto.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/system.h"
@@ -24,6 +29,13 @@ using GetRegiFunction = double(__stdcall*)(BSTR* database);
 using GetDatosStrFunction = BSTR(__stdcall*)(BSTR* database, const unsigned char* field, const std::int64_t* record);
 using GetDatosFileFunction = std::int32_t(__stdcall*)(BSTR* database, const unsigned char* field,
                                                       const std::int64_t* record, BSTR* output);
+using SetFolderFunction = void(__stdcall*)(const wchar_t* folder);
+using GetFolderFunction = BSTR(__stdcall*)();
+using GetStatusFunction = std::int32_t(__stdcall*)();
+using SetQuietFunction = void(__stdcall*)(std::int32_t quiet);
+
+// The library a host of this bitness loads, as the Python module picks it.
+const wchar_t* LibraryName() { return sizeof(void*) == 8 ? L"Lirvak64.dll" : L"Lirvak.dll"; }
 
 // An ANSI string handle as callers build it: the bytes, the length prefix counting bytes.
 class AnsiBstr {
@@ -84,8 +96,13 @@ class LirvakHostTest : public ::testing::Test {
   static void SetUpTestSuite() {
     name_ = "lirvak-host-" + std::to_string(GetCurrentProcessId());
     WriteSampleDatabase(Database{platform::ProgramFolder(), std::u16string(name_.begin(), name_.end())});
-    module_ = LoadLibraryA("Lirvak.dll");
-    ASSERT_NE(module_, nullptr);
+    const char* path = std::getenv("LIRVAK_DLL");
+    module_ = path ? LoadLibraryW(std::filesystem::path(path).c_str()) : LoadLibraryW(LibraryName());
+    ASSERT_NE(module_, nullptr) << (path ? path : "beside the host");
+    set_folder_ = reinterpret_cast<SetFolderFunction>(Export("Lirvak_set_folder"));
+    get_folder_ = reinterpret_cast<GetFolderFunction>(Export("Lirvak_get_folder"));
+    get_status_ = reinterpret_cast<GetStatusFunction>(Export("Lirvak_get_status"));
+    set_quiet_ = reinterpret_cast<SetQuietFunction>(Export("Lirvak_set_quiet"));
     get_regi_ = reinterpret_cast<GetRegiFunction>(Export("GetRegi"));
     get_datos_str_ = reinterpret_cast<GetDatosStrFunction>(Export("Get_datos_str"));
     get_datos_image_ = reinterpret_cast<GetDatosFileFunction>(Export("Get_datos_image"));
@@ -106,7 +123,23 @@ class LirvakHostTest : public ::testing::Test {
     ASSERT_NE(get_datos_image_, nullptr);
     ASSERT_NE(get_datos_sonido_, nullptr);
     ASSERT_NE(hook_, nullptr);
+    ASSERT_NE(set_folder_, nullptr);
+    ASSERT_NE(get_folder_, nullptr);
+    ASSERT_NE(get_status_, nullptr);
+    ASSERT_NE(set_quiet_, nullptr);
     g_messages.clear();
+  }
+
+  void TearDown() override {
+    if (set_folder_) set_folder_(nullptr);
+    if (set_quiet_) set_quiet_(0);
+  }
+
+  static std::wstring FolderRead() {
+    const BSTR folder = get_folder_();
+    std::wstring result(folder, SysStringLen(folder));
+    SysFreeString(folder);
+    return result;
   }
 
   static AnyFunction Export(const char* name) {
@@ -117,7 +150,12 @@ class LirvakHostTest : public ::testing::Test {
   }
 
   std::u16string Text(const std::u16string& field, std::int64_t record, char16_t pad = u' ') {
-    AnsiBstr database(name_);
+    return TextIn(name_, field, record, pad);
+  }
+
+  std::u16string TextIn(const std::string& name, const std::u16string& field, std::int64_t record,
+                        char16_t pad = u' ') {
+    AnsiBstr database(name);
     const std::string buffer = FieldNameBuffer(field, pad);
     const BSTR text =
         get_datos_str_(database.address(), reinterpret_cast<const unsigned char*>(buffer.data()), &record);
@@ -142,10 +180,15 @@ class LirvakHostTest : public ::testing::Test {
   static inline GetDatosStrFunction get_datos_str_ = nullptr;
   static inline GetDatosFileFunction get_datos_image_ = nullptr;
   static inline GetDatosFileFunction get_datos_sonido_ = nullptr;
+  static inline SetFolderFunction set_folder_ = nullptr;
+  static inline GetFolderFunction get_folder_ = nullptr;
+  static inline GetStatusFunction get_status_ = nullptr;
+  static inline SetQuietFunction set_quiet_ = nullptr;
 };
 
-TEST_F(LirvakHostTest, ExportsTheFourNamesUndecorated) {
-  for (const char* name : {"GetRegi@4", "_GetRegi@4", "Get_datos_str@12", "Get_datos_image@16"})
+TEST_F(LirvakHostTest, ExportsItsNamesUndecorated) {
+  for (const char* name : {"GetRegi@4", "_GetRegi@4", "Get_datos_str@12", "Get_datos_image@16",
+                           "Lirvak_set_folder@4", "_Lirvak_get_folder@0", "Lirvak_get_status@0", "Lirvak_set_quiet@4"})
     EXPECT_EQ(Export(name), nullptr) << name;
 }
 
@@ -320,23 +363,119 @@ TEST_F(LirvakHostTest, ConvertsNamesFromTheAnsiCodePage) {
   std::filesystem::remove_all(std::filesystem::path(platform::ProgramFolder()) / std::filesystem::path(wide), ignored);
 }
 
-TEST_F(LirvakHostTest, EveryExportRemovesItsOwnArguments) {
-  AnsiBstr database(name_), output(name_ + "\\pila");
+// A program elsewhere names the folder of the databases: any name, with or without its
+// backslash, or relative to the current folder; NULL or "" goes back to the folder of the
+// program that loaded the library.
+TEST_F(LirvakHostTest, ReadsAndWritesInTheFolderItIsGiven) {
+  const TempFolder elsewhere;
+  const std::wstring named = elsewhere.fs().wstring() + L"\\Datos Jos\u00e9 \u0416\u0451\u043b\u0442\u044b\u0439 \U0001F600";
+  const std::wstring with_slash = named + L"\\";
+  ASSERT_TRUE(std::filesystem::create_directory(named));
+  WriteSampleDatabase(Database{std::u16string(with_slash.begin(), with_slash.end()), u"muestra"});
+  AnsiBstr database("muestra"), output("foto");
   const std::string field = FieldNameBuffer(u"Foto");
   std::int64_t record = 1;
-  void* name = database.address();
-  void* buffer = const_cast<char*>(field.data());
-  const CheckedCall regi = CallAndCheckStack(Export("GetRegi"), {name}, true);
-  EXPECT_TRUE(regi.balanced);
-  EXPECT_EQ(regi.floating, 3.0);
-  const CheckedCall text = CallAndCheckStack(Export("Get_datos_str"), {name, buffer, &record}, false);
-  EXPECT_TRUE(text.balanced);
-  SysFreeString(reinterpret_cast<BSTR>(text.integer));
-  for (const char* function : {"Get_datos_image", "Get_datos_sonido"}) {
-    const CheckedCall file = CallAndCheckStack(Export(function), {name, buffer, &record, output.address()}, false);
-    EXPECT_TRUE(file.balanced) << function;
-    EXPECT_EQ(file.integer, 0u) << function;
+  for (const std::wstring& spelling : {with_slash, named}) {
+    SCOPED_TRACE(std::filesystem::path(spelling).string());
+    set_folder_(spelling.c_str());
+    EXPECT_EQ(FolderRead(), with_slash);
+    EXPECT_EQ(get_regi_(database.address()), 3.0);
+    EXPECT_EQ(TextIn("muestra", u"Nombre", 2), u"Ana");
+    EXPECT_EQ(get_datos_image_(database.address(), reinterpret_cast<const unsigned char*>(field.data()), &record,
+                               output.address()),
+              0);
+    EXPECT_EQ(ReadAll(std::filesystem::path(with_slash + L"foto.jpg")), SampleImage());
   }
+  wchar_t current[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, current);
+  ASSERT_TRUE(SetCurrentDirectoryW(elsewhere.fs().c_str()));
+  set_folder_(std::filesystem::path(named).filename().c_str());
+  SetCurrentDirectoryW(current);
+  EXPECT_EQ(FolderRead(), with_slash);
+  EXPECT_EQ(get_regi_(database.address()), 3.0);
+  const std::u16string program = platform::ProgramFolder();
+  for (const wchar_t* by_default : {static_cast<const wchar_t*>(nullptr), L""}) {
+    set_folder_(with_slash.c_str());
+    set_folder_(by_default);
+    EXPECT_EQ(FolderRead(), std::wstring(program.begin(), program.end()));
+    EXPECT_EQ(get_regi_(database.address()), 0.0);  // no "muestra" beside the program
+  }
+  EXPECT_TRUE(g_messages.empty());
+}
+
+// The status of the calling thread's last attachment call, and quiet mode: a failed call then
+// shows no box. Off, as by default, the box shows as it always has.
+TEST_F(LirvakHostTest, TellsWhatTheLastAttachmentCallDidAndIsQuietWhenAsked) {
+  std::int32_t fresh = 99;
+  std::thread([&] { fresh = get_status_(); }).join();
+  EXPECT_EQ(fresh, -1);  // a thread that made no call
+  struct Case {
+    std::int32_t quiet;
+    const char* function;
+    const char16_t* field;
+    std::int64_t record;
+    const char* output;
+    std::int32_t status;
+  };
+  const Case cases[] = {
+      {0, "Get_datos_image", u"Foto", 1, "estado", 0},
+      {0, "Get_datos_image", u"Foto", 2, "estado", 1},
+      {1, "Get_datos_image", u"Foto", 2, "estado", 1},
+      {1, "Get_datos_sonido", u"Voz", 1, "..\\..\\fuera", 2},
+      {1, "Get_datos_sonido", u"Voz", 1, "estado", 0},
+      {1, "Get_datos_image", u"Nombre", 1, "estado", 1},
+      {0, "Get_datos_image", u"Foto", 9, "estado", 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.function) + " quiet " + std::to_string(c.quiet) + " record " + std::to_string(c.record));
+    g_messages.clear();
+    set_quiet_(c.quiet);
+    const auto function = reinterpret_cast<GetDatosFileFunction>(Export(c.function));
+    EXPECT_EQ(Attach(function, c.field, c.record, c.output), 0);
+    EXPECT_EQ(get_status_(), c.status);
+    EXPECT_EQ(g_messages.size(), c.quiet == 0 && c.status != 0 ? 1u : 0u);
+  }
+}
+
+// Each export of the 32-bit library removes exactly its own arguments (stdcall). A template,
+// so that the 64-bit build, whose one convention leaves that to the caller, never needs the
+// 32-bit thunk.
+template <std::size_t PointerSize>
+void CheckEveryExportRemovesItsOwnArguments(const std::string& name, AnyFunction (*exported)(const char*)) {
+  if constexpr (PointerSize == 4) {
+    AnsiBstr database(name), output(name + "\\pila");
+    const std::string field = FieldNameBuffer(u"Foto");
+    std::int64_t record = 1;
+    void* database_name = database.address();
+    void* buffer = const_cast<char*>(field.data());
+    const CheckedCall regi = CallAndCheckStack(exported("GetRegi"), {database_name}, true);
+    EXPECT_TRUE(regi.balanced);
+    EXPECT_EQ(regi.floating, 3.0);
+    const CheckedCall text = CallAndCheckStack(exported("Get_datos_str"), {database_name, buffer, &record}, false);
+    EXPECT_TRUE(text.balanced);
+    SysFreeString(reinterpret_cast<BSTR>(text.integer));
+    for (const char* function : {"Get_datos_image", "Get_datos_sonido"}) {
+      const CheckedCall file =
+          CallAndCheckStack(exported(function), {database_name, buffer, &record, output.address()}, false);
+      EXPECT_TRUE(file.balanced) << function;
+      EXPECT_EQ(file.integer, 0u) << function;
+    }
+    // The added exports: none, one pointer, one integer.
+    const CheckedCall folder = CallAndCheckStack(exported("Lirvak_get_folder"), {}, false);
+    EXPECT_TRUE(folder.balanced);
+    SysFreeString(reinterpret_cast<BSTR>(folder.integer));
+    EXPECT_TRUE(CallAndCheckStack(exported("Lirvak_set_folder"), {nullptr}, false).balanced);
+    const CheckedCall status = CallAndCheckStack(exported("Lirvak_get_status"), {}, false);
+    EXPECT_TRUE(status.balanced);
+    EXPECT_EQ(status.integer, 0u);  // the sound above was written
+    EXPECT_TRUE(CallAndCheckStack(exported("Lirvak_set_quiet"), {nullptr}, false).balanced);
+  } else {
+    GTEST_SKIP() << "64-bit Windows has one calling convention: the caller removes the arguments";
+  }
+}
+
+TEST_F(LirvakHostTest, EveryExportRemovesItsOwnArguments) {
+  CheckEveryExportRemovesItsOwnArguments<sizeof(void*)>(name_, &LirvakHostTest::Export);
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ class LirvakTest(unittest.TestCase):
             self.assertEqual(written.read(), IMAGE)
 
     def test_the_module_tells_a_missing_attachment_from_one_not_written(self):
-        lirvak._library = self.lib  # the library under test, not an installed one
+        lirvak._library = lirvak._Posix(self.lib)  # the library under test, not an installed one
         database = lirvak.open(self.host, DATABASE.decode())
         self.assertEqual(database.attachment("Foto", 1), IMAGE)
         self.assertIsNone(database.attachment("Foto", 2))
@@ -155,6 +155,17 @@ class LirvakTest(unittest.TestCase):
             self.assertGreaterEqual(time.monotonic() - started, 1.0)  # it did wait before giving up
             self.assertEqual(self.lib.GetRegi(DATABASE), 0)
         self.assertEqual(self.text("Nombre", 2), "Ana")
+
+
+class LibraryChoiceTest(unittest.TestCase):
+    def test_each_python_loads_the_library_of_its_own_bitness(self):
+        beside = os.path.dirname(os.path.abspath(lirvak.__file__))
+        cases = [("win32", 4, os.path.join(beside, "Lirvak.dll")), ("win32", 8, os.path.join(beside, "Lirvak64.dll")),
+                 ("linux", 8, "liblirvak.so.1"), ("linux", 4, "liblirvak.so.1")]
+        for platform, pointer_size, expected in cases:
+            with self.subTest(platform=platform, pointer_size=pointer_size):
+                self.assertEqual(lirvak.library_file(platform, pointer_size), expected)
+        self.assertEqual(lirvak.library_file(), "liblirvak.so.1")  # this Python's own
 
 
 def main():

@@ -168,11 +168,7 @@ TEST_F(ReadCommandTest, AnOutputThatCannotBeReplacedIsLeftAsItWas) {
 TEST_F(ReadCommandTest, ExportsEveryRecordAsCsv) {
   const Outcome outcome = Run({"csv", "muestra"});
   EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
-  const std::string expected = "Nombre,Precio,Activo,Notas,Foto,Voz,nombre\r\n" + Utf8(testing::kSampleName1) +
-                               ",1234.5,1,\"" + Utf8(testing::kSampleNotes1) + "\",300,56,minúscula\r\n"
-                               "Ana,-0.5,0,,0,96,\r\n"
-                               "\"Zoë, \"\"Z\"\"\",,,,0,0,\r\n";
-  EXPECT_EQ(outcome.out, expected);
+  EXPECT_EQ(outcome.out, testing::SampleCsv());
 }
 
 TEST_F(ReadCommandTest, ReadsADatabaseWithoutDataFileWithoutCreatingOne) {

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/encoding.h"
 #include "platform/system.h"
 #include "storage/data_file.h"
 #include "storage/field_definition.h"
@@ -63,6 +64,21 @@ void WriteSampleDatabase(const Database& db) {
     }
     Require(AppendTextUnits(db, fields[6], record, row[4], true));
   }
+}
+
+std::string SampleCsv() {
+  return "Nombre,Precio,Activo,Notas,Foto,Voz,nombre\r\n" + platform::Utf16ToUtf8(kSampleName1) + ",1234.5,1,\"" +
+         platform::Utf16ToUtf8(kSampleNotes1) + "\",300,56,minúscula\r\n"
+         "Ana,-0.5,0,,0,96,\r\n"
+         "\"Zoë, \"\"Z\"\"\",,,,0,0,\r\n";
+}
+
+void WriteOneFieldDatabase(const Database& db, const std::u16string& field, const std::vector<std::u16string>& values) {
+  platform::CreateFolder(DatabaseFolder(db));
+  const FieldDefinition definition = Field(field, FieldType::String, 40);
+  Require(AppendFieldDefinition(db, definition));
+  for (std::size_t i = 0; i < values.size(); ++i)
+    Require(AppendTextUnits(db, definition, static_cast<std::int64_t>(i + 1), values[i], true));
 }
 
 void WriteDatabaseEndingInEmptyValues(const Database& db) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "storage/database.h"
 
@@ -29,6 +30,13 @@ std::string SampleSound(std::int64_t record);
 
 // Creates the database folder and writes the structure and the data files.
 void WriteSampleDatabase(const Database& db);
+
+// What `zentora-read csv` writes for the sample database, byte for byte: UTF-8, every row
+// ending in CR LF once, the memo's own CR LF kept inside its quotes.
+std::string SampleCsv();
+
+// A database of one text field named `field`, record i holding values[i - 1].
+void WriteOneFieldDatabase(const Database& db, const std::u16string& field, const std::vector<std::u16string>& values);
 
 // A database whose newest records hold only empty values: record 2 fills its first field
 // and leaves the second empty, records 3 and 4 were entered with nothing at all. Such values

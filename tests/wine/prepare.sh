@@ -10,4 +10,4 @@ fonts="$WINEPREFIX/drive_c/windows/Fonts"
 if [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ] && [ -e /usr/share/wine/fonts/marlett.ttf ]; then
   cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 fi
-echo "Windows tests: the i686 build under $("$ZENTORA_WINE" --version) ($WINEARCH prefix $WINEPREFIX)"
+echo "Windows tests: the ${ZENTORA_WINE_BITS:-32}-bit build under $("$ZENTORA_WINE" --version) ($WINEARCH prefix $WINEPREFIX)"

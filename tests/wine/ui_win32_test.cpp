@@ -489,6 +489,99 @@ TEST(Win32Resources, BitmapsAndIconsHaveTheirSizesAndDepths) {
   EXPECT_EQ(frames.size(), 7u);
 }
 
+// The manifest the loader reads at start: the common controls the program is drawn with, its
+// processor, no request to be raised, and every Windows from Vista on named as supported.
+TEST(Win32Resources, TheManifestAsksForWhatTheProgramNeeds) {
+  HRSRC found = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr);
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(GetModuleHandleW(nullptr), found))),
+                             SizeofResource(GetModuleHandleW(nullptr), found));
+  for (const char* needed : {
+           "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
+           "processorArchitecture=\"x86\"",
+           "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>",
+           "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
+           "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
+           "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
+           "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
+           "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
+       })
+    EXPECT_NE(manifest.find(needed), std::string::npos) << needed;
+}
+
+// A program's main window (overlapped, with its minimize box) carries the program's icon at
+// the sizes the desktop asks for; other windows keep the system's. Asked here, in-process:
+// Wine answers WM_GETICON sent from another process with 0 whatever the window holds.
+TEST(Win32Resources, TheMainWindowCarriesTheProgramIcon) {
+  DialogTemplate main = Form({});
+  main.style = kStyleCaption | kStyleMinimizeBox;
+  for (const DialogTemplate& form : {main, Form({})}) {
+    const bool is_main = (form.style & kStyleMinimizeBox) != 0;
+    SCOPED_TRACE(is_main ? "the main window" : "a dialog");
+    const Dialog dialog = CreateModeless(form, [](Dialog, const DialogEvent&) {});
+    const HWND window = reinterpret_cast<HWND>(dialog.value);
+    ASSERT_TRUE(IsWindow(window));
+    for (const auto& [which, metric] : {std::pair{ICON_BIG, SM_CXICON}, std::pair{ICON_SMALL, SM_CXSMICON}}) {
+      const auto icon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0));
+      EXPECT_EQ(icon != nullptr, is_main) << which;
+      if (icon == nullptr) continue;
+      ICONINFO info{};
+      ASSERT_TRUE(GetIconInfo(icon, &info));
+      BITMAP colour{};
+      GetObjectW(info.hbmColor, sizeof colour, &colour);
+      EXPECT_EQ(colour.bmWidth, GetSystemMetrics(metric)) << which;
+      DeleteObject(info.hbmColor);
+      DeleteObject(info.hbmMask);
+    }
+    DestroyDialog(dialog);
+  }
+  // The program runs its main window modally.
+  LRESULT small_icon = 0, large_icon = 0;
+  RunModal(main, [&](Dialog dialog, const DialogEvent& event) {
+    if (std::holds_alternative<InitEvent>(event)) StartTimer(dialog, 9, 10);
+    if (std::holds_alternative<TimerEvent>(event)) {
+      small_icon = SendMessageW(reinterpret_cast<HWND>(dialog.value), WM_GETICON, ICON_SMALL, 0);
+      large_icon = SendMessageW(reinterpret_cast<HWND>(dialog.value), WM_GETICON, ICON_BIG, 0);
+      EndDialog(dialog, 0);
+    }
+  });
+  EXPECT_NE(small_icon, 0);
+  EXPECT_NE(large_icon, 0);
+}
+
+// The program's icon holds an image of each size Windows asks for: the caption and the
+// taskbar's small icon, the large icon, Explorer's tiles and its largest views. Each one is
+// its own image, not one stretched by the system.
+TEST(Win32Resources, TheProgramIconHasEverySizeTheDesktopAsksFor) {
+  HRSRC group = FindResourceW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(333), RT_GROUP_ICON);
+  ASSERT_NE(group, nullptr);
+  auto* directory = static_cast<const BYTE*>(LockResource(LoadResource(GetModuleHandleW(nullptr), group)));
+  ASSERT_NE(directory, nullptr);
+  const WORD count = *reinterpret_cast<const WORD*>(directory + 4);
+  std::set<int> sizes;
+  for (WORD i = 0; i < count; ++i) {
+    const BYTE* entry = directory + 6 + 14 * i;  // width, height, colours, reserved, planes, bits, bytes, id
+    const int width = entry[0] == 0 ? 256 : entry[0];
+    EXPECT_EQ(entry[0], entry[1]);
+    EXPECT_EQ(*reinterpret_cast<const WORD*>(entry + 6), 32) << "bits per pixel of the " << width << "-pixel image";
+    sizes.insert(width);
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 256}));
+  for (int size : {16, 32, 48}) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(333), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+    ASSERT_NE(icon, nullptr) << size;
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof colour, &colour);
+    EXPECT_EQ(colour.bmWidth, size);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
+}
+
 TEST(Win32Backend, AFailingHandlerLeavesThroughRunModal) {
   EXPECT_THROW(RunModal(Form({}),
                         [](Dialog, const DialogEvent& event) {
