@@ -70,15 +70,16 @@ test-windows: win32 win64
 	@grep -E '^\[ +(OK|SKIPPED|FAILED) +\] LirvakHostTest\.' build/win64/Testing/Temporary/LastTest.log
 
 # The packages users install, in build/packages: Zentora-<version>-win32.zip from the win32
-# build (with Lirvak64.dll from the win64 one) and zentora_<version>_<arch>.deb from the
-# package-linux preset.
+# build (with Lirvak64.dll from the win64 one), and from the package-linux preset the .debs
+# zentora, liblirvak1, liblirvak-dev and python3-lirvak.
 .PHONY: package package-linux test-packages
 package: win32 win64 package-linux
 	cd build/win32 && cpack -B $(CURDIR)/build/packages
 	cd build/package-linux && cpack -B $(CURDIR)/build/packages
 
-# The packages as users get them: the zip unpacked and run under Wine, the .deb unpacked
-# with dpkg -x and read through its tools, its library, lirvak.pc and its Python module.
+# The packages as users get them: the zip unpacked and run under Wine; the .debs through
+# lintian, then installed with apt in a bare Debian root of their own and used there (needs
+# root; see tests/package/test-debian-packages.sh).
 test-packages: package linux
 	tests/package/test-packages.sh
 
@@ -115,6 +116,7 @@ bench:
 	build/bench/bench/export_bench
 	build/bench/bench/big_file_bench
 	build/bench/bench/fairness_bench
+	build/bench/bench/hostile_files_bench
 
 clean:
 	rm -rf build

@@ -5,6 +5,7 @@
 
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "display/failure_words.h"
 #include "storage/data_file.h"
 
 namespace zentora {
@@ -104,8 +105,11 @@ void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Dat
 
   std::string bytes;
   const ValueQuery query{PadFieldName(field_name), record};
-  if (!(index ? index->FindBytes(query, bytes) : FindValueBytes(db, query, bytes)).ok()) {
-    platform::ShowMessage(texts.Filled(text::kDataFileHeld, db.name), texts.MessageCaption(), texts.Text(text::kOkButton));
+  const IoResult<bool> found = index ? index->FindBytes(query, bytes) : FindValueBytes(db, query, bytes);
+  if (!found.ok()) {
+    platform::ShowMessage(FailureMessage(texts, text::kDataFileNotRead, db, found.status) +
+                              TryAgainAdvice(texts, found.status),
+                          texts.MessageCaption(), texts.Text(text::kOkButton));
     return;
   }
   if (bytes.empty()) {

@@ -60,7 +60,7 @@ platform::DialogTemplate DatabaseNameDialogTemplate(const Texts& texts) {
   return dialog;
 }
 
-std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts) {
+std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts, const std::u16string& folder) {
   std::optional<std::u16string> accepted;
   platform::RunModal(DatabaseNameDialogTemplate(texts), [&](platform::Dialog dialog, const platform::DialogEvent& event) {
     if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
@@ -77,6 +77,13 @@ std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts) {
       // would make a database only this program can reach.
       if (!platform::NameFitsNarrowText(name)) {
         platform::ShowMessage(texts.Text(text::kNameOutsideCodePage), texts.MessageCaption(), texts.Text(text::kOkButton));
+        return;
+      }
+      // The folder and both files must fit the file system: a name that fits the folder but
+      // not its files would leave an empty folder behind.
+      if (!DatabaseNameFits(folder, name)) {
+        platform::ShowMessage(texts.Filled(text::kNameTooLongForDisk, folder), texts.MessageCaption(), texts.Text(text::kOkButton));
+        platform::FocusControl(dialog, kDatabaseNameEditId);
         return;
       }
       accepted = name;

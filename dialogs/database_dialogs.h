@@ -35,7 +35,9 @@ platform::DialogTemplate DatabaseNameDialogTemplate(const Texts& texts);
 // Runs the dialog and returns the valid name accepted. An empty or invalid name keeps the
 // dialog open (an invalid one with a message). The window's close command cancels: nothing is
 // returned, so no command can go on with the name of an earlier one.
-std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts);
+// A name whose files would not fit the file system of `folder` (where the databases live) is
+// refused here, before anything is made.
+std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts, const std::u16string& folder);
 
 platform::DialogTemplate DefineFieldDialogTemplate(const Texts& texts);
 // Runs the dialog and returns the definition accepted, which suits its type; the close

@@ -11,6 +11,7 @@
 #include "dialogs/progress_dialog.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "display/failure_words.h"
 #include "storage/data_file.h"
 #include "storage/locked_file.h"
 #include "storage/structure_file.h"
@@ -131,7 +132,7 @@ IoResult<std::int64_t> StoreRecord(const Entry& entry, const std::vector<RecordV
     if (waited >= longest_wait) return false;
     if (waited < shown_after) return true;
     const Texts& texts = entry.texts;
-    ShowWaitingDialog(progress, texts.MessageCaption(), texts.Filled(text::kDataFileInUseWaiting, entry.db.name),
+    ShowWaitingDialog(progress, texts.MessageCaption(), texts.Filled(text::kDataFileInUseWaiting, QuotedName(texts, entry.db.name)),
                       texts.Text(text::kCancelButton));
     return StillWaiting(progress);
   };
@@ -154,21 +155,31 @@ IoResult<std::int64_t> StoreRecord(const Entry& entry, const std::vector<RecordV
   return stored;
 }
 
-// Stores the record; where it cannot be stored yet, asks whether to try again, so the values
-// given are not lost. True once it is stored.
+// A data file whose record numbers leave no safe number for a new record: what is wrong with
+// its numbers, then which file.
+void TellDamaged(const Texts& texts, const Database& db, const IoStatus& status) {
+  Tell(texts, texts.Filled(text::kDataFileDamaged, QuotedName(texts, db.name)) + u"\r\n" +
+                  FailureWords(texts.table, texts.language, status));
+}
+
+// Stores the record; where it cannot be stored yet and trying again can work (the file held,
+// the disk full), asks whether to try again, so the values given are not lost. Where it cannot
+// (no permission, a name too long, a damaged file), says why and the record goes. True once it
+// is stored.
 bool StoreOrAbandon(const Entry& entry, const std::vector<RecordValue>& values) {
   const Texts& texts = entry.texts;
   for (;;) {
     const IoStatus status = StoreRecord(entry, values).status;
-    switch (status) {
-      case IoStatus::Ok: return true;
-      case IoStatus::Damaged: Tell(texts, texts.Filled(text::kDataFileDamaged, entry.db.name)); return false;
-      case IoStatus::NotRegularFile: Tell(texts, texts.Filled(text::kNotRegularFile, entry.db.name)); return false;
-      case IoStatus::Busy:
-      case IoStatus::Failed: break;
+    if (status == IoStatus::Ok) return true;
+    if (status == IoStatus::Damaged) {
+      TellDamaged(texts, entry.db, status);
+      return false;
     }
-    const TextId question = status == IoStatus::Busy ? text::kRetryDataFileHeld : text::kRetryRecordNotStored;
-    if (!platform::AskYesNo(texts.Filled(question, entry.db.name), texts.MessageCaption(),
+    if (!WorthTryingAgain(status.cause())) {
+      Tell(texts, FailureMessage(texts, text::kRecordAbandoned, entry.db, status));
+      return false;
+    }
+    if (!platform::AskYesNo(FailureMessage(texts, text::kRetryRecord, entry.db, status), texts.MessageCaption(),
                             {texts.Text(text::kYesButton), texts.Text(text::kNoButton)}))
       return false;
   }
@@ -207,11 +218,23 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
 
 void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, RecordEntryState& state,
                  platform::Dialog owner) {
-  // Checked before the first question, so the user never answers for a file that is held.
-  const IoStatus data = TryLastRecordNumber(db).status;
+  // Checked before the first question, so the user never answers for a record the data file
+  // would refuse: held, not a file, or numbered so that no record can follow. What the check
+  // reads of a big file (under the progress bar) the store does not read again.
+  ProgressState progress;
+  RecordProgress how;
+  how.scanned = [&](std::uint64_t done, std::uint64_t total) {
+    if (!progress.window) ShowProgressDialog(progress);
+    AdvanceProgress(progress, done, total);
+  };
+  const IoStatus data = CheckRecordCanBeStored(db, how, &state.highest);
+  EndProgressDialog(progress);
+  if (data == IoStatus::Damaged) {
+    TellDamaged(texts, db, data);
+    return;
+  }
   if (data != IoStatus::Ok) {
-    Tell(texts, data == IoStatus::NotRegularFile ? texts.Filled(text::kNotRegularFile, db.name)
-                                                 : texts.Text(text::kDataFileUnavailable));
+    Tell(texts, FailureMessage(texts, text::kDataFileNotOpened, db, data) + TryAgainAdvice(texts, data));
     return;
   }
 
@@ -221,8 +244,7 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
       structure.Open(StructureFilePath(db), platform::Access::Read, db.busy_wait_ms), {}};
   if (read.status == IoStatus::Ok) read = ReadFieldDefinitions(structure);
   if (!read.ok()) {
-    Tell(texts, read.status == IoStatus::NotRegularFile ? texts.Filled(text::kNotRegularFile, db.name)
-                                                        : texts.Text(text::kStructureUnavailable));
+    Tell(texts, FailureMessage(texts, text::kStructureNotRead, db, read.status) + TryAgainAdvice(texts, read.status));
     return;
   }
   const Entry entry{texts, db, attachments, state, owner};

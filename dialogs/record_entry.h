@@ -20,8 +20,10 @@ struct RecordEntryState {
 // Ends with "Procesado ..." / "Processed ..." only when every value given is on disk; a data file that cannot be opened, or a value that cannot be
 // stored, is reported in its own message and ends the entry there. Closing an entry dialog
 // asks whether to abandon the whole record (no: that field stays empty).
-// The data file's number is checked against every entry; a data file whose highest number is
-// not its last entry's is damaged (message, nothing stored). While another program holds the
+// The new record takes one above the highest number the data file holds. Before the first
+// question the data file is checked: one held past the wait, not a regular file, or damaged
+// (entries without a number above 0, or holding the largest number) is reported and nothing is
+// asked. While another program holds the
 // data file, the entry waits longer than the usual wait with a line in the progress dialog,
 // whose Cancel (or Escape) gives up the wait and asks whether to try again.
 void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attachments, RecordEntryState& state,

@@ -7,6 +7,7 @@
 #include <utility>
 #include <variant>
 
+#include "display/failure_words.h"
 #include "display/shown_value.h"
 #include "display/structure_description.h"
 #include "storage/data_file.h"
@@ -40,7 +41,9 @@ std::optional<std::u16string> ReadShownValue(const Texts& texts, const ValueOnSh
   std::u16string stored;
   const IoResult<bool> found = FindStored(value, stored);
   if (!found.ok()) {
-    platform::ShowMessage(texts.Filled(text::kDataFileHeld, value.db.name), texts.MessageCaption(), texts.Text(text::kOkButton));
+    platform::ShowMessage(FailureMessage(texts, text::kDataFileNotRead, value.db, found.status) +
+                              TryAgainAdvice(texts, found.status),
+                          texts.MessageCaption(), texts.Text(text::kOkButton));
     return std::nullopt;
   }
   return found.value ? stored : std::u16string();

@@ -1,7 +1,7 @@
 // The data file as another program may have left it: torn entries, values without an end
 // flag, any record numbers. The value search and the record count must answer without
 // crashing, a value found must hold what its entries hold, and the value index must answer
-// exactly what the search answers.
+// exactly what the search answers, within its bound of memory.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -34,6 +34,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::u16string indexed;
   const auto by_index = index.FindText(query, indexed);
   if (found_text.ok() && by_index.ok() && (by_index.value != found_text.value || indexed != text)) __builtin_trap();
+  // Its memory is bounded by the entries it indexed, whatever numbers and names they hold.
+  if (index.MemoryBytes() > ValueIndex::MemoryBound(index.IndexedEntries())) __builtin_trap();
+  ValueIndex both(db, {kTextTypes, kAttachmentTypes});
+  if (both.Update({}, std::size_t{1} << 16) == IoStatus::Ok &&
+      both.MemoryBytes() > ValueIndex::MemoryBound(both.IndexedEntries()) + (std::size_t{1} << 17))
+    __builtin_trap();
   TryLastRecordNumber(db);
   ReadFieldText(db, query.name, query.record, u"No datos");
   ReadFieldBytes(db, query.name, query.record);

@@ -1,11 +1,13 @@
 // The text input box and the yes/no question of the desktop backends, written once on the
 // door's own dialog functions, so that their buttons speak the program's language.
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 #include <variant>
 
+#include "platform/text_wrap.h"
 #include "platform/ui.h"
 
 namespace zentora::platform {
@@ -40,12 +42,33 @@ DialogTemplate InputBoxTemplate(const std::u16string& prompt, const std::u16stri
   });
 }
 
+// The question's lines at the average letter, a quarter of its width in dialog units, on a line
+// a little narrower than the text's, for letters wider than the average.
+std::vector<std::u16string> QuestionLines(const std::u16string& question, int width) {
+  constexpr int kAverageLetter = 4;
+  return WrapText(question, width - 2 * kAverageLetter * 2,
+                  [](std::u16string_view line) { return kAverageLetter * static_cast<int>(line.size()); });
+}
+
+// The box grows downward with a long question (one that names a file, say), so no line of it
+// is cut off; a word wider than the text (a path) is broken inside it.
 DialogTemplate QuestionTemplate(const std::u16string& question, const std::u16string& caption,
                                const BoxButtons& buttons) {
-  return CentredBox(caption, 70, {
-      MakeControl(kQuestionTextId, ControlKind::Static, {6, 6, 208, 40}, question),
-      MakeControl(kQuestionNoId, ControlKind::Button, {162, 50, 52, 15}, buttons.cancel),
-      MakeControl(kQuestionYesId, ControlKind::Button, {104, 50, 52, 15}, buttons.accept),
+  constexpr int kTextWidth = 208;
+  constexpr int kLineHeight = 8;  // dialog units: an eighth of the letter's height each
+  const std::vector<std::u16string> lines = QuestionLines(question, kTextWidth);
+  bool word_broken = false;
+  for (std::size_t at = 0; at < question.size();) {
+    const std::size_t end = std::min(question.find_first_of(u" \r\n", at), question.size());
+    word_broken = word_broken || QuestionLines(question.substr(at, end - at), kTextWidth).size() > 1;
+    at = end + 1;
+  }
+  const int height = std::max(40, kLineHeight * static_cast<int>(lines.size()) + 4);
+  return CentredBox(caption, height + 30, {
+      MakeControl(kQuestionTextId, ControlKind::Static, {6, 6, kTextWidth, height},
+                  word_broken ? JoinLines(lines, u"\r\n") : question),
+      MakeControl(kQuestionNoId, ControlKind::Button, {162, height + 10, 52, 15}, buttons.cancel),
+      MakeControl(kQuestionYesId, ControlKind::Button, {104, height + 10, 52, 15}, buttons.accept),
   });
 }
 

@@ -43,7 +43,13 @@ void AppendUtf16(std::u16string& out, char32_t c) {
 
 }  // namespace
 
-std::string Utf16ToUtf8(const std::u16string& text) {
+namespace {
+
+// A byte that is no part of valid UTF-8 in a file name, kept as an unpaired low surrogate
+// U+DC80..U+DCFF so that the name goes back to the system byte for byte.
+constexpr char16_t kKeptByte = 0xDC00;
+
+std::string ToUtf8(const std::u16string& text, bool keep_bytes) {
   // Most texts and every path of ours begin with ASCII, if they are not all of it: that run is
   // copied a unit a byte without going through AppendUtf8.
   size_t ascii = 0;
@@ -62,6 +68,9 @@ std::string Utf16ToUtf8(const std::u16string& text) {
         text[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
+    } else if (keep_bytes && c >= kKeptByte + 0x80 && c <= kKeptByte + 0xFF) {
+      out.push_back(static_cast<char>(c - kKeptByte));
+      continue;
     } else if (c >= 0xD800 && c <= 0xDFFF) {
       c = 0xFFFD;
     }
@@ -70,7 +79,7 @@ std::string Utf16ToUtf8(const std::u16string& text) {
   return out;
 }
 
-std::u16string Utf8ToUtf16(const std::string& text) {
+std::u16string ToUtf16(const std::string& text, bool keep_bytes) {
   std::u16string out;
   out.reserve(text.size());
   size_t i = 0;
@@ -94,7 +103,7 @@ std::u16string Utf8ToUtf16(const std::string& text) {
                (c >= 0xD800 && c <= 0xDFFF)))
       ok = false;
     if (!ok) {
-      out += u'\uFFFD';
+      out += keep_bytes ? static_cast<char16_t>(kKeptByte + lead) : u'\uFFFD';
       ++i;
       continue;
     }
@@ -103,6 +112,13 @@ std::u16string Utf8ToUtf16(const std::string& text) {
   }
   return out;
 }
+
+}  // namespace
+
+std::string Utf16ToUtf8(const std::u16string& text) { return ToUtf8(text, false); }
+std::u16string Utf8ToUtf16(const std::string& text) { return ToUtf16(text, false); }
+std::string Utf16ToFileName(const std::u16string& name) { return ToUtf8(name, true); }
+std::u16string FileNameToUtf16(const std::string& name) { return ToUtf16(name, true); }
 
 std::string Utf16ToCp1252(const std::u16string& text) {
   std::string out;

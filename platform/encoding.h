@@ -9,6 +9,10 @@ namespace zentora::platform {
 std::string Utf16ToUtf8(const std::u16string& text);
 // Malformed UTF-8 sequences become U+FFFD.
 std::u16string Utf8ToUtf16(const std::string& text);
+// A file name of a system whose names are bytes (Linux): UTF-8 where the bytes are UTF-8, and
+// each byte that is not kept as U+DC80..U+DCFF, so that the name comes back byte for byte.
+std::u16string FileNameToUtf16(const std::string& name);
+std::string Utf16ToFileName(const std::u16string& name);
 // Characters without a code page 1252 form become '?', as the Windows best-fit-free conversion does.
 std::string Utf16ToCp1252(const std::u16string& text);
 std::u16string Cp1252ToUtf16(const std::string& text);

@@ -4,6 +4,6 @@
 
 namespace zentora::platform {
 
-std::u16string HomeFolder() { return ProgramFolder(); }
+std::u16string HomeFolder(MakeHome) { return ProgramFolder(); }
 
 }  // namespace zentora::platform

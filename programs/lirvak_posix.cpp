@@ -29,7 +29,7 @@ char* Allocated(const std::u16string& text) {
   return copy;
 }
 
-// What the last attachment call of this thread did: see Lirvak_get_status.
+// What the last call of this thread found: see Lirvak_get_status.
 thread_local std::int32_t last_status = reader::kStatusNone;
 
 // Where the Windows library shows a message box, this one writes the message.
@@ -41,34 +41,54 @@ void Report(const std::u16string& text) {
 
 std::int32_t Attach(const char* database, const unsigned char* field_name, std::int64_t record, const char* output,
                     reader::Attachment kind) {
-  const std::u16string host = reader::HostFolder(), output_name = Name(output);
-  const auto result = reader::WriteAttachment(host, Name(database), reader::FieldNameFromBuffer(field_name), record,
-                                              output_name, kind);
-  last_status = reader::StatusCode(result);
-  if (result != reader::AttachmentResult::Written)
-    Report(reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind)));
-  return 0;
+  return reader::Guarded([&] {
+    const std::u16string host = reader::HostFolder(), output_name = Name(output);
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const auto result = reader::WriteAttachment(host, Name(database), reader::FieldNameFromBuffer(field_name), record,
+                                                output_name, kind, kBusyWaitMs, &outcome);
+    last_status = reader::StatusCode(outcome);
+    if (result != reader::AttachmentResult::Written)
+      Report(reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind)));
+    return std::int32_t{0};
+  }, std::int32_t{0}, last_status);
 }
 
 }  // namespace
 
 LIRVAK_EXPORT void Lirvak_set_folder(const char* folder) {
-  std::u16string chosen = Name(folder);
-  if (!chosen.empty()) {
-    if (chosen.front() != u'/') chosen = platform::CurrentFolder() + chosen;
-    if (chosen.back() != u'/') chosen += u'/';
-  }
-  reader::ChooseHostFolder(std::move(chosen));
+  reader::Guarded([&] {
+    std::u16string chosen = Name(folder);
+    if (!chosen.empty()) {
+      if (chosen.front() != u'/') chosen = platform::CurrentFolder() + chosen;
+      if (chosen.back() != u'/') chosen += u'/';
+    }
+    reader::ChooseHostFolder(std::move(chosen));
+    return 0;
+  }, 0, last_status);
 }
 
 LIRVAK_EXPORT int64_t GetRegi(const char* database) {
-  return reader::CountRecords(reader::HostFolder(), Name(database));
+  return reader::Guarded([&] {
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const std::int64_t count = reader::CountRecords(reader::HostFolder(), Name(database), kBusyWaitMs, &outcome);
+    last_status = reader::StatusCode(outcome);
+    return count;
+  }, std::int64_t{0}, last_status);
 }
 
-LIRVAK_EXPORT char* Lirvak_get_folder(void) { return Allocated(reader::HostFolder()); }
+LIRVAK_EXPORT char* Lirvak_get_folder(void) {
+  return reader::Guarded([] { return Allocated(reader::HostFolder()); }, static_cast<char*>(nullptr), last_status);
+}
 
 LIRVAK_EXPORT char* Get_datos_str(const char* database, const unsigned char* field_name, int64_t record) {
-  return Allocated(reader::ReadValueText(reader::HostFolder(), Name(database), reader::FieldNameFromBuffer(field_name), record));
+  return reader::Guarded([&] {
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const std::u16string text = reader::ReadValueText(reader::HostFolder(), Name(database),
+                                                      reader::FieldNameFromBuffer(field_name), record, kBusyWaitMs,
+                                                      &outcome);
+    last_status = reader::StatusCode(outcome);
+    return Allocated(text);
+  }, static_cast<char*>(nullptr), last_status);
 }
 
 LIRVAK_EXPORT void Lirvak_free_str(char* text) { std::free(text); }
@@ -86,4 +106,7 @@ LIRVAK_EXPORT int32_t Get_datos_sonido(const char* database, const unsigned char
 }
 
 static_assert(LIRVAK_STATUS_NONE == reader::kStatusNone && LIRVAK_STATUS_WRITTEN == reader::kStatusWritten &&
-              LIRVAK_STATUS_MISSING == reader::kStatusMissing && LIRVAK_STATUS_NOT_WRITTEN == reader::kStatusNotWritten);
+              LIRVAK_STATUS_MISSING == reader::kStatusMissing && LIRVAK_STATUS_NOT_WRITTEN == reader::kStatusNotWritten &&
+              LIRVAK_STATUS_FOUND == reader::kStatusFound && LIRVAK_STATUS_BUSY == reader::kStatusBusy &&
+              LIRVAK_STATUS_NO_DATABASE == reader::kStatusNoDatabase &&
+              LIRVAK_STATUS_UNREADABLE == reader::kStatusUnreadable && LIRVAK_STATUS_NO_MEMORY == reader::kStatusNoMemory);

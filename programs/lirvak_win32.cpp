@@ -36,7 +36,7 @@ std::u16string AnsiName(const BSTR* handle) {
 
 std::int64_t Record(const std::int64_t* record) { return record ? *record : 0; }
 
-// What the last attachment call of this thread did: see Lirvak_get_status.
+// What the last call of this thread found: see Lirvak_get_status.
 thread_local std::int32_t last_status = reader::kStatusNone;
 std::atomic<bool> quiet{false};
 
@@ -47,9 +47,10 @@ BSTR Allocated(const std::u16string& text) {
 std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::int64_t* record, BSTR* output,
                     reader::Attachment kind) {
   const std::u16string host = reader::HostFolder(), output_name = AnsiName(output);
+  reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
   const auto result = reader::WriteAttachment(host, AnsiName(database), reader::FieldNameFromBuffer(field_name),
-                                              Record(record), output_name, kind);
-  last_status = reader::StatusCode(result);
+                                              Record(record), output_name, kind, kBusyWaitMs, &outcome);
+  last_status = reader::StatusCode(outcome);
   if (result != reader::AttachmentResult::Written && !quiet.load()) {
     const std::u16string text = reader::AttachmentMessage(result, kind, reader::AttachmentPath(host, output_name, kind));
     const std::u16string caption = reader::MessageCaption();
@@ -62,23 +63,38 @@ std::int32_t Attach(BSTR* database, const unsigned char* field_name, const std::
 }  // namespace
 
 // Callers declare the result as a double: on 32-bit Windows it comes back on the x87 stack.
+// Every export runs through reader::Guarded: an exception would cross into a caller that
+// cannot catch it (a Basic program, a script host), so memory running out reads as not found.
 extern "C" double __stdcall GetRegi(BSTR* database) {
-  return static_cast<double>(reader::CountRecords(reader::HostFolder(), AnsiName(database)));
+  return reader::Guarded([&] {
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const auto count = reader::CountRecords(reader::HostFolder(), AnsiName(database), kBusyWaitMs, &outcome);
+    last_status = reader::StatusCode(outcome);
+    return static_cast<double>(count);
+  }, 0.0, last_status);
 }
 
 extern "C" BSTR __stdcall Get_datos_str(BSTR* database, const unsigned char* field_name, const std::int64_t* record) {
-  return Allocated(reader::ReadValueText(reader::HostFolder(), AnsiName(database),
-                                         reader::FieldNameFromBuffer(field_name), Record(record)));
+  return reader::Guarded([&] {
+    reader::ReadOutcome outcome = reader::ReadOutcome::NoMemory;
+    const std::u16string text = reader::ReadValueText(reader::HostFolder(), AnsiName(database),
+                                                      reader::FieldNameFromBuffer(field_name), Record(record),
+                                                      kBusyWaitMs, &outcome);
+    last_status = reader::StatusCode(outcome);
+    return Allocated(text);
+  }, static_cast<BSTR>(nullptr), last_status);
 }
 
 extern "C" std::int32_t __stdcall Get_datos_image(BSTR* database, const unsigned char* field_name,
                                                   const std::int64_t* record, BSTR* output) {
-  return Attach(database, field_name, record, output, reader::Attachment::Image);
+  return reader::Guarded([&] { return Attach(database, field_name, record, output, reader::Attachment::Image); },
+                         std::int32_t{0}, last_status);
 }
 
 extern "C" std::int32_t __stdcall Get_datos_sonido(BSTR* database, const unsigned char* field_name,
                                                    const std::int64_t* record, BSTR* output) {
-  return Attach(database, field_name, record, output, reader::Attachment::Sound);
+  return reader::Guarded([&] { return Attach(database, field_name, record, output, reader::Attachment::Sound); },
+                         std::int32_t{0}, last_status);
 }
 
 // The folder of the databases for every later call, from any thread: a zero-terminated
@@ -100,10 +116,13 @@ extern "C" void __stdcall Lirvak_set_folder(const wchar_t* folder) {
 
 // The folder the next call reads, ending with '\\', as a UTF-16 BSTR the caller frees with
 // SysFreeString.
-extern "C" BSTR __stdcall Lirvak_get_folder() { return Allocated(reader::HostFolder()); }
+extern "C" BSTR __stdcall Lirvak_get_folder() {
+  return reader::Guarded([] { return Allocated(reader::HostFolder()); }, static_cast<BSTR>(nullptr), last_status);
+}
 
-// What the last Get_datos_image or Get_datos_sonido call of the calling thread did: -1 none
-// yet, 0 written, 1 no such value, 2 not written (the name refused or the file unwritable).
+// What the last call of the calling thread found: -1 none yet, 0 found or written, 1 no such
+// value, 2 not written (the name refused or the file unwritable), 3 the data file held by
+// another program, 4 no such database, 5 the data file unreadable, 6 out of memory.
 extern "C" std::int32_t __stdcall Lirvak_get_status() { return last_status; }
 
 // Non-zero: a failed attachment call shows no message box and only sets the status. Zero

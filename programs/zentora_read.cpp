@@ -7,5 +7,8 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
-  return zentora::cli::RunReadCommand(arguments, std::cout, std::cerr, zentora::platform::StandardErrorIsTerminal());
+  // Without --folder the tool reads where the program of the same build keeps its databases.
+  const zentora::cli::ToolSetting setting{zentora::platform::HomeFolder(),
+                                          zentora::platform::StandardErrorIsTerminal()};
+  return zentora::cli::RunReadCommand(arguments, std::cout, std::cerr, setting);
 }

@@ -6,6 +6,7 @@
 
 #include "platform/encoding.h"
 #include "platform/standard_streams.h"
+#include "platform/system.h"
 #include "reader/cli/read_command.h"
 
 int wmain(int argc, wchar_t** argv) {
@@ -13,7 +14,9 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i)
     arguments.push_back(zentora::platform::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
   const zentora::platform::StandardStreams streams = zentora::platform::OpenStandardStreams();
-  const int code = zentora::cli::RunReadCommand(arguments, streams.out, streams.err, streams.err_is_console);
+  // Without --folder the tool reads beside itself, where Zentora.exe keeps its databases.
+  const zentora::cli::ToolSetting setting{zentora::platform::HomeFolder(), streams.err_is_console};
+  const int code = zentora::cli::RunReadCommand(arguments, streams.out, streams.err, setting);
   streams.out.flush();
   streams.err.flush();
   return code;

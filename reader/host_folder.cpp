@@ -32,7 +32,7 @@ std::u16string HostFolder() {
     const std::lock_guard<std::mutex> hold(chosen.lock);
     if (!chosen.folder.empty()) return chosen.folder;
   }
-  return platform::HomeFolder();
+  return platform::HomeFolder(platform::MakeHome::No);
 }
 
 std::int32_t StatusCode(AttachmentResult result) {
@@ -42,6 +42,19 @@ std::int32_t StatusCode(AttachmentResult result) {
     case AttachmentResult::NotWritten: break;
   }
   return kStatusNotWritten;
+}
+
+std::int32_t StatusCode(ReadOutcome outcome) {
+  switch (outcome) {
+    case ReadOutcome::Answered: return kStatusFound;
+    case ReadOutcome::Missing: return kStatusMissing;
+    case ReadOutcome::NotWritten: return kStatusNotWritten;
+    case ReadOutcome::Busy: return kStatusBusy;
+    case ReadOutcome::NoDatabase: return kStatusNoDatabase;
+    case ReadOutcome::Unreadable: return kStatusUnreadable;
+    case ReadOutcome::NoMemory: break;
+  }
+  return kStatusNoMemory;
 }
 
 }  // namespace zentora::reader

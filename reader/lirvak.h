@@ -20,6 +20,12 @@
  * do: a call finding the file held retries for about two seconds and then finds nothing.
  * No initialisation is needed.
  *
+ * Hostile files cost bounded time and memory: a call reads the data file in time linear in
+ * it, and the index a process keeps of a database's data file takes at most 4 KB and 640 bytes
+ * per 96-byte entry (usually far less: 16 bytes per value and a few per entry), whatever
+ * record numbers the entries hold; after a call the process keeps at most 64 MB of such
+ * indexes (one larger than that is dropped at the end of the call that made it).
+ *
  * Build with `pkg-config --cflags --libs lirvak` (the library is liblirvak.so.1); from
  * Python, the module lirvak wraps these functions (lirvak.open(folder, name)).
  */
@@ -64,16 +70,28 @@ void Lirvak_free_str(char* text);
  * "La imagen NO existe ..." / "El sonido NO existe ..." or "No se ha podido escribir el
  * fichero ..." goes to standard error, and no stale file stays: an old regular file of that
  * name is removed. A link, a folder, a pipe or a device at that name is never touched.
- * Always return 0: Lirvak_get_status tells what happened. */
+ * An empty output name is refused. Always return 0: Lirvak_get_status tells what happened
+ * (any status but LIRVAK_STATUS_WRITTEN: no file was written). */
 int32_t Get_datos_image(const char* database, const unsigned char* field_name, int64_t record, const char* output);
 int32_t Get_datos_sonido(const char* database, const unsigned char* field_name, int64_t record, const char* output);
 
-/* What the last Get_datos_image or Get_datos_sonido call of the calling thread did. */
+/* What the last call of the calling thread (GetRegi, Get_datos_str, Get_datos_image,
+ * Get_datos_sonido) found, so that a caller can tell the causes apart; the functions' own
+ * answers stay as described above. No function lets an exception or a crash out: memory that
+ * runs out reads as not found (0, "No datos", no file) with LIRVAK_STATUS_NO_MEMORY. */
 #define LIRVAK_STATUS_NONE (-1)       /* no such call yet on this thread */
+#define LIRVAK_STATUS_FOUND 0         /* answered from the file: the count, the value found */
 #define LIRVAK_STATUS_WRITTEN 0       /* the output file holds the value */
-#define LIRVAK_STATUS_MISSING 1       /* no such value, or the data file could not be read */
-#define LIRVAK_STATUS_NOT_WRITTEN 2   /* the output name was refused, or the file could not be
-                                         written: not a regular file, no permission, disk full */
+#define LIRVAK_STATUS_MISSING 1       /* the database is there, the value is not */
+#define LIRVAK_STATUS_NOT_WRITTEN 2   /* the output name was refused (empty, or leaving the host
+                                         folder), or the file could not be written: not a
+                                         regular file, no permission, disk full */
+#define LIRVAK_STATUS_BUSY 3          /* another program held the data file past the wait */
+#define LIRVAK_STATUS_NO_DATABASE 4   /* no such database in the host folder (neither of its
+                                         files), or a database name that is refused */
+#define LIRVAK_STATUS_UNREADABLE 5    /* the data file could not be read: not a regular file,
+                                         a read error */
+#define LIRVAK_STATUS_NO_MEMORY 6     /* the answer did not fit in memory */
 int32_t Lirvak_get_status(void);
 
 #ifdef __cplusplus

@@ -1,5 +1,6 @@
 #include "reader/reader_core.h"
 
+#include <new>
 #include <string>
 
 #include "platform/system.h"
@@ -45,10 +46,40 @@ bool ReadableDatabase(const std::u16string& host_folder, const std::u16string& n
   return true;
 }
 
-// The data file of a database, or nothing when it does not exist.
-bool OpenableDatabase(const std::u16string& host_folder, const std::u16string& name, unsigned busy_wait_ms,
-                      Database& db) {
-  return ReadableDatabase(host_folder, name, busy_wait_ms, db) && platform::PathExists(DataFilePath(db));
+// What a read of a database that may not be there finds: NoDatabase when neither of its files
+// is (or the name is refused), Missing when only the structure is (no record yet), else
+// Answered: the data file is there to be read.
+ReadOutcome FindDatabase(const std::u16string& host_folder, const std::u16string& name, unsigned busy_wait_ms,
+                         Database& db) {
+  if (!ReadableDatabase(host_folder, name, busy_wait_ms, db)) return ReadOutcome::NoDatabase;
+  if (platform::PathExists(DataFilePath(db))) return ReadOutcome::Answered;
+  return platform::PathExists(StructureFilePath(db)) ? ReadOutcome::Missing : ReadOutcome::NoDatabase;
+}
+
+ReadOutcome OutcomeOf(IoStatus status) {
+  switch (status) {
+    case IoStatus::Ok: return ReadOutcome::Answered;
+    case IoStatus::Busy: return ReadOutcome::Busy;
+    default: return ReadOutcome::Unreadable;
+  }
+}
+
+void Tell(ReadOutcome* outcome, ReadOutcome what) {
+  if (outcome) *outcome = what;
+}
+
+// Runs `read`, answering `fallback` with NoMemory (or Unreadable) when it throws: no
+// exception leaves the library, whatever the file.
+template <typename Read, typename Fallback>
+auto Guarded(ReadOutcome* outcome, Read read, Fallback fallback) -> decltype(read()) {
+  try {
+    return read();
+  } catch (const std::bad_alloc&) {
+    Tell(outcome, ReadOutcome::NoMemory);
+  } catch (...) {
+    Tell(outcome, ReadOutcome::Unreadable);
+  }
+  return fallback();
 }
 
 }  // namespace
@@ -75,22 +106,35 @@ std::u16string FieldNameFromBuffer(const unsigned char* buffer) {
   return name;
 }
 
-std::int64_t CountRecords(const std::u16string& host_folder, const std::u16string& database, unsigned busy_wait_ms) {
-  Database db;
-  if (!OpenableDatabase(host_folder, database, busy_wait_ms, db)) return 0;
-  const IoResult<std::int64_t> last = TryLastRecordNumber(db);
-  return last.ok() ? last.value : 0;
+std::int64_t CountRecords(const std::u16string& host_folder, const std::u16string& database, unsigned busy_wait_ms,
+                          ReadOutcome* outcome) {
+  return Guarded(outcome, [&]() -> std::int64_t {
+    Database db;
+    const ReadOutcome found = FindDatabase(host_folder, database, busy_wait_ms, db);
+    // A database without a data file holds no record: 0 is its count.
+    Tell(outcome, found == ReadOutcome::Missing ? ReadOutcome::Answered : found);
+    if (found != ReadOutcome::Answered) return 0;
+    const IoResult<std::int64_t> last = TryLastRecordNumber(db);
+    Tell(outcome, OutcomeOf(last.status));
+    return last.ok() ? last.value : 0;
+  }, [] { return std::int64_t{0}; });
 }
 
 std::u16string ReadValueText(const std::u16string& host_folder, const std::u16string& database,
-                             const std::u16string& field_name, std::int64_t record, unsigned busy_wait_ms) {
-  Database db;
-  if (!ReadableDatabase(host_folder, database, busy_wait_ms, db)) return NoDataText();
-  std::u16string text;
-  const IoResult<bool> found =
-      ProcessValueIndexes().FindText(db, ValueQuery{field_name, record, kFirstTextType, kLastTextType}, text);
-  if (!found.ok() || !found.value || text.empty()) return NoDataText();
-  return text;  // moved, not copied as a conditional expression would
+                             const std::u16string& field_name, std::int64_t record, unsigned busy_wait_ms,
+                             ReadOutcome* outcome) {
+  return Guarded(outcome, [&]() -> std::u16string {
+    Database db;
+    const ReadOutcome there = FindDatabase(host_folder, database, busy_wait_ms, db);
+    Tell(outcome, there);
+    if (there != ReadOutcome::Answered) return NoDataText();
+    std::u16string text;
+    const IoResult<bool> found =
+        ProcessValueIndexes().FindText(db, ValueQuery{field_name, record, kFirstTextType, kLastTextType}, text);
+    Tell(outcome, !found.ok() ? OutcomeOf(found.status) : found.value ? ReadOutcome::Answered : ReadOutcome::Missing);
+    if (!found.ok() || !found.value || text.empty()) return NoDataText();
+    return text;  // moved, not copied as a conditional expression would
+  }, [] { return NoDataText(); });
 }
 
 std::u16string AttachmentPath(const std::u16string& host_folder, const std::u16string& output, Attachment kind) {
@@ -99,26 +143,39 @@ std::u16string AttachmentPath(const std::u16string& host_folder, const std::u16s
 
 AttachmentResult WriteAttachment(const std::u16string& host_folder, const std::u16string& database,
                                  const std::u16string& field_name, std::int64_t record, const std::u16string& output,
-                                 Attachment kind, unsigned busy_wait_ms) {
+                                 Attachment kind, unsigned busy_wait_ms, ReadOutcome* outcome) {
   // A refused database name reads as a missing database: the old output still goes and the
-  // caller still hears that there is nothing. Only a refused output name stops here.
-  if (!StaysInHostFolder(output)) return AttachmentResult::NotWritten;
+  // caller still hears that there is nothing. Only a refused output name stops here; an empty
+  // one names no file (it would be "<host>/.jpg").
+  Tell(outcome, ReadOutcome::NotWritten);
+  if (output.empty() || !StaysInHostFolder(output)) return AttachmentResult::NotWritten;
   const std::u16string path = AttachmentPath(host_folder, output, kind);
-  std::string bytes;
-  Database db;
-  if (ReadableDatabase(host_folder, database, busy_wait_ms, db))
-    ProcessValueIndexes().FindBytes(db, ValueQuery{field_name, record, kFirstAttachmentType, kLastAttachmentType},
-                                    bytes);
-  if (bytes.empty()) {
-    platform::DeleteFileForced(path);  // a regular file only; failures are ignored
-    return AttachmentResult::Missing;
-  }
-  // The old output may be read-only: it is replaced as it would have been deleted.
-  const platform::ReplaceStatus status =
-      platform::WriteFileReplacing(path, bytes.data(), bytes.size(), platform::ReadOnlyTarget::Replace);
-  if (status == platform::ReplaceStatus::Ok) return AttachmentResult::Written;
-  if (status == platform::ReplaceStatus::Failed) platform::DeleteFileForced(path);
-  return AttachmentResult::NotWritten;
+  // What was done, and whether an old regular file at the path goes: so no stale output stays.
+  struct Done {
+    AttachmentResult result;
+    bool remove_old;
+  };
+  const Done done = Guarded(outcome, [&] {
+    std::string bytes;
+    Database db;
+    const ReadOutcome there = FindDatabase(host_folder, database, busy_wait_ms, db);
+    Tell(outcome, there);
+    if (there == ReadOutcome::Answered) {
+      const IoResult<bool> found = ProcessValueIndexes().FindBytes(
+          db, ValueQuery{field_name, record, kFirstAttachmentType, kLastAttachmentType}, bytes);
+      Tell(outcome, !found.ok() ? OutcomeOf(found.status) : ReadOutcome::Missing);
+    }
+    if (bytes.empty()) return Done{AttachmentResult::Missing, true};
+    // The old output may be read-only: it is replaced as it would have been deleted.
+    const platform::ReplaceStatus status =
+        platform::WriteFileReplacing(path, bytes.data(), bytes.size(), platform::ReadOnlyTarget::Replace,
+                                     platform::LinkAtTarget::Replace);
+    Tell(outcome, status == platform::ReplaceStatus::Ok ? ReadOutcome::Answered : ReadOutcome::NotWritten);
+    if (status == platform::ReplaceStatus::Ok) return Done{AttachmentResult::Written, false};
+    return Done{AttachmentResult::NotWritten, status == platform::ReplaceStatus::Failed};
+  }, [] { return Done{AttachmentResult::Missing, true}; });
+  if (done.remove_old) platform::DeleteFileForced(path);  // a regular file only; failures are ignored
+  return done.result;
 }
 
 std::u16string AttachmentMessage(AttachmentResult result, Attachment kind, const std::u16string& path) {

@@ -19,10 +19,19 @@ auto ValueIndexCache::Use(const Database& db, Read read) {
     if (!held) held = held_.emplace_front(std::make_shared<Entry>(db));
   }
   std::size_t memory = 0;
+  bool nothing = false;
   auto result = [&] {
     const std::lock_guard<std::mutex> reading(held->lock);
     auto answer = read(held->index);
     memory = held->index.MemoryBytes();
+    nothing = held->index.IndexedEntries() == 0;
+    // An index larger than the whole limit is not kept past the call: the next call reads
+    // the file again, in time linear in it, rather than the process keeping more than the
+    // limit. The entry stays, so threads reading this database still take turns on one index.
+    if (memory > memory_limit_) {
+      held->index = Fresh(held->index.database());
+      memory = 0;
+    }
     return answer;
   }();
   // A thread still reading a dropped index keeps it alive through its own pointer.
@@ -30,10 +39,10 @@ auto ValueIndexCache::Use(const Database& db, Read read) {
   held->memory = memory;
   // An index of nothing (a database without a data file) costs nothing to make again: names
   // asked for that do not exist are not held.
-  if (held->index.IndexedEntries() == 0) held_.remove(held);
+  if (nothing) held_.remove(held);
   std::size_t total = 0;
   for (const auto& each : held_) total += each->memory;
-  while (total > memory_limit_ && held_.size() > 1) {
+  while (total > memory_limit_ && !held_.empty()) {
     total -= held_.back()->memory;
     held_.pop_back();
   }

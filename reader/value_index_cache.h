@@ -1,7 +1,8 @@
 // The value indexes of the databases a process reads through Lirvak: one per database, kept
 // between calls so that a caller's loop over every value costs one pass over the file, plus
 // what is appended meanwhile. Memory is bounded: past the limit the index of the database
-// used least recently is dropped. Two threads may read at once, each database's index used by
+// used least recently is dropped, and an index larger than the limit by itself is dropped at
+// the end of the call that made it, so that after a call the process keeps at most the limit. Two threads may read at once, each database's index used by
 // one of them at a time.
 #pragma once
 #include <cstddef>
@@ -31,9 +32,12 @@ class ValueIndexCache {
     std::mutex lock;  // one reader of this index at a time
     ValueIndex index;
     std::size_t memory = 0;  // as last measured, under the cache's lock
-    explicit Entry(const Database& db) : index(db, {kTextTypes, kAttachmentTypes}, platform::Access::ReadExisting) {}
+    explicit Entry(const Database& db) : index(Fresh(db)) {}
   };
 
+  static ValueIndex Fresh(const Database& db) {
+    return ValueIndex(db, {kTextTypes, kAttachmentTypes}, platform::Access::ReadExisting);
+  }
   template <typename Read>
   auto Use(const Database& db, Read read);
 

@@ -11,6 +11,7 @@
 #include "dialogs/record_entry.h"
 #include "dialogs/value_viewers.h"
 #include "platform/system.h"
+#include "display/failure_words.h"
 #include "shell/about_box.h"
 #include "shell/configuration.h"
 #include "storage/structure_file.h"
@@ -51,8 +52,9 @@ void DefineField(AppState& state, const Database& db) {
       Message(texts, text::kDuplicateLabel, text::kNotArchived);
       return;
     }
-    // A structure file another program holds past the wait keeps the field out: say so.
-    if (AppendFieldDefinition(db, *field) != IoStatus::Ok) Message(texts, texts.Filled(text::kStructureHeld, db.name));
+    // A field kept out says why, and to try again only where that can work.
+    const IoStatus stored = AppendFieldDefinition(db, *field);
+    if (stored != IoStatus::Ok) Message(texts, FailureMessage(texts, text::kFieldNotStored, db, stored) + TryAgainAdvice(texts, stored));
   });
 }
 
@@ -62,7 +64,13 @@ void NewDatabase(AppState& state, const Database& db) {
     Message(texts, texts.Text(text::kDatabaseExists));
     return;
   }
-  if (!FolderHasEntry(db.program_folder, db.name)) platform::CreateFolder(DatabaseFolder(db));
+  // A folder that exists under another case of the name (where names ignore case) will do.
+  if (!FolderHasEntry(db.program_folder, db.name) && !platform::CreateFolder(DatabaseFolder(db)) &&
+      !platform::IsFolder(DatabaseFolder(db))) {
+    const IoStatus refused{IoStatus::Failed, platform::LastFailure(), DatabaseFolder(db)};
+    Message(texts, FailureMessage(texts, text::kDatabaseNotMade, db, refused) + TryAgainAdvice(texts, refused));
+    return;
+  }
   if (PathExists(DataFilePath(db))) {
     Message(texts, text::kCreationStarted, text::kCannotAddField);
     return;
@@ -94,7 +102,7 @@ void SwitchLanguage(AppState& state, Language language) {
 // The commands that act on a database: each asks for its name first.
 void RunDatabaseCommand(AppState& state, int command) {
   const Texts& texts = state.shell.texts;
-  const std::optional<std::u16string> name = ShowDatabaseNameDialog(texts);
+  const std::optional<std::u16string> name = ShowDatabaseNameDialog(texts, state.program_folder);
   if (!name || name->empty()) return;
   const Database db = state.DatabaseNamed(*name);
   if (command == kCommandNewDatabase) {
@@ -104,7 +112,7 @@ void RunDatabaseCommand(AppState& state, int command) {
   // Every other command needs the structure, See data records too: a name with nothing
   // behind it is said, never just dropped.
   if (!PathExists(StructureFilePath(db))) {
-    Message(texts, texts.Filled(text::kDatabaseMissing, db.name));
+    Message(texts, texts.Filled(text::kDatabaseMissing, QuotedName(texts, db.name)));
     return;
   }
   if (command == kCommandSeeData && !PathExists(DataFilePath(db))) {

@@ -70,10 +70,10 @@ IoStatus AppendRun(const Database& db, const DataUnit& prototype, std::size_t co
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Write, db.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
   std::uint64_t offset = 0;
-  if (!EndOfEntries(file, offset)) return IoStatus::Failed;
+  if (!EndOfEntries(file, offset)) return file.Status();
   return WriteRun(file, offset, prototype, count, kEntriesPerBlock, unit_at, [](std::size_t) {}, last_end_flag)
-             ? IoStatus::Ok
-             : IoStatus::Failed;
+             ? IoStatus(IoStatus::Ok)
+             : file.Status();
 }
 
 // The record number of the entry that ends at `end`, 0 when there is none.
@@ -131,6 +131,19 @@ void RememberLastEntry(const LockedFile& file, std::uint64_t count, std::int64_t
   highest.highest = record;
 }
 
+// The number the next record takes in an open data file, and where its entries go (`start`):
+// one above the highest number the file holds, so that no number is ever taken twice, even
+// where writers that follow the last entry's number left a higher one before it. Damaged
+// when entries hold no number above 0, or the largest there is (nothing can follow).
+IoResult<std::int64_t> NextRecordNumber(const LockedFile& file, std::uint64_t& start, HighestRecord& highest,
+                                        const RecordProgress& progress) {
+  if (!EndOfEntries(file, start)) return {file.Status(), 0};
+  if (!FollowHighestRecord(file, start / kDataUnitBytes, highest, progress)) return {file.Status(), 0};
+  if ((start > 0 && highest.highest <= 0) || highest.highest == std::numeric_limits<std::int64_t>::max())
+    return {file.Status(IoStatus::Damaged), 0};
+  return {IoStatus::Ok, highest.highest + 1};
+}
+
 // The gathering scan shared by the text and byte forms.
 template <typename Accumulator>
 IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulator& value) {
@@ -139,7 +152,7 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Read, db.busy_wait_ms);
   if (status != IoStatus::Ok) return {status, false};
   std::uint64_t size = 0;
-  if (!file.Size(size)) return {IoStatus::Failed, false};
+  if (!file.Size(size)) return {file.Status(), false};
 
   std::uint8_t name[kFieldNameUnits * 2];
   PutUtf16(name, PadFieldName(query.name));
@@ -154,7 +167,7 @@ IoResult<bool> FindValue(const Database& db, const ValueQuery& query, Accumulato
         done != n * kDataUnitBytes) {
       // What was gathered before the failure is part of a value at best: never hand it on.
       value.clear();
-      return {IoStatus::Failed, false};
+      return {file.Status(), false};
     }
     for (std::size_t i = 0; i < n; ++i) {
       const std::uint8_t* entry = &block[i * kDataUnitBytes];
@@ -212,7 +225,7 @@ IoResult<std::int64_t> TryLastRecordNumber(const Database& db) {
   if (status != IoStatus::Ok) return {status, 0};
   std::uint64_t end = 0;
   std::int64_t last = 0;
-  if (!EndOfEntries(file, end) || !RecordNumberBefore(file, end, last)) return {IoStatus::Failed, 0};
+  if (!EndOfEntries(file, end) || !RecordNumberBefore(file, end, last)) return {file.Status(), 0};
   return {IoStatus::Ok, last};
 }
 
@@ -250,17 +263,11 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
       file.Open(DataFilePath(db), platform::Access::ReadWrite, db.busy_wait_ms, progress.waiting);
   if (status != IoStatus::Ok) return {status, 0};
   std::uint64_t start = 0;
-  std::int64_t last = 0;
-  if (!EndOfEntries(file, start) || !RecordNumberBefore(file, start, last)) return {IoStatus::Failed, 0};
-  // Entries that hold record 0 or less, or a number with none after it, were not left by a
-  // writer of this file: following them would reuse or wrap a number.
-  if ((start > 0 && last <= 0) || last == std::numeric_limits<std::int64_t>::max()) return {IoStatus::Damaged, 0};
   HighestRecord scanned;
   if (highest == nullptr) highest = &scanned;
-  if (!FollowHighestRecord(file, start / kDataUnitBytes, *highest, progress)) return {IoStatus::Failed, 0};
-  // A number above the last one was written before it: following the last would repeat it.
-  if (highest->highest > last) return {IoStatus::Damaged, 0};
-  const std::int64_t record = last + 1;
+  const IoResult<std::int64_t> next = NextRecordNumber(file, start, *highest, progress);
+  if (!next.ok()) return next;
+  const std::int64_t record = next.value;
 
   std::uint64_t offset = start;
   const std::size_t block = std::clamp<std::size_t>(progress.most_per_write, 1, kEntriesPerBlock);
@@ -281,19 +288,30 @@ IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<Record
   }
   if (ok && progress.durable) ok = file.Flush();
   if (!ok) {
-    // No half record stays behind for a reader to find or for the next number to follow.
+    // No half record stays behind for a reader to find or for the next number to follow; the
+    // reason is the write's, whatever the cutting back meets.
+    const IoStatus failed = file.Status();
     file.Truncate(start);
-    return {IoStatus::Failed, 0};
+    return {failed, 0};
   }
   if (offset > start) RememberLastEntry(file, offset / kDataUnitBytes, record, *highest);
   return {IoStatus::Ok, record};
+}
+
+IoStatus CheckRecordCanBeStored(const Database& db, const RecordProgress& progress, HighestRecord* highest) {
+  LockedFile file;
+  const IoStatus status = file.Open(DataFilePath(db), platform::Access::Read, db.busy_wait_ms, progress.waiting);
+  if (status != IoStatus::Ok) return status;
+  HighestRecord scanned;
+  std::uint64_t start = 0;
+  return NextRecordNumber(file, start, highest ? *highest : scanned, progress).status;
 }
 
 IoStatus FlushDataFile(const Database& db) {
   LockedFile file;
   const IoStatus status = file.Open(DataFilePath(db), platform::Access::Write, db.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
-  return file.Flush() ? IoStatus::Ok : IoStatus::Failed;
+  return file.Flush() ? IoStatus(IoStatus::Ok) : file.Status();
 }
 
 IoResult<bool> FindValueText(const Database& db, const ValueQuery& query, std::u16string& text) {

@@ -94,16 +94,23 @@ struct HighestRecord {
   std::int64_t highest = 0;
 };
 
-// Stores a whole record under one exclusive hold of the data file: its number, the last
-// entry's number plus one, is taken inside the same hold, so two programs storing at once
-// never share one. The values go in their order, each ended by its end flag: the same bytes
-// as one AppendDataUnit per unit. Damaged, with nothing stored, when the last entry's number
-// is not above 0 while the file holds entries, is the largest there is, or is below another
-// entry's number (the new number would repeat that one); `highest` carries what was learnt of
+// Stores a whole record under one exclusive hold of the data file: its number, one above the
+// highest number the file holds, is taken inside the same hold, so two programs storing at
+// once never share one, and no number is ever reused (a file whose last entry holds its
+// highest number, as every writer of this program leaves it, gets the last number plus one).
+// The values go in their order, each ended by its end flag: the same bytes as one
+// AppendDataUnit per unit. Damaged, with nothing stored, when the file holds entries but no
+// number above 0, or holds the largest number there is; `highest` carries what was learnt of
 // the file to the next store (without it the whole file is read). A write that fails takes back
 // what the record wrote. The value is the number given.
 IoResult<std::int64_t> AppendRecord(const Database& db, const std::vector<RecordValue>& values,
                                     const RecordProgress& progress = {}, HighestRecord* highest = nullptr);
+
+// Whether a record could be stored now (Ok), or why not, as AppendRecord would find it: asked
+// before anyone answers a record's questions. Reads the file as AppendRecord does, carrying
+// what it learnt in `highest` so that the store itself reads only what came after.
+IoStatus CheckRecordCanBeStored(const Database& db, const RecordProgress& progress = {},
+                                HighestRecord* highest = nullptr);
 
 // Makes what was appended durable.
 IoStatus FlushDataFile(const Database& db);

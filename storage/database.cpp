@@ -53,4 +53,11 @@ bool IsValidDatabaseName(std::u16string_view name) {
   return !IsDeviceName(name);
 }
 
+bool DatabaseNameFits(const std::u16string& program_folder, const std::u16string& name) {
+  const Database db{program_folder, name};
+  // Both files' names are as long: the structure file's answers for the data file's.
+  return platform::FileNameFits(program_folder, name) &&
+         platform::FileNameFits(DatabaseFolder(db), name + u".z04");
+}
+
 }  // namespace zentora

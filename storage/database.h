@@ -32,5 +32,8 @@ inline constexpr std::size_t kListingLimit = 1000;
 // A name the database dialogs accept: usable as a folder and file stem on every platform
 // we ship on (Windows rules, the stricter ones), so a database made on one opens on the other.
 bool IsValidDatabaseName(std::u16string_view name);
+// Whether the database's folder and files can be made in `program_folder` as far as names go:
+// each name within the longest its file system takes, each path within the longest path.
+bool DatabaseNameFits(const std::u16string& program_folder, const std::u16string& name);
 
 }  // namespace zentora

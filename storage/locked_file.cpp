@@ -19,7 +19,8 @@ void StepAside(const std::u16string& path) {
   } while (platform::WaitSignRaised(path) && platform::MonotonicMs() < until);
 }
 
-// This open's sign, up from the first try that found the file held until the open returns.
+// This open's sign, up from the first try that found the file held until the open returns:
+// never lowered between tries, or an open arriving in that moment would go first.
 struct RaisedSign {
   platform::WaitSign sign;
   ~RaisedSign() { platform::LowerWaitSign(sign); }
@@ -30,6 +31,8 @@ struct RaisedSign {
 IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, unsigned busy_wait_ms,
                           const KeepWaiting& keep_waiting) {
   Close();
+  path_ = path;
+  reason_ = {};
   StepAside(path);
   RaisedSign raised;
   std::uint64_t start = 0;
@@ -40,9 +43,10 @@ IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, u
         open_ = true;
         return IoStatus::Ok;
       case platform::OpenStatus::Failed:
-        return IoStatus::Failed;
+        reason_ = platform::LastFailure();
+        return Status(IoStatus::Failed);
       case platform::OpenStatus::NotRegularFile:
-        return IoStatus::NotRegularFile;
+        return Status(IoStatus::NotRegularFile);
       case platform::OpenStatus::Busy:
         break;
     }
@@ -51,7 +55,7 @@ IoStatus LockedFile::Open(const std::u16string& path, platform::Access access, u
     if (!waiting) start = now;
     waiting = true;
     const std::uint64_t waited = now - start;
-    if (keep_waiting ? !keep_waiting(waited) : waited >= busy_wait_ms) return IoStatus::Busy;
+    if (keep_waiting ? !keep_waiting(waited) : waited >= busy_wait_ms) return Status(IoStatus::Busy);
     const std::uint64_t left = keep_waiting ? pause : busy_wait_ms - waited;
     platform::SleepMs(static_cast<unsigned>(std::min<std::uint64_t>(pause, left)));
   }

@@ -32,27 +32,41 @@ class LockedFile {
   // an open that sees a sign up first steps aside until the one waiting has the file, at most
   // kLongestStepAsideMs. A reader that opens again right after closing therefore cannot keep
   // the program out (nor the program a reader), and every open stays exclusive.
+  // A failure carries the system's reason and the path.
   IoStatus Open(const std::u16string& path, platform::Access access, unsigned busy_wait_ms,
                 const KeepWaiting& keep_waiting = {});
   void Close();
 
-  bool Size(std::uint64_t& size) const { return platform::GetFileSize(file_, size); }
-  bool Identity(platform::FileIdentity& identity) const { return platform::GetFileIdentity(file_, identity); }
+  bool Size(std::uint64_t& size) const { return Kept(platform::GetFileSize(file_, size)); }
+  bool Identity(platform::FileIdentity& identity) const { return Kept(platform::GetFileIdentity(file_, identity)); }
   bool IdentityAndSize(platform::FileIdentity& identity, std::uint64_t& size) const {
-    return platform::GetFileIdentityAndSize(file_, identity, size);
+    return Kept(platform::GetFileIdentityAndSize(file_, identity, size));
   }
   bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size, std::size_t& done) const {
-    return platform::ReadAt(file_, offset, buffer, size, done);
+    return Kept(platform::ReadAt(file_, offset, buffer, size, done));
   }
   bool WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) const {
-    return platform::WriteAt(file_, offset, buffer, size);
+    return Kept(platform::WriteAt(file_, offset, buffer, size));
   }
-  bool Flush() const { return platform::FlushFile(file_); }
-  bool Truncate(std::uint64_t size) const { return platform::TruncateFile(file_, size); }
+  bool Flush() const { return Kept(platform::FlushFile(file_)); }
+  bool Truncate(std::uint64_t size) const { return Kept(platform::TruncateFile(file_, size)); }
+
+  // A status of `kind` naming this file; Failed carries why the last of its operations that
+  // failed did so (none when what failed was no system call: a read cut short, say).
+  IoStatus Status(IoStatus::Kind kind = IoStatus::Failed) const {
+    return {kind, kind == IoStatus::Failed ? reason_ : platform::SystemFailure{}, path_};
+  }
 
  private:
+  bool Kept(bool ok) const {
+    if (!ok) reason_ = platform::LastFailure();
+    return ok;
+  }
+
   platform::FileHandle file_{};
   bool open_ = false;
+  std::u16string path_;
+  mutable platform::SystemFailure reason_;  // of the last operation that failed
 };
 
 }  // namespace zentora

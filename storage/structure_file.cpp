@@ -16,18 +16,18 @@ constexpr std::size_t kDefinitionsPerBlock = 256;
 // true; never past kMostFields. Damaged when the file holds more than that.
 IoStatus VisitDefinitions(const LockedFile& file, const std::function<bool(const FieldDefinition&)>& visit) {
   std::uint64_t size = 0;
-  if (!file.Size(size)) return IoStatus::Failed;
+  if (!file.Size(size)) return file.Status();
   const std::uint64_t count = size / kFieldDefinitionBytes;
   std::uint8_t block[kDefinitionsPerBlock * kFieldDefinitionBytes];
   for (std::uint64_t first = 0; first < std::min<std::uint64_t>(count, kMostFields); first += kDefinitionsPerBlock) {
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count - first, kDefinitionsPerBlock));
     std::size_t done = 0;
-    if (!file.ReadAt(first * kFieldDefinitionBytes, block, n * kFieldDefinitionBytes, done)) return IoStatus::Failed;
+    if (!file.ReadAt(first * kFieldDefinitionBytes, block, n * kFieldDefinitionBytes, done)) return file.Status();
     for (std::size_t at = 0; at + kFieldDefinitionBytes <= done; at += kFieldDefinitionBytes)
       if (visit(DecodeFieldDefinition(block + at))) return IoStatus::Ok;
     if (done < n * kFieldDefinitionBytes) return IoStatus::Ok;  // cut short while read: what is there
   }
-  return count > kMostFields ? IoStatus::Damaged : IoStatus::Ok;
+  return count > kMostFields ? file.Status(IoStatus::Damaged) : IoStatus(IoStatus::Ok);
 }
 
 std::optional<FieldDefinition> FindByName(const Database& db, const std::u16string& padded_name) {
@@ -65,8 +65,8 @@ IoResult<std::vector<FieldDefinition>> ReadStructure(const Database& db) {
 IoResult<std::vector<FieldDefinition>> ReadFieldDefinitions(const LockedFile& file) {
   // Refused from its length alone: nothing is read of a structure that will not be used.
   std::uint64_t size = 0;
-  if (!file.Size(size)) return {IoStatus::Failed, {}};
-  if (size / kFieldDefinitionBytes > kMostFields) return {IoStatus::Damaged, {}};
+  if (!file.Size(size)) return {file.Status(), {}};
+  if (size / kFieldDefinitionBytes > kMostFields) return {file.Status(IoStatus::Damaged), {}};
   IoResult<std::vector<FieldDefinition>> result{IoStatus::Ok, {}};
   result.value.reserve(static_cast<std::size_t>(size / kFieldDefinitionBytes));
   result.status = VisitDefinitions(file, [&](const FieldDefinition& field) {
@@ -82,12 +82,12 @@ IoStatus AppendFieldDefinition(const Database& db, const FieldDefinition& field)
   const IoStatus status = file.Open(StructureFilePath(db), platform::Access::Write, db.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
   std::uint64_t size = 0;
-  if (!file.Size(size)) return IoStatus::Failed;
+  if (!file.Size(size)) return file.Status();
   const std::uint64_t count = size / kFieldDefinitionBytes;
-  if (count >= kMostFields) return IoStatus::Damaged;
+  if (count >= kMostFields) return file.Status(IoStatus::Damaged);
   std::uint8_t record[kFieldDefinitionBytes];
   EncodeFieldDefinition(field, record);
-  return file.WriteAt(count * kFieldDefinitionBytes, record, sizeof record) ? IoStatus::Ok : IoStatus::Failed;
+  return file.WriteAt(count * kFieldDefinitionBytes, record, sizeof record) ? IoStatus(IoStatus::Ok) : file.Status();
 }
 
 bool FieldNameExists(const Database& db, const std::u16string& padded_name) {

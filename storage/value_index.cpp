@@ -13,9 +13,10 @@ namespace {
 using layout::kEndAt, layout::kEntriesPerBlock, layout::kNameAt, layout::kRecordAt, layout::kTypeAt, layout::kUnitAt;
 
 // Records are numbered from 1 and mostly without gaps, so a field's values sit in a vector by
-// record; a record number far beyond the others (a damaged entry) goes to a map instead of
-// growing the vector to it.
-constexpr std::size_t kDenseSlack = 1 << 16;
+// record while that vector stays at most about twice as long as the values it holds (plus
+// this slack); a record beyond that (numbers that jump, a damaged entry) goes to a map, so
+// the memory follows the values, never the numbers.
+constexpr std::uint64_t kDenseSlack = 8;
 
 // Past this many values in progress in one run of entries (a damaged file), they are found
 // through a hash table instead of one by one.
@@ -89,10 +90,8 @@ IoStatus ValueIndex::Update(const ScanProgress& progress, std::size_t kept_units
   const IoStatus status = file.Open(path_, access_, db_.busy_wait_ms);
   if (status != IoStatus::Ok) return status;
   kept_units_.clear();
-  for (Column& column : columns_) {
-    column.kept.clear();
-    column.kept_sparse.clear();
-  }
+  for (Column& column : columns_) column.kept.clear();
+  kept_sparse_.clear();
   memory_known_ = false;
   kept_budget_ = std::min<std::size_t>(kept_units, kNotKept - 1);
   kept_range_ = static_cast<std::size_t>(std::find(ranges_.begin(), ranges_.end(), kept_range) - ranges_.begin());
@@ -104,6 +103,8 @@ IoStatus ValueIndex::Update(const ScanProgress& progress, std::size_t kept_units
 bool ValueIndex::StillTheSameFile(const LockedFile& file, const platform::FileIdentity& identity,
                                   std::uint64_t entries) const {
   if (!(identity == identity_) || entries < indexed_entries_) return false;
+  // Written since, yet no longer: rewritten in place (or made anew under the same number).
+  if (entries == indexed_entries_ && identity.modified != identity_.modified) return false;
   std::uint8_t first[kDataUnitBytes], last[kDataUnitBytes];
   return ReadEntries(file, 0, 1, first) && ReadEntries(file, indexed_entries_ - 1, 1, last) &&
          std::equal(first_entry_.begin(), first_entry_.end(), first) &&
@@ -113,7 +114,7 @@ bool ValueIndex::StillTheSameFile(const LockedFile& file, const platform::FileId
 IoStatus ValueIndex::Follow(const LockedFile& file, const ScanProgress& progress) {
   std::uint64_t size = 0;
   platform::FileIdentity identity;
-  if (!file.IdentityAndSize(identity, size)) return IoStatus::Failed;
+  if (!file.IdentityAndSize(identity, size)) return file.Status();
   const std::uint64_t count = size / kDataUnitBytes;  // a torn last entry is not one yet
   if (indexed_entries_ > 0 && !StillTheSameFile(file, identity, count)) Reset();
   identity_ = identity;
@@ -126,7 +127,7 @@ IoStatus ValueIndex::Follow(const LockedFile& file, const ScanProgress& progress
     const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(count - first, kEntriesPerBlock));
     if (!ReadEntries(file, first, n, block.get())) {
       Reset();  // half an index would answer "not found" for what lies beyond it
-      return IoStatus::Failed;
+      return file.Status();
     }
     if (first == 0) std::copy_n(block.get(), kDataUnitBytes, first_entry_.begin());
     Scan(block.get(), n, first);
@@ -138,9 +139,12 @@ IoStatus ValueIndex::Follow(const LockedFile& file, const ScanProgress& progress
 }
 
 void ValueIndex::Reset() {
+  ++resets_;
   indexed_entries_ = 0;
   names_.clear();
   columns_.clear();
+  sparse_.clear();
+  kept_sparse_.clear();
   scattered_.clear();
   values_ = 0;
   in_run_ = false;
@@ -241,7 +245,7 @@ void ValueIndex::Keep(std::size_t column, std::int64_t record, const std::u16str
     if (values.kept.size() < values.dense.size()) values.kept.resize(values.dense.size());
     values.kept[static_cast<std::size_t>(record - 1)] = kept;
   } else {
-    values.kept_sparse[record] = kept;
+    kept_sparse_[{column, record}] = kept;
   }
   kept_units_.insert(kept_units_.end(), units.begin(), units.end());
   kept_budget_ -= units.size();
@@ -257,18 +261,21 @@ const ValueIndex::Spot* ValueIndex::Lookup(std::size_t column, std::int64_t reco
     const Spot& spot = values.dense[static_cast<std::size_t>(record - 1)];
     if (spot.count > 0) return &spot;
   }
-  const auto at = values.sparse.find(record);
-  return at == values.sparse.end() ? nullptr : &at->second;
+  if (sparse_.empty()) return nullptr;
+  const auto at = sparse_.find({column, record});
+  return at == sparse_.end() ? nullptr : &at->second;
 }
 
 ValueIndex::Spot& ValueIndex::Insert(std::size_t column, std::int64_t record) {
   Column& values = columns_[column];
-  if (record >= 1 && static_cast<std::uint64_t>(record) <= values.dense.size() + kDenseSlack) {
+  ++values.values;
+  if (record >= 1 && static_cast<std::uint64_t>(record) <= std::max<std::uint64_t>(
+                                                              values.dense.size(), 2 * values.values + kDenseSlack)) {
     if (static_cast<std::uint64_t>(record) > values.dense.size())
       values.dense.resize(static_cast<std::size_t>(record));
     return values.dense[static_cast<std::size_t>(record - 1)];
   }
-  return values.sparse[record];
+  return sparse_[{column, record}];
 }
 
 std::size_t ValueIndex::NameHash::operator()(const Name& name) const {
@@ -303,7 +310,8 @@ IoResult<bool> ValueIndex::Find(const ValueQuery& query, Accumulator& value) {
   const TypeRange range{query.type_min, query.type_max};
   const auto r = static_cast<std::size_t>(std::find(ranges_.begin(), ranges_.end(), range) - ranges_.begin());
   if (r == ranges_.size()) {
-    if (access_ == platform::Access::ReadExisting && !platform::PathExists(path_)) return {IoStatus::Failed, false};
+    if (access_ == platform::Access::ReadExisting && !platform::PathExists(path_))
+      return {IoStatus{IoStatus::Failed, {platform::FailureCause::NotFound, 0}, path_}, false};
     if constexpr (std::is_same_v<Accumulator, std::u16string>) return FindValueText(db_, query, value);
     else return FindValueBytes(db_, query, value);
   }
@@ -348,7 +356,7 @@ IoResult<bool> ValueIndex::Find(const ValueQuery& query, Accumulator& value) {
           block_.resize(n * kDataUnitBytes);
           memory_known_ = false;
         }
-        if (!ReadEntries(file, first, n, block_.data())) return {IoStatus::Failed, false};
+        if (!ReadEntries(file, first, n, block_.data())) return {file.Status(), false};
         const bool holds_last = out + n - 1 == last;
         intact = CopyCheckedUnits(block_.data(), n, name.data(), record, range, holds_last, out);
         out += n;
@@ -357,7 +365,7 @@ IoResult<bool> ValueIndex::Find(const ValueQuery& query, Accumulator& value) {
     if (intact) return {IoStatus::Ok, true};
   }
   value.clear();
-  return {IoStatus::Failed, false};
+  return {file.Status(), false};
 }
 
 IoResult<bool> ValueIndex::FindText(const ValueQuery& query, std::u16string& text) { return Find(query, text); }
@@ -371,8 +379,8 @@ ValueIndex::Kept* ValueIndex::KeptOf(std::size_t column, std::int64_t record) {
     Kept& kept = values.kept[static_cast<std::size_t>(record - 1)];
     if (kept.size != kNotKept) return &kept;  // else perhaps kept before the vector reached it
   }
-  const auto at = values.kept_sparse.find(record);
-  return at == values.kept_sparse.end() ? nullptr : &at->second;
+  const auto at = kept_sparse_.find({column, record});
+  return at == kept_sparse_.end() ? nullptr : &at->second;
 }
 
 bool ValueIndex::TakeKeptText(std::size_t column, std::int64_t record, std::u16string& text) {
@@ -388,32 +396,25 @@ std::uint64_t ValueIndex::IndexedLength(std::size_t column, std::int64_t record)
   return spot == nullptr ? 0 : spot->count;
 }
 
+// In O(v log v) for the v values of the columns (and one look at each record kept apart):
+// never one step per number up to `last`, which a damaged last entry may put at 2^63 - 1.
 std::vector<std::int64_t> ValueIndex::RecordsHolding(const std::vector<std::size_t>& columns,
                                                      std::int64_t last) const {
   std::vector<std::int64_t> records;
   if (last < 1) return records;
-  std::size_t dense = 0;
-  for (const std::size_t column : columns)
-    if (column != kNoColumn) dense = std::max(dense, columns_[column].dense.size());
-  dense = static_cast<std::size_t>(std::min<std::uint64_t>(dense, static_cast<std::uint64_t>(last)));
-  for (std::size_t at = 0; at < dense; ++at) {
-    const auto record = static_cast<std::int64_t>(at) + 1;
-    for (const std::size_t column : columns)
-      if (IndexedLength(column, record) > 0) {
-        records.push_back(record);
-        break;
-      }
-  }
-  // Records far past the others (a damaged entry) live apart, in no order.
-  const std::size_t in_order = records.size();
+  std::vector<bool> asked(columns_.size());
   for (const std::size_t column : columns) {
-    if (column == kNoColumn) continue;
-    for (const auto& [record, spot] : columns_[column].sparse)
-      if (spot.count > 0 && record >= 1 && record <= last && static_cast<std::uint64_t>(record) > dense)
-        records.push_back(record);
+    if (column == kNoColumn || asked[column]) continue;
+    asked[column] = true;
+    const std::vector<Spot>& dense = columns_[column].dense;
+    const auto end = static_cast<std::size_t>(std::min<std::uint64_t>(dense.size(), static_cast<std::uint64_t>(last)));
+    for (std::size_t at = 0; at < end; ++at)
+      if (dense[at].count > 0) records.push_back(static_cast<std::int64_t>(at) + 1);
   }
-  std::sort(records.begin() + static_cast<std::ptrdiff_t>(in_order), records.end());
-  records.erase(std::unique(records.begin() + static_cast<std::ptrdiff_t>(in_order), records.end()), records.end());
+  for (const auto& [key, spot] : sparse_)
+    if (asked[key.first] && spot.count > 0 && key.second >= 1 && key.second <= last) records.push_back(key.second);
+  std::sort(records.begin(), records.end());
+  records.erase(std::unique(records.begin(), records.end()), records.end());
   return records;
 }
 
@@ -423,12 +424,13 @@ std::size_t ValueIndex::MemoryBytes() const {
   constexpr std::size_t kNode = 3 * sizeof(void*);
   std::size_t bytes = sizeof(*this) + columns_.capacity() * sizeof(Column) + block_.capacity() +
                       kept_units_.capacity() * sizeof(char16_t) + pending_.capacity() * sizeof(Pending);
-  for (const Column& column : columns_) {
-    bytes += column.dense.capacity() * sizeof(Spot) + column.kept.capacity() * sizeof(Kept) +
-             column.kept_sparse.size() * (sizeof(std::pair<std::int64_t, Kept>) + kNode);
-    bytes += column.sparse.size() * (sizeof(std::pair<std::int64_t, Spot>) + kNode) +
-             column.sparse.bucket_count() * sizeof(void*);
-  }
+  for (const Column& column : columns_)
+    bytes += column.dense.capacity() * sizeof(Spot) + column.kept.capacity() * sizeof(Kept);
+  bytes += sparse_.size() * (sizeof(std::pair<ColumnRecord, Spot>) + kNode) + sparse_.bucket_count() * sizeof(void*);
+  bytes += kept_sparse_.size() * (sizeof(std::pair<ColumnRecord, Kept>) + kNode) +
+           kept_sparse_.bucket_count() * sizeof(void*);
+  bytes += pending_at_.size() * (sizeof(std::pair<PendingKey, std::size_t>) + kNode) +
+           pending_at_.bucket_count() * sizeof(void*);
   bytes += names_.size() * (sizeof(Name) + sizeof(std::size_t) + kNode) + names_.bucket_count() * sizeof(void*);
   for (const auto& [key, extents] : scattered_) bytes += sizeof(key) + kNode + extents.capacity() * sizeof(Extent);
   for (const Pending& value : pending_)

@@ -78,9 +78,16 @@ class ValueIndex {
   std::vector<std::int64_t> RecordsHolding(const std::vector<std::size_t>& columns, std::int64_t last) const;
 
   std::uint64_t IndexedEntries() const { return indexed_entries_; }
+  // How many times the index started afresh: columns found before a change are stale.
+  std::uint64_t Resets() const { return resets_; }
   std::uint64_t IndexedValues() const { return values_; }
-  // What the index holds in memory, about.
+  // What the index holds in memory, about. Whatever record numbers the file holds, it stays
+  // within MemoryBound: a record far from the others costs a map entry, never the numbers
+  // between (the texts an Update keeps come on top, at most the units it was told to keep).
   std::size_t MemoryBytes() const;
+  static constexpr std::size_t kBoundFixedBytes = 4096;
+  static constexpr std::size_t kBoundBytesPerEntry = 640;
+  static std::uint64_t MemoryBound(std::uint64_t entries) { return kBoundFixedBytes + kBoundBytesPerEntry * entries; }
   const Database& database() const { return db_; }
 
  private:
@@ -101,12 +108,12 @@ class ValueIndex {
     std::uint32_t size = kNotKept;
   };
   static constexpr std::uint32_t kNotKept = std::numeric_limits<std::uint32_t>::max();
-  // The values of one field name and one type range, by record.
+  // The values of one field name and one type range, by record: those whose numbers lie close
+  // together (record r at r - 1), the others in the index's maps. `values` counts them all.
   struct Column {
-    std::vector<Spot> dense;  // record r at r - 1
-    std::unordered_map<std::int64_t, Spot> sparse;
-    std::vector<Kept> kept;  // record r at r - 1, while an Update keeps texts
-    std::unordered_map<std::int64_t, Kept> kept_sparse;  // the records of `sparse`
+    std::vector<Spot> dense;
+    std::vector<Kept> kept;  // as `dense`, while an Update keeps texts
+    std::uint64_t values = 0;
   };
   using PendingKey = std::pair<std::size_t, std::int64_t>;  // (range, record)
   // A value being gathered in the current run of entries of one field name. The slots are
@@ -123,9 +130,13 @@ class ValueIndex {
   struct NameHash {
     std::size_t operator()(const Name& name) const;
   };
+  // Mixed well, so that record numbers a file chose to fall into one bucket do not.
   struct KeyHash {
     std::size_t operator()(const PendingKey& key) const {
-      return std::hash<std::int64_t>()(key.second) * 31 + key.first;
+      std::uint64_t x = static_cast<std::uint64_t>(key.second) + 0x9E3779B97F4A7C15ull * (key.first + 1);
+      x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+      x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+      return static_cast<std::size_t>(x ^ (x >> 31));
     }
   };
 
@@ -157,8 +168,12 @@ class ValueIndex {
 
   std::unordered_map<Name, std::size_t, NameHash> names_;  // name -> first column of that name (one per range)
   std::vector<Column> columns_;
+  using ColumnRecord = std::pair<std::size_t, std::int64_t>;  // (column, record)
+  std::unordered_map<ColumnRecord, Spot, KeyHash> sparse_;
+  std::unordered_map<ColumnRecord, Kept, KeyHash> kept_sparse_;
   std::map<std::pair<std::size_t, std::int64_t>, std::vector<Extent>> scattered_;
   std::uint64_t values_ = 0;
+  std::uint64_t resets_ = 0;
 
   // The run of entries of one field name the scan is in; it carries over to the next Update.
   Name run_name_{};

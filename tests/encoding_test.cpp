@@ -36,6 +36,30 @@ TEST(Encoding, BrokenInputBecomesReplacementCharacters) {
   EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");  // surrogate
 }
 
+// A file name's bytes come back byte for byte, whether they are UTF-8 or not; the bytes that
+// are not stand as U+DC80..U+DCFF, and only those go back as bytes.
+TEST(Encoding, FileNamesKeepBytesThatAreNotUtf8) {
+  struct Case {
+    std::string bytes;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"out\xFF.bin", u"out\xDCFF.bin"},
+      {"caf\xE9", u"caf\xDCE9"},                            // Latin-1
+      {"a\xC3", u"a\xDCC3"},                                // cut sequence
+      {"\xC0\xAF", u"\xDCC0\xDCAF"},                       // overlong
+      {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},             // surrogate
+      {"a\xC3\xB1o \xF0\x9F\x98\x80", u"a\u00F1o \U0001F600"},  // UTF-8 stays UTF-8
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileNameToUtf16(c.bytes), c.text);
+    EXPECT_EQ(Utf16ToFileName(c.text), c.bytes);
+  }
+  // Other lone surrogates are no bytes of a name: they stay replaced, as in any text.
+  EXPECT_EQ(Utf16ToFileName(std::u16string(1, char16_t(0xDC7F))), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf16ToUtf8(u"\xDCFF"), "\xEF\xBF\xBD");
+}
+
 TEST(Encoding, CodePage1252BothWays) {
   EXPECT_EQ(Utf16ToCp1252(u"Configuración"), "Configuraci\xF3n");
   EXPECT_EQ(Utf16ToCp1252(u"€ñ"), "\x80\xF1");

@@ -58,6 +58,9 @@ TEST(UserDataHomeFolder, FollowsXdgDataHomeElseTheHomeFolder) {
     std::filesystem::remove_all(home);  // each case must make ~/.local/share itself
     const ScopedVariable home_variable("HOME", home);
     const ScopedVariable xdg("XDG_DATA_HOME", c.xdg_data_home);
+    // A reader asks first: the same folder, and nothing made.
+    EXPECT_EQ(Utf16ToUtf8(HomeFolder(MakeHome::No)), c.expected);
+    EXPECT_FALSE(std::filesystem::exists(c.expected)) << "a reader made the folder";
     EXPECT_EQ(Utf16ToUtf8(HomeFolder()), c.expected);
     EXPECT_TRUE(std::filesystem::is_directory(c.expected));
   }

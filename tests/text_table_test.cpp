@@ -112,7 +112,7 @@ const std::vector<ExpectedText> kExpected = {
 
 // Entries per group, and the byte width of each group's buffer.
 constexpr int kEntryCount[kTextGroupCount] = {15, 1, 1, 2, 2, 1, 1, 2, 3, 4, 2, 2, 2, 4, 2,
-                                              2, 14, 2, 1, 2, 2, 1, 1, 2, 2, 1, 11, 1, 2, 1, 26};
+                                              2, 14, 2, 1, 2, 2, 1, 1, 2, 2, 1, 11, 1, 2, 1, 46};
 constexpr int kWidth[kTextGroupCount] = {110, 110, 110, 110, 110, 110, 110, 110, 110, 110,
                                          110, 110, 110, 110, 110, 110, 110, 110, 110, 110,
                                          110, 110, 220, 220, 220, 100, 100, 100, 200, 100, 220};
@@ -214,7 +214,7 @@ TEST(TextTable, UnknownLanguageReadsSpanish) {
 
 TEST(TextTable, LookupsOutsideTheTableAreEmpty) {
   const TextTable table = FillTextTable();
-  const int outside[][2] = {{0, 1}, {32, 1}, {31, 27}, {-1, 1}, {1, 0}, {1, 16}, {29, 3}, {30, 2}, {2, -1}};
+  const int outside[][2] = {{0, 1}, {32, 1}, {31, 47}, {-1, 1}, {1, 0}, {1, 16}, {29, 3}, {30, 2}, {2, -1}};
   for (const auto& at : outside) {
     SCOPED_TRACE(Trace(at[0], at[1]));
     EXPECT_EQ(UiText(table, kSpanish, at[0], at[1]), u"");

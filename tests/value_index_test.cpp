@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -10,6 +12,7 @@
 #include "platform/system.h"
 #include "storage/data_file.h"
 #include "storage/value_index.h"
+#include "support/hostile_files.h"
 #include "support/process.h"
 #include "support/temp_folder.h"
 
@@ -306,6 +309,54 @@ TEST_F(ValueIndexFileTest, FollowsWhatAnotherProcessAppendsBetweenTwoReads) {
   EXPECT_EQ(Read(2), u"OK");
   EXPECT_EQ(Read(1), u"Ana");
   EXPECT_EQ(index.IndexedEntries(), 5u);
+}
+
+// Whatever numbers, names and end flags a file holds, the index stays within its bound of the
+// entries it indexed (and far below what numbers 65,536 apart once cost: a megabyte an entry),
+// answers as the search does, and lists the records that hold values without a step per number.
+TEST(ValueIndex, StaysWithinItsMemoryBoundOnHostileFiles) {
+  for (const testing::HostileFile& file : testing::HostileFiles()) {
+    SCOPED_TRACE(file.what);
+    TempFolder root;
+    const Database db{root.path(), u"Hostil"};
+    std::filesystem::create_directory(root.fs() / "Hostil");
+    WriteAll(root.fs() / "Hostil" / "Hostil.zbd", file.data);
+    ValueIndex index(db, {kTextTypes, kAttachmentTypes});
+    ASSERT_EQ(index.Update({}, std::size_t{1} << 20), IoStatus::Ok);
+    const std::uint64_t entries = file.data.size() / kDataUnitBytes;
+    EXPECT_EQ(index.IndexedEntries(), entries);
+    EXPECT_LE(index.MemoryBytes(), ValueIndex::MemoryBound(entries));
+    std::u16string indexed, searched;
+    const ValueQuery query{PadFieldName(u"Nombre"), file.record, kTextTypes.min, kTextTypes.max};
+    ASSERT_TRUE(index.FindText(query, indexed).ok());
+    ASSERT_TRUE(FindValueText(db, query, searched).ok());
+    EXPECT_EQ(indexed, file.text);
+    EXPECT_EQ(searched, file.text);
+    const std::size_t nombre = index.ColumnOf(PadFieldName(u"Nombre"), kTextTypes);
+    const std::vector<std::int64_t> records =
+        index.RecordsHolding({nombre}, std::numeric_limits<std::int64_t>::max());
+    EXPECT_LE(records.size(), index.IndexedValues());
+    EXPECT_TRUE(std::is_sorted(records.begin(), records.end()));
+    if (!file.text.empty() && file.record >= 1) {
+      EXPECT_TRUE(std::binary_search(records.begin(), records.end(), file.record));
+    }
+  }
+}
+
+// A rewrite in the middle at the same size, the first and last entries kept, is seen by its
+// time of modification: the index starts afresh rather than pointing into other entries.
+TEST_F(ValueIndexFileTest, ARewriteInTheMiddleAtTheSameSizeIsSeenByItsTime) {
+  StoreAnew();
+  EXPECT_EQ(Read(2), u"Luis");
+  const std::uint64_t resets = index.Resets();
+  std::string bytes = ReadAll(File());
+  bytes[4 * kDataUnitBytes + 4] = 'o';  // record 2: Luis -> Lois
+  const auto before = std::filesystem::last_write_time(File());
+  WriteAll(File(), bytes);
+  std::filesystem::last_write_time(File(), before + std::chrono::seconds(1));
+  EXPECT_EQ(Read(1), u"Ana");
+  EXPECT_GT(index.Resets(), resets);
+  EXPECT_EQ(Read(2), u"Lois");
 }
 
 }  // namespace

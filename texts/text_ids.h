@@ -179,6 +179,34 @@ inline constexpr TextId kOutputNotWritten{kMessagesGroup, 25};
 // The line of the progress dialog while another program holds the data file ("%1": the
 // database's name).
 inline constexpr TextId kDataFileInUseWaiting{kMessagesGroup, 26};
+// A database's name in the quotes of the language ("%1": the name).
+inline constexpr TextId kQuotedName{kMessagesGroup, 27};
+// Why a file operation failed, as the system said it ("%1": the file's path; "%2": the
+// system's own error number).
+inline constexpr TextId kCauseNotFound{kMessagesGroup, 28};
+inline constexpr TextId kCauseDenied{kMessagesGroup, 29};
+inline constexpr TextId kCauseNoSpace{kMessagesGroup, 30};
+inline constexpr TextId kCauseNameTooLong{kMessagesGroup, 31};
+inline constexpr TextId kCauseHeld{kMessagesGroup, 32};
+inline constexpr TextId kCauseNotRegularFile{kMessagesGroup, 33};
+inline constexpr TextId kCauseDamaged{kMessagesGroup, 34};
+inline constexpr TextId kCauseOther{kMessagesGroup, 35};
+inline constexpr TextId kCausePartial{kMessagesGroup, 36};
+// What failed ("%1": the database's name, quoted; "%2": the cause and the file).
+inline constexpr TextId kFieldNotStored{kMessagesGroup, 37};
+inline constexpr TextId kDatabaseNotMade{kMessagesGroup, 38};
+inline constexpr TextId kDataFileNotOpened{kMessagesGroup, 39};
+inline constexpr TextId kStructureNotRead{kMessagesGroup, 40};
+inline constexpr TextId kRecordAbandoned{kMessagesGroup, 41};
+inline constexpr TextId kRetryRecord{kMessagesGroup, 42};
+// What follows a failure where trying again can work.
+inline constexpr TextId kTryAgain{kMessagesGroup, 43};
+inline constexpr TextId kFreeSpaceTryAgain{kMessagesGroup, 44};
+// A database name whose files would not fit the file system ("%1": the folder it would go in).
+inline constexpr TextId kNameTooLongForDisk{kMessagesGroup, 45};
+// A value that could not be read for a viewer ("%1": the database's name, quoted; "%2": the
+// cause and the file).
+inline constexpr TextId kDataFileNotRead{kMessagesGroup, 46};
 
 }  // namespace text
 }  // namespace zentora

@@ -27,8 +27,9 @@ packages=(
   # (x11-utils) to measure its windows
   openbox xdotool x11-utils
   # make package (the .deb's dependencies: dpkg-shlibdeps, which CPack calls after asking
-  # file what each installed file is) and make test-packages (lirvak.pc)
-  dpkg-dev file pkg-config
+  # file what each installed file is) and make test-packages (lirvak.pc; lintian on the
+  # .debs; a bare Debian root to install them in; man --warnings on the manual pages)
+  dpkg-dev file pkg-config lintian debootstrap man-db
 )
 
 # Fetches the package lists. A mirror caught mid-sync fails one list now and then (apt says

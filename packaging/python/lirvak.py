@@ -13,22 +13,101 @@ A folder of None is the library's default: the folder where Zentora keeps its da
 python.exe, so name the folder there). On Windows a database name must be one the ANSI code
 page can spell (the library takes names that way); the folder can be any name. Field names are plain strings of at
 most 35 UTF-16 code units, compared exactly (case counts).
+
+Where the library could not answer, a call raises instead of answering as if there were
+nothing, one class per cause, all of them LirvakError:
+
+    DatabaseBusy          another program held the data file past the library's wait (2 s);
+                          trying again later may succeed
+    DatabaseNotFound      no such database in the folder (also a FileNotFoundError)
+    DatabaseUnreadable    the data file could not be read: not a regular file, a read error
+                          (also an OSError)
+    BadRecordNumber       a record number that is not an integer of 64 bits (also a ValueError)
+    BadName               a database or folder name holding a NUL character, which would cut
+                          it short and name another (also a ValueError); a field name goes
+                          whole, as its 70 bytes
+    OutOfMemory           the answer did not fit in memory (also a MemoryError)
+
+A database that exists but holds no record counts 0; a value that is not there is NO_DATA and
+an attachment that is not there None, as before.
 """
 import builtins
 import ctypes
+import operator
 import os
 import sys
 import threading
 import uuid
 
 __all__ = ["Database", "open", "declare", "field_name", "library_file", "NO_DATA", "FIELD_NAME_UNITS",
-           "STATUS_WRITTEN", "STATUS_MISSING", "STATUS_NOT_WRITTEN"]
+           "STATUS_FOUND", "STATUS_WRITTEN", "STATUS_MISSING", "STATUS_NOT_WRITTEN", "STATUS_BUSY",
+           "STATUS_NO_DATABASE", "STATUS_UNREADABLE", "STATUS_NO_MEMORY",
+           "LirvakError", "DatabaseBusy", "DatabaseNotFound", "DatabaseUnreadable", "BadRecordNumber",
+           "BadName", "OutOfMemory"]
 
 # What the library answers for an empty or missing value.
 NO_DATA = "No datos"
-# Lirvak_get_status after an attachment call: written, no such value, not written.
-STATUS_WRITTEN, STATUS_MISSING, STATUS_NOT_WRITTEN = 0, 1, 2
+# Lirvak_get_status after a call (lirvak.h): what the call found.
+STATUS_FOUND = STATUS_WRITTEN = 0
+STATUS_MISSING, STATUS_NOT_WRITTEN, STATUS_BUSY, STATUS_NO_DATABASE, STATUS_UNREADABLE, STATUS_NO_MEMORY = 1, 2, 3, 4, 5, 6
 FIELD_NAME_UNITS = 35
+_RECORD_MIN, _RECORD_MAX = -(2 ** 63), 2 ** 63 - 1
+
+
+class LirvakError(Exception):
+    """What the library could not answer; each cause has a class of its own."""
+
+
+class DatabaseBusy(LirvakError):
+    """Another program held the data file past the library's wait."""
+
+
+class DatabaseNotFound(LirvakError, FileNotFoundError):
+    """No such database in the folder."""
+
+
+class DatabaseUnreadable(LirvakError, OSError):
+    """The data file could not be read."""
+
+
+class BadRecordNumber(LirvakError, ValueError):
+    """A record number that is not an integer of 64 bits."""
+
+
+class BadName(LirvakError, ValueError):
+    """A name holding a NUL character."""
+
+
+class OutOfMemory(LirvakError, MemoryError):
+    """The answer did not fit in memory."""
+
+
+def _raise_for(status, database):
+    """Raises the exception of a status that is no answer; returns for the others."""
+    if status == STATUS_BUSY:
+        raise DatabaseBusy(f"the data file of {database!r} is held by another program; try again")
+    if status == STATUS_NO_DATABASE:
+        raise DatabaseNotFound(f"no database {database!r} in the folder")
+    if status == STATUS_UNREADABLE:
+        raise DatabaseUnreadable(f"the data file of {database!r} cannot be read")
+    if status == STATUS_NO_MEMORY:
+        raise OutOfMemory(f"the answer from {database!r} does not fit in memory")
+
+
+def _checked_name(name, what):
+    if "\0" in name:
+        raise BadName(f"a {what} name may not hold a NUL character: {name!r}")
+    return name
+
+
+def _checked_record(record):
+    try:
+        number = operator.index(record)
+    except TypeError:
+        raise BadRecordNumber(f"a record number is an integer, not {record!r}") from None
+    if isinstance(record, bool) or not _RECORD_MIN <= number <= _RECORD_MAX:
+        raise BadRecordNumber(f"a record number is an integer of 64 bits: {record!r}")
+    return number
 
 _library = None
 # Lirvak_set_folder holds one folder for the whole process: each call names its folder and
@@ -86,6 +165,9 @@ class _Posix:
         self.library.Get_datos_image(name.encode("utf-8"), field_name(field), record, output.encode("ascii"))
         return self.library.Lirvak_get_status()
 
+    def status(self):
+        return self.library.Lirvak_get_status()
+
 
 class _Windows:
     """The DLL's exports: every argument by address, database and output names as BSTRs of
@@ -117,7 +199,7 @@ class _Windows:
 
     def _text(self, bstr):
         if not bstr:
-            raise MemoryError("Lirvak could not allocate a text")
+            raise OutOfMemory("Lirvak could not allocate a text")
         try:
             return ctypes.wstring_at(bstr, self.oleaut32.SysStringLen(bstr))
         finally:
@@ -156,6 +238,9 @@ class _Windows:
             database, field_name(field), ctypes.byref(number), out), name, output)
         return self.library.Lirvak_get_status()
 
+    def status(self):
+        return self.library.Lirvak_get_status()
+
 
 def _lirvak():
     global _library
@@ -167,7 +252,7 @@ def _lirvak():
 def _taken(library, pointer):
     """The UTF-8 text of a string the library allocated, which is released here."""
     if not pointer:
-        raise MemoryError("Lirvak could not allocate a text")
+        raise OutOfMemory("Lirvak could not allocate a text")
     try:
         return ctypes.string_at(pointer).decode("utf-8")
     finally:
@@ -186,8 +271,11 @@ class Database:
     """One database, by the folder that holds the database folders and its name."""
 
     def __init__(self, folder, name):
-        self.folder = None if folder is None else os.path.abspath(os.fspath(folder))
-        self.name = name
+        folder = None if folder is None else os.fspath(folder)
+        if isinstance(folder, bytes) and b"\0" in folder or isinstance(folder, str) and "\0" in folder:
+            raise BadName(f"a folder name may not hold a NUL character: {folder!r}")
+        self.folder = None if folder is None else os.path.abspath(folder)
+        self.name = _checked_name(name, "database")
 
     def __repr__(self):
         return f"lirvak.Database({self.folder!r}, {self.name!r})"
@@ -199,13 +287,19 @@ class Database:
             return function(library)
 
     def count(self):
-        """The number of the newest record that holds a value; 0 for none or no database."""
-        return self._call(lambda library: library.count(self.name))
+        """The number of the newest record that holds a value; 0 when there is none."""
+        # The status of this thread's call, read before the lock lets another call in.
+        number, status = self._call(lambda library: (library.count(self.name), library.status()))
+        _raise_for(status, self.name)
+        return number
 
     def value(self, field, record):
         """A number, text, yes/no or memo value as the library gives it: the text as stored
         ("1"/"0" for yes/no), or NO_DATA when it is empty or not found."""
-        return self._call(lambda library: library.value(self.name, field, record))
+        number = _checked_record(record)
+        text, status = self._call(lambda library: (library.value(self.name, field, number), library.status()))
+        _raise_for(status, self.name)
+        return text
 
     def attachment(self, field, record):
         """An image or sound value as bytes, or None when there is none.
@@ -216,13 +310,16 @@ class Database:
         is put in quiet mode); an attachment the library could not write raises OSError."""
         stem = f".lirvak-{os.getpid()}-{uuid.uuid4().hex}"
 
+        number = _checked_record(record)
+
         def write(library):
             # The status of this thread's call, read before the lock lets another call in.
-            return library.write_attachment(self.name, field, record, stem), library.folder()
+            return library.write_attachment(self.name, field, number, stem), library.folder()
         status, written_in = self._call(write)
         path = os.path.join(written_in, stem + ".jpg")
         if status == STATUS_MISSING:
             return None
+        _raise_for(status, self.name)
         if status != STATUS_WRITTEN:
             if not os.access(written_in, os.W_OK):
                 raise PermissionError(f"attachments are written into the folder, which is read-only: {written_in}")

@@ -16,6 +16,7 @@
 #include "platform/encoding.h"
 #include "platform/fltk/internal.h"
 #include "platform/menu_letters.h"
+#include "platform/text_wrap.h"
 
 extern char** environ;
 
@@ -117,9 +118,17 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption, cons
   const ControlTemplate measured = MakeControl(kTextId, ControlKind::Static, {});
   const fltk::FontChoice font = fltk::ChooseFont(measured.font);
   fl_font(font.face, font.size);
-  int width = 360;  // the text wraps at this width
+  // The text wraps at this width, a word wider than it (a long name, a path) inside itself, so
+  // the box never grows past the screen.
+  int width = MessageTextWidth(WorkArea());
+  const std::u16string wrapped = JoinLines(
+      WrapText(text, width, [](std::u16string_view line) {
+        const std::string utf8 = Utf16ToUtf8(std::u16string(line));
+        return static_cast<int>(fl_width(utf8.c_str(), static_cast<int>(utf8.size())) + 0.5);
+      }),
+      u"\n");
   int height = 0;
-  const std::string label = fltk::LabelText(text);
+  const std::string label = fltk::LabelText(wrapped);
   fl_measure(label.c_str(), width, height, 0);
   width = std::max(width + 2 * kLabelInset, 240);  // room for the caption too
   DialogTemplate box;
@@ -128,7 +137,7 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption, cons
   box.rect = {0, 0, width + 24, height + 64};
   box.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
   box.controls = {
-      MakeControl(kTextId, ControlKind::Static, {12, 12, width, height}, text),
+      MakeControl(kTextId, ControlKind::Static, {12, 12, width, height}, wrapped),
       MakeControl(kOkId, ControlKind::Button, {(width + 24 - 80) / 2, height + 24, 80, 28}, accept),
   };
   RunModal(box, [](Dialog dialog, const DialogEvent& event) {

@@ -1,10 +1,14 @@
 // The desktop's own windows without a screen: message boxes, the input box and the
 // open-file dialog take their answers from the script; the shell's "open" and the menu bars
 // are kept for the test to look at.
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/system.h"
+#include "platform/text_wrap.h"
 #include "platform/ui.h"
 #include "platform/headless/script.h"
 #include "platform/headless/session.h"
@@ -22,6 +26,15 @@ using headless::TakeAnswer;
 void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept) {
   CurrentSession().messages.push_back({text, caption});
   CurrentSession().message_buttons.push_back(accept);
+  // Laid out as the desktop backends lay it out, in letters of one width.
+  const MeasureText model = [](std::u16string_view line) {
+    return static_cast<int>(line.size()) * headless::kModelLetterWidth;
+  };
+  std::vector<std::u16string> lines = WrapText(text, MessageTextWidth(CurrentSession().work_area), model);
+  int widest = 0;
+  for (const std::u16string& line : lines) widest = std::max(widest, model(line));
+  constexpr int kMargins = 24;
+  CurrentSession().message_layouts.push_back({std::move(lines), widest + kMargins});
   const std::string shown = "message box " + Quoted(caption) + " saying " + Quoted(text);
   const headless::Step& step = TakeAnswer(shown, StepKind::ExpectMessage, StepKind::ExpectMessage);
   const bool words = step.prefix_only ? text.compare(0, step.text.size(), step.text) == 0 : step.text == text;

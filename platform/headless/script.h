@@ -102,6 +102,15 @@ struct MessageShown {
   bool operator==(const MessageShown&) const = default;
 };
 
+// A message box as laid out on the work area, every letter kModelLetterWidth pixels wide: its
+// text's lines and the box's width in pixels.
+struct MessageLayout {
+  std::vector<std::u16string> lines;
+  int width = 0;
+};
+// The width of every letter where there is no font to measure in.
+inline constexpr int kModelLetterWidth = 7;
+
 struct InputShown {
   std::u16string prompt;
   std::u16string title;
@@ -173,6 +182,8 @@ const DialogState& StateOf(Dialog dialog);
 const std::vector<MessageShown>& MessagesShown();
 // The words on the button of each message box shown, in the same order.
 const std::vector<std::u16string>& MessageButtonsShown();
+// The layout of each message of MessagesShown(), in the same order.
+const std::vector<MessageLayout>& MessageLayouts();
 const std::vector<InputShown>& InputsShown();
 const std::vector<MessageShown>& QuestionsShown();
 const std::vector<OpenFileRequest>& FileRequestsShown();

@@ -55,6 +55,7 @@ struct Session {
   std::vector<std::size_t> activation;  // open dialogs, the active one last
   std::vector<MessageShown> messages;
   std::vector<std::u16string> message_buttons;  // the button's words of each message, in order
+  std::vector<MessageLayout> message_layouts;  // one per message
   std::vector<InputShown> inputs;
   std::vector<MessageShown> questions;
   bool shell_open_fails = false;

@@ -185,6 +185,7 @@ const DialogState* FindDialog(const std::u16string& caption) {
 const DialogState& StateOf(Dialog dialog) { return *CurrentSession().dialogs[IndexOf(dialog)]; }
 
 const std::vector<MessageShown>& MessagesShown() { return CurrentSession().messages; }
+const std::vector<MessageLayout>& MessageLayouts() { return CurrentSession().message_layouts; }
 
 const std::vector<std::u16string>& MessageButtonsShown() { return CurrentSession().message_buttons; }
 

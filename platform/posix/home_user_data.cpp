@@ -38,7 +38,7 @@ void CreateFolders(const std::string& path) {
 
 }  // namespace
 
-std::u16string HomeFolder() {
+std::u16string HomeFolder(MakeHome make) {
   std::string folder = DataHome();
   if (folder.back() != '/') folder += '/';
   folder += "zentora/";
@@ -46,8 +46,8 @@ std::u16string HomeFolder() {
   // be written, where the program reports it. Asked on every call of the library: one look
   // when the folder is there.
   struct stat st {};
-  if (::stat(folder.c_str(), &st) != 0) CreateFolders(folder);
-  return Utf8ToUtf16(folder);
+  if (make == MakeHome::Yes && ::stat(folder.c_str(), &st) != 0) CreateFolders(folder);
+  return FileNameToUtf16(folder);
 }
 
 }  // namespace zentora::platform

@@ -165,18 +165,24 @@ bool WriteWhole(int fd, const std::string& bytes) {
   return true;
 }
 
+// Puts the old length back after a failed write. Best effort: the caller reports the failure
+// that led here, whether or not this one succeeds.
+void RestoreLength(int fd, std::size_t size) {
+  if (::ftruncate(fd, static_cast<off_t>(size)) != 0) return;
+}
+
 // Rewrites the file in place. Room for a longer text is reserved before the first byte
 // changes, so a full disk or a file-size limit leaves the old file as it was.
 bool Replace(int fd, const std::string& old_text, const std::string& new_text) {
   if (new_text.size() > old_text.size()) {
     if (::posix_fallocate(fd, 0, static_cast<off_t>(new_text.size())) != 0) {
-      (void)::ftruncate(fd, static_cast<off_t>(old_text.size()));
+      RestoreLength(fd, old_text.size());
       return false;
     }
   }
   if (!WriteWhole(fd, new_text)) {
     // Best effort: the old bytes fit where they were.
-    if (WriteWhole(fd, old_text)) (void)::ftruncate(fd, static_cast<off_t>(old_text.size()));
+    if (WriteWhole(fd, old_text)) RestoreLength(fd, old_text.size());
     return false;
   }
   if (new_text.size() < old_text.size()) return ::ftruncate(fd, static_cast<off_t>(new_text.size())) == 0;

@@ -1,6 +1,7 @@
 // The desktop's own windows on Windows: the message box, the input box (a small dialog of
 // ours), the common open-file dialog, the shell's "open", and menu bars with their bitmaps.
 #include "platform/menu_letters.h"
+#include "platform/text_wrap.h"
 #include "platform/win32/internal.h"
 
 #include <commdlg.h>
@@ -90,10 +91,29 @@ LRESULT CALLBACK NameBoxButton(int code, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
+// The box wraps its text at spaces only: a word wider than the screen (a long name, a path)
+// would make it so wide that OK is off the screen. The text is wrapped here first, measured
+// in the font message boxes use.
 void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept) {
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ old_font = SelectObject(screen, font != nullptr ? font : GetStockObject(DEFAULT_GUI_FONT));
+  const std::u16string wrapped = JoinLines(
+      WrapText(text, MessageTextWidth(WorkArea()), [screen](std::u16string_view line) {
+        SIZE size{};
+        GetTextExtentPoint32W(screen, reinterpret_cast<const wchar_t*>(line.data()), static_cast<int>(line.size()), &size);
+        return static_cast<int>(size.cx);
+      }),
+      u"\r\n");
+  SelectObject(screen, old_font);
+  ReleaseDC(nullptr, screen);
+  if (font != nullptr) DeleteObject(font);
   box_accept = &accept;
   box_hook = SetWindowsHookExW(WH_CBT, &NameBoxButton, nullptr, GetCurrentThreadId());
-  MessageBoxW(nullptr, win32::Wide(text), win32::Wide(caption), MB_OK);
+  MessageBoxW(nullptr, win32::Wide(wrapped), win32::Wide(caption), MB_OK);
   if (box_hook != nullptr) UnhookWindowsHookEx(box_hook);
   box_hook = nullptr;
   box_accept = nullptr;

@@ -21,6 +21,33 @@ std::wstring NativePath(const std::u16string& path) {
 
 HANDLE Handle(FileHandle file) { return reinterpret_cast<HANDLE>(file.value); }
 
+thread_local SystemFailure last_failure;
+
+// Keeps why a door failed, and answers the door's failure.
+bool Failed(SystemFailure failure) {
+  last_failure = failure;
+  return false;
+}
+bool Failed(DWORD error) { return Failed({CauseOfSystemError(error), static_cast<long long>(error)}); }
+// A name longer than a file system takes (255 units), which the system may report as a path
+// not found or a name not valid: said as the name too long it is.
+DWORD NameError(DWORD error, const std::wstring& path) {
+  if (error != ERROR_PATH_NOT_FOUND && error != ERROR_FILE_NOT_FOUND && error != ERROR_INVALID_NAME) return error;
+  constexpr std::size_t kLongestName = 255;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = std::min(path.find_first_of(L"\\/", start), path.size());
+    if (end - start > kLongestName) return ERROR_FILENAME_EXCED_RANGE;
+    if (end == path.size()) return error;
+    start = end + 1;
+  }
+}
+
+OpenStatus OpenFailed(OpenStatus status, DWORD error) {
+  Failed(status == OpenStatus::NotRegularFile ? SystemFailure{FailureCause::NotRegularFile, error}
+                                              : SystemFailure{CauseOfSystemError(error), error});
+  return status;
+}
+
 std::string Ansi(const std::u16string& text) {
   const std::wstring wide = Wide(text);
   if (wide.empty()) return {};
@@ -32,6 +59,10 @@ std::string Ansi(const std::u16string& text) {
 
 // The name of a file's wait sign: a named event of the session, after the file's full path
 // in upper case (names of files are compared without case), hashed to fit an object name.
+// The event lives in the logon session's own namespace (Local\), where only processes of that
+// session can make or open objects: another user's process runs in a session of its own and
+// can neither raise the sign nor stand in its place. (A lock on a byte range of the file, the
+// Linux sign, cannot serve here: a file held without sharing cannot be opened to lock it.)
 std::wstring WaitSignName(const std::u16string& path) {
   const std::wstring native = NativePath(path);
   const DWORD n = GetFullPathNameW(native.c_str(), 0, nullptr, nullptr);
@@ -69,6 +100,31 @@ bool ProfileFileUsable(const std::u16string& path) {
 
 char16_t PathSeparator() { return u'\\'; }
 
+FailureCause CauseOfSystemError(long long code) {
+  switch (code) {
+    case ERROR_SUCCESS: return FailureCause::None;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH: return FailureCause::NotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_NETWORK_ACCESS_DENIED: return FailureCause::Denied;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_FILE_TOO_LARGE: return FailureCause::NoSpace;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW: return FailureCause::NameTooLong;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE: return FailureCause::Held;
+    case ERROR_DIRECTORY: return FailureCause::NotRegularFile;
+    default: return FailureCause::Other;
+  }
+}
+
+SystemFailure LastFailure() { return last_failure; }
+
 OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& out) {
   const bool reads = access == Access::Read || access == Access::ReadExisting;
   const DWORD desired = reads                     ? GENERIC_READ
@@ -79,17 +135,17 @@ OpenStatus OpenExclusive(const std::u16string& path, Access access, FileHandle& 
   HANDLE h = CreateFileW(native.c_str(), desired, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
-    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return OpenStatus::Busy;
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return OpenFailed(OpenStatus::Busy, error);
     // A folder cannot be opened as a file: say what stands there.
     const DWORD attributes = GetFileAttributesW(native.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-      return OpenStatus::NotRegularFile;
-    return OpenStatus::Failed;
+      return OpenFailed(OpenStatus::NotRegularFile, error);
+    return OpenFailed(OpenStatus::Failed, NameError(error, native));
   }
   // A pipe or a device (a console, a port) answers to a file name too.
   if (GetFileType(h) != FILE_TYPE_DISK) {
     CloseHandle(h);
-    return OpenStatus::NotRegularFile;
+    return OpenFailed(OpenStatus::NotRegularFile, ERROR_SUCCESS);
   }
   out.value = reinterpret_cast<std::intptr_t>(h);
   return OpenStatus::Ok;
@@ -101,16 +157,18 @@ void CloseFile(FileHandle file) {
 
 bool GetFileSize(FileHandle file, std::uint64_t& size) {
   LARGE_INTEGER value;
-  if (!GetFileSizeEx(Handle(file), &value)) return false;
+  if (!GetFileSizeEx(Handle(file), &value)) return Failed(GetLastError());
   size = static_cast<std::uint64_t>(value.QuadPart);
   return true;
 }
 
 bool GetFileIdentityAndSize(FileHandle file, FileIdentity& identity, std::uint64_t& size) {
   BY_HANDLE_FILE_INFORMATION info{};
-  if (!GetFileInformationByHandle(Handle(file), &info)) return false;
+  if (!GetFileInformationByHandle(Handle(file), &info)) return Failed(GetLastError());
   identity = FileIdentity{info.dwVolumeSerialNumber,
-                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+                          (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                          (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                              info.ftLastWriteTime.dwLowDateTime};
   size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
   return true;
 }
@@ -135,7 +193,10 @@ bool ReadAt(FileHandle file, std::uint64_t offset, void* buffer, std::size_t siz
   while (done < size) {
     OVERLAPPED at = PositionOf(offset + done);
     DWORD n = 0;
-    if (!ReadFile(Handle(file), bytes + done, ChunkOf(size - done), &n, &at)) return GetLastError() == ERROR_HANDLE_EOF;
+    if (!ReadFile(Handle(file), bytes + done, ChunkOf(size - done), &n, &at)) {
+      const DWORD error = GetLastError();
+      return error == ERROR_HANDLE_EOF || Failed(error);
+    }
     if (n == 0) break;
     done += n;
   }
@@ -148,18 +209,20 @@ bool WriteAt(FileHandle file, std::uint64_t offset, const void* buffer, std::siz
   while (done < size) {
     OVERLAPPED at = PositionOf(offset + done);
     DWORD n = 0;
-    if (!WriteFile(Handle(file), bytes + done, ChunkOf(size - done), &n, &at) || n == 0) return false;
+    if (!WriteFile(Handle(file), bytes + done, ChunkOf(size - done), &n, &at)) return Failed(GetLastError());
+    if (n == 0) return Failed(SystemFailure{FailureCause::Other, 0});
     done += n;
   }
   return true;
 }
 
-bool FlushFile(FileHandle file) { return FlushFileBuffers(Handle(file)) != 0; }
+bool FlushFile(FileHandle file) { return FlushFileBuffers(Handle(file)) != 0 || Failed(GetLastError()); }
 
 bool TruncateFile(FileHandle file, std::uint64_t size) {
   LARGE_INTEGER at;
   at.QuadPart = static_cast<LONGLONG>(size);
-  return SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(Handle(file)) != 0;
+  return (SetFilePointerEx(Handle(file), at, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(Handle(file)) != 0) ||
+         Failed(GetLastError());
 }
 
 WaitSign RaiseWaitSign(const std::u16string& path) {
@@ -190,7 +253,26 @@ bool IsFolder(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateFolder(const std::u16string& path) { return CreateDirectoryW(NativePath(path).c_str(), nullptr) != 0; }
+bool CreateFolder(const std::u16string& path) {
+  const std::wstring native = NativePath(path);
+  return CreateDirectoryW(native.c_str(), nullptr) != 0 || Failed(NameError(GetLastError(), native));
+}
+
+bool FileNameFits(const std::u16string& folder, const std::u16string& name) {
+  const std::u16string path = folder + name;
+  // Past MAX_PATH a path works only through the extended-length prefix, which only a path
+  // from a drive letter is given (NativePath), and that prefix has a limit of its own.
+  const bool from_drive = path.size() > 2 && path[1] == u':';
+  if (path.size() >= 32767 - 4 || (path.size() >= MAX_PATH && !from_drive)) return false;
+  // The volume says how long one name may be (255 on the usual file systems).
+  DWORD longest = 255;
+  wchar_t root[MAX_PATH + 1] = {};
+  if (GetVolumePathNameW(NativePath(folder.empty() ? u"." : folder).c_str(), root, MAX_PATH + 1)) {
+    DWORD found = 0;
+    if (GetVolumeInformationW(root, nullptr, 0, nullptr, &found, nullptr, nullptr, 0) && found > 0) longest = found;
+  }
+  return name.size() <= longest;
+}
 
 std::vector<std::u16string> ListFolder(const std::u16string& folder) {
   std::vector<std::u16string> names;
@@ -242,38 +324,59 @@ HANDLE CreateBeside(const std::wstring& path, std::wstring& made) {
     HANDLE h = CreateFileW(made.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (h != INVALID_HANDLE_VALUE) return h;
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) break;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+      Failed(NameError(error, made));
+      break;
+    }
   }
   return INVALID_HANDLE_VALUE;
 }
 
 // What stands at a target about to be replaced; `attributes` is INVALID when nothing does.
-ReplaceStatus ReplaceableAt(const std::wstring& path, ReadOnlyTarget read_only, DWORD& attributes) {
+ReplaceStatus ReplaceableAt(const std::wstring& path, ReadOnlyTarget read_only, LinkAtTarget links,
+                            DWORD& attributes) {
   attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES)
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? ReplaceStatus::Ok : ReplaceStatus::Failed;
-  if (NotRegular(attributes)) return ReplaceStatus::NotRegularFile;
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND) return ReplaceStatus::Ok;
+    Failed(NameError(error, path));
+    return ReplaceStatus::Failed;
+  }
+  // A link to a file is replaced by the move, the link itself; its attributes are left alone
+  // (setting them would reach through it). A junction or a link to a folder stands.
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+      links == LinkAtTarget::Replace) {
+    attributes = INVALID_FILE_ATTRIBUTES;
+    return ReplaceStatus::Ok;
+  }
+  if (NotRegular(attributes)) {
+    Failed(SystemFailure{FailureCause::NotRegularFile, 0});
+    return ReplaceStatus::NotRegularFile;
+  }
   const bool read_only_file = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-  return read_only_file && read_only == ReadOnlyTarget::Keep ? ReplaceStatus::ReadOnly : ReplaceStatus::Ok;
+  if (!read_only_file || read_only == ReadOnlyTarget::Replace) return ReplaceStatus::Ok;
+  Failed(SystemFailure{FailureCause::Denied, ERROR_ACCESS_DENIED});
+  return ReplaceStatus::ReadOnly;
 }
 
 }  // namespace
 
 ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, std::size_t size,
-                                 ReadOnlyTarget read_only) {
+                                 ReadOnlyTarget read_only, LinkAtTarget links) {
   const std::wstring target = NativePath(path);
   DWORD attributes = INVALID_FILE_ATTRIBUTES;
-  ReplaceStatus status = ReplaceableAt(target, read_only, attributes);
+  ReplaceStatus status = ReplaceableAt(target, read_only, links, attributes);
   if (status != ReplaceStatus::Ok) return status;
   std::wstring made;
   HANDLE h = CreateBeside(target, made);
   if (h == INVALID_HANDLE_VALUE) return ReplaceStatus::Failed;
   const FileHandle file{reinterpret_cast<std::intptr_t>(h)};
-  const bool written = WriteAt(file, 0, data, size) && FlushFileBuffers(h) != 0;
-  const bool closed = CloseHandle(h) != 0;
+  const bool written = WriteAt(file, 0, data, size) && (FlushFileBuffers(h) != 0 || Failed(GetLastError()));
+  const bool closed = CloseHandle(h) != 0 || Failed(GetLastError());
   // Looked at again: something may have been put at the target while the bytes were written.
   // What is put there after this is replaced by the move, never written through.
-  status = written && closed ? ReplaceableAt(target, read_only, attributes) : ReplaceStatus::Failed;
+  status = written && closed ? ReplaceableAt(target, read_only, links, attributes) : ReplaceStatus::Failed;
   // A read-only, hidden or system file refuses to be replaced: those attributes go first,
   // as they would before deleting it, and come back when the move fails.
   const bool cleared = status == ReplaceStatus::Ok && attributes != INVALID_FILE_ATTRIBUTES &&
@@ -281,6 +384,7 @@ ReplaceStatus WriteFileReplacing(const std::u16string& path, const void* data, s
                        SetFileAttributesW(target.c_str(), attributes & ~kProtecting) != 0;
   if (status == ReplaceStatus::Ok &&
       !MoveFileExW(made.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    Failed(NameError(GetLastError(), target));
     if (cleared) SetFileAttributesW(target.c_str(), attributes);
     status = ReplaceStatus::Failed;
   }

@@ -332,6 +332,53 @@ TEST_F(FltkBackend, InputBoxGivesTheTypedTextOnOkAndNothingOtherwise) {
             std::nullopt);
 }
 
+// Opens a box with `open` and hands it to `look` once it is on the screen.
+void LookAtBox(const std::function<void()>& open, const std::function<void(Dialog, Fl_Window&)>& look) {
+  const Dialog helper = CreateModeless(Form({}), [&](Dialog self, const DialogEvent& event) {
+    if (!std::holds_alternative<TimerEvent>(event)) return;
+    auto* box = dynamic_cast<fltk::DialogWindow*>(Fl::first_window());
+    if (box == nullptr || box->dialog() == self.value || !box->shown()) return;
+    StopTimer(self, 1);
+    look(Dialog{box->dialog()}, *box);
+  });
+  StartTimer(helper, 1, 10);
+  open();
+  DestroyDialog(helper);
+}
+
+// A long name or a path is broken inside itself: the message box stays within the work area with
+// its OK on it, and a question grows downward so its buttons come after every line.
+TEST_F(FltkBackend, BoxesWithALongPathFitTheScreenWithTheirButtons) {
+  const std::u16string path = u"/home/ana/" + std::u16string(400, u'x') + u"/Base/Base.zbd";
+  const Rect area = WorkArea();
+  bool looked = false;
+  LookAtBox([&] { ShowMessage(u"Cannot be read: " + path, u"Programmer", u"OK"); },
+            [&](Dialog box, Fl_Window& window) {
+              looked = true;
+              EXPECT_LE(window.w(), area.cx);
+              Fl_Widget* ok = WidgetOf(box, 1);
+              ASSERT_NE(ok, nullptr);
+              EXPECT_LE(ok->x() + ok->w(), window.w());
+              ok->do_callback();
+            });
+  EXPECT_TRUE(looked);
+  looked = false;
+  LookAtBox([&] { AskYesNo(u"The record could not be stored: " + path + u". Try again?", u"Programmer", {u"Yes", u"No"}); },
+            [&](Dialog box, Fl_Window& window) {
+              looked = true;
+              const Fl_Widget* text = WidgetOf(box, 100);
+              Fl_Widget* yes = WidgetOf(box, 103);
+              ASSERT_NE(text, nullptr);
+              ASSERT_NE(yes, nullptr);
+              EXPECT_GT(text->h(), 100) << "the question's box grew";
+              EXPECT_LE(text->y() + text->h(), yes->y());
+              EXPECT_LE(yes->y() + yes->h(), window.h());
+              EXPECT_LE(window.w(), area.cx);
+              yes->do_callback();
+            });
+  EXPECT_TRUE(looked);
+}
+
 TEST_F(FltkBackend, ShellOpenHandsThePathWholeToXdgOpen) {
   // A stand-in xdg-open, first on the search path, writes down the argument it was given.
   TempFolder folder;

@@ -31,8 +31,11 @@ class LirvakModuleTest(unittest.TestCase):
 
     def test_count(self):
         self.assertEqual(self.db.count(), 3)
-        self.assertEqual(lirvak.open(SAMPLE_FOLDER, "ninguna").count(), 0)
-        self.assertEqual(lirvak.open(os.path.join(SAMPLE_FOLDER, "muestra"), "muestra").count(), 0)
+        # A database that is not there is said so, never counted as empty.
+        for folder, name in [(SAMPLE_FOLDER, "ninguna"), (os.path.join(SAMPLE_FOLDER, "muestra"), "muestra")]:
+            with self.subTest(folder=folder, name=name):
+                with self.assertRaises(lirvak.DatabaseNotFound):
+                    lirvak.open(folder, name).count()
 
     def test_values_come_back_as_text(self):
         cases = [("Nombre", 1, NAME_1), ("Nombre", 2, "Ana"), ("Precio", 1, "1234.5"), ("Activo", 2, "0"),
@@ -66,7 +69,8 @@ class LirvakModuleTest(unittest.TestCase):
         self.assertEqual(default.attachment("Foto", 1), IMAGE)
         empty = tempfile.mkdtemp()
         try:
-            self.assertEqual(lirvak.open(empty, "muestra").count(), 0)  # a named folder wins
+            with self.assertRaises(lirvak.DatabaseNotFound):  # a named folder wins
+                lirvak.open(empty, "muestra").count()
         finally:
             os.rmdir(empty)
 
@@ -88,11 +92,15 @@ class LirvakModuleTest(unittest.TestCase):
             db = lirvak.open(folder, "muestra")
             together.wait()
             for _ in range(5000):
-                if db.value("Nombre", 2) != expected:
+                try:
+                    got = db.value("Nombre", 2)
+                except lirvak.DatabaseNotFound:
+                    got = None
+                if got != expected:
                     wrong.append(folder)
         try:
             threads = [threading.Thread(target=read, args=(SAMPLE_FOLDER, "Ana")),
-                       threading.Thread(target=read, args=(empty, lirvak.NO_DATA))]
+                       threading.Thread(target=read, args=(empty, None))]
             for thread in threads:
                 thread.start()
             for thread in threads:

@@ -6,6 +6,7 @@
 // it lies in another folder than this program.
 #include <windows.h>
 #include <oleauto.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@
 #include "reader/sample_database.h"
 #include "reader/stack_check.h"
 #include "storage/database.h"
+#include "support/hostile_files.h"
 #include "support/temp_folder.h"
 
 namespace zentora::testing {
@@ -302,8 +304,9 @@ TEST_F(LirvakHostTest, ReplacesOnlyARegularOutputFileAndReportsTheRest) {
 }
 
 // A link at the output is never written through nor removed through. Where the system marks it
-// as a reparse point (Windows; Wine 8 shows its links as plain files) it is left alone and the
-// caller told; elsewhere it is replaced by the new file, the file it pointed to untouched.
+// as a reparse point (Windows; Wine 8 shows its links as plain files), a value to write replaces
+// the link itself, and no value leaves it alone with the caller told; the file it pointed to is
+// untouched either way.
 TEST_F(LirvakHostTest, NeverWritesThroughALinkAtTheOutput) {
   const TempFolder outside;
   const std::filesystem::path kept = outside.fs() / "kept.jpg", link = Folder() / "enlace.jpg";
@@ -317,11 +320,50 @@ TEST_F(LirvakHostTest, NeverWritesThroughALinkAtTheOutput) {
     EXPECT_EQ(Attach(get_datos_image_, u"Foto", record, "enlace"), 0);
     EXPECT_EQ(ReadAll(kept), "outside");
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-      EXPECT_EQ(GetFileAttributesW(link.c_str()), attributes);
-      EXPECT_EQ(g_messages.size(), 1u);
+      if (record == 1) {
+        EXPECT_EQ(GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+        EXPECT_EQ(ReadAll(link), SampleImage());
+        EXPECT_TRUE(g_messages.empty());
+      } else {
+        EXPECT_EQ(GetFileAttributesW(link.c_str()), attributes);
+        EXPECT_EQ(g_messages.size(), 1u);
+      }
     }
     DeleteFileW(link.c_str());
   }
+}
+
+// Hostile data files that once ended a 32-bit caller (numbers far apart grew the index by a
+// megabyte an entry): every export answers rightly, within 64 MB of the process's peak.
+TEST_F(LirvakHostTest, HostileDataFilesAreReadWithinBoundedMemory) {
+  PROCESS_MEMORY_COUNTERS before{};
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before));
+  for (const HostileFile& file : HostileFiles()) {
+    SCOPED_TRACE(file.what);
+    const std::string name = name_ + "-hostil";
+    const std::filesystem::path folder = std::filesystem::path(platform::ProgramFolder()) / name;
+    std::filesystem::create_directories(folder);
+    WriteAll(folder / (name + ".zbd"), file.data);
+    AnsiBstr database(name), out(name + "\\salida");
+    EXPECT_GE(get_regi_(database.address()), -9.3e18);  // a number, whatever the last entry holds
+    const std::string nombre = FieldNameBuffer(u"Nombre"), foto = FieldNameBuffer(u"Foto");
+    std::int64_t record = file.record;
+    const BSTR text = get_datos_str_(database.address(), reinterpret_cast<const unsigned char*>(nombre.data()), &record);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text)),
+              file.text.empty() ? u"No datos" : file.text);
+    SysFreeString(text);
+    g_messages.clear();
+    EXPECT_EQ(get_datos_image_(database.address(), reinterpret_cast<const unsigned char*>(foto.data()), &record,
+                               out.address()),
+              0);
+    EXPECT_EQ(std::filesystem::exists(folder / "salida.jpg"), file.image_bytes > 0);
+    EXPECT_EQ(g_messages.size(), file.image_bytes > 0 ? 0u : 1u);
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+  }
+  PROCESS_MEMORY_COUNTERS after{};
+  ASSERT_TRUE(GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after));
+  EXPECT_LT(after.PeakWorkingSetSize, before.PeakWorkingSetSize + (std::size_t{64} << 20));
 }
 
 TEST_F(LirvakHostTest, ARefusedDatabaseIsReportedAsMissing) {

@@ -153,8 +153,59 @@ class LirvakTest(unittest.TestCase):
             started = time.monotonic()
             self.assertEqual(self.text("Nombre", 2), "No datos")
             self.assertGreaterEqual(time.monotonic() - started, 1.0)  # it did wait before giving up
+            self.assertEqual(self.lib.Lirvak_get_status(), lirvak.STATUS_BUSY)
             self.assertEqual(self.lib.GetRegi(DATABASE), 0)
+            self.assertEqual(self.lib.Lirvak_get_status(), lirvak.STATUS_BUSY)
         self.assertEqual(self.text("Nombre", 2), "Ana")
+
+    def test_the_status_tells_why_a_value_or_count_is_missing(self):
+        # (call, its answer, the status after it): the answers are as they always were.
+        cases = [
+            (lambda: self.lib.GetRegi(DATABASE), 3, lirvak.STATUS_FOUND),
+            (lambda: self.lib.GetRegi(b"ninguna"), 0, lirvak.STATUS_NO_DATABASE),
+            (lambda: self.lib.GetRegi(b"../muestra"), 0, lirvak.STATUS_NO_DATABASE),
+            (lambda: self.text("Nombre", 2), "Ana", lirvak.STATUS_FOUND),
+            (lambda: self.text("Nombre", 9), "No datos", lirvak.STATUS_MISSING),
+            (lambda: self.text("Nombre", 2, b"ninguna"), "No datos", lirvak.STATUS_NO_DATABASE),
+            (lambda: self.attach(self.lib.Get_datos_image, "Foto", 1, b"")[0], 0, lirvak.STATUS_NOT_WRITTEN),
+        ]
+        for number, (call, answer, status) in enumerate(cases):
+            with self.subTest(case=number):
+                self.assertEqual(call(), answer)
+                self.assertEqual(self.lib.Lirvak_get_status(), status)
+        self.assertFalse(os.path.exists(self.path(".jpg")), "an empty output name names no file")
+
+    def test_the_module_raises_a_class_per_cause(self):
+        lirvak._library = lirvak._Posix(self.lib)  # the library under test, not an installed one
+        database = lirvak.open(self.host, DATABASE.decode())
+        data = self.path("muestra", "muestra.zbd")
+        cases = [
+            ("a missing database", lambda: lirvak.open(self.host, "ninguna").count(), lirvak.DatabaseNotFound),
+            ("a missing database's value", lambda: lirvak.open(self.host, "ninguna").value("Nombre", 1),
+             lirvak.DatabaseNotFound),
+            ("a record past 64 bits", lambda: database.value("Nombre", 2 ** 64 + 1), lirvak.BadRecordNumber),
+            ("a record below 64 bits", lambda: database.attachment("Foto", -2 ** 63 - 1), lirvak.BadRecordNumber),
+            ("a record that is no integer", lambda: database.value("Nombre", 1.0), lirvak.BadRecordNumber),
+            ("a NUL in the database name", lambda: lirvak.open(self.host, "muestra\0x"), lirvak.BadName),
+            ("a NUL in the folder name", lambda: lirvak.open(self.host + "\0x", "muestra"), lirvak.BadName),
+        ]
+        for what, call, error in cases:
+            with self.subTest(what):
+                with self.assertRaises(error):
+                    call()
+        self.assertTrue(issubclass(lirvak.DatabaseNotFound, FileNotFoundError))
+        self.assertTrue(issubclass(lirvak.BadRecordNumber, ValueError))
+        with open(data, "rb") as held:
+            fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
+            for what, call in [("count", database.count), ("value", lambda: database.value("Nombre", 2)),
+                               ("attachment", lambda: database.attachment("Foto", 1))]:
+                with self.subTest(what + " of a held file"):
+                    with self.assertRaises(lirvak.DatabaseBusy):
+                        call()
+        # Free again, and the answers that are no failures stay answers.
+        self.assertEqual(database.count(), 3)
+        self.assertEqual(database.value("Nombre", 9), lirvak.NO_DATA)
+        self.assertIsNone(database.attachment("Foto", 2))
 
 
 class LibraryChoiceTest(unittest.TestCase):

@@ -1,6 +1,7 @@
 // What stands at an output path before zentora-read or Lirvak writes there: whatever is not a
-// regular file is left exactly as it was, a link is never followed, a failed write keeps (the
-// tool) or removes (the library) only a regular old file, and no half-written file stays.
+// regular file is left exactly as it was by the tool, a link is never followed (the library
+// replaces the link itself), a failed write keeps (the tool) or removes (the library) only a
+// regular old file, and no half-written file stays.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,7 @@ struct Target {
   const char* what;
   std::function<void(const Places&)> make;
   std::function<void(const Places&)> expect_untouched;
+  bool link = false;  // the library replaces it, the link itself
 };
 
 mode_t ModeOf(const fs::path& path) {
@@ -78,20 +80,23 @@ const std::vector<Target>& NotRegularTargets() {
          EXPECT_TRUE(fs::is_symlink(fs::symlink_status(at.target)));
          EXPECT_EQ(fs::read_symlink(at.target), at.outside / "kept");
          ExpectOutsideFileUntouched(at);
-       }},
+       },
+       true},
       {"a dangling link",
        [](const Places& at) { fs::create_symlink(at.outside / "nothing", at.target); },
        [](const Places& at) {
          EXPECT_TRUE(fs::is_symlink(fs::symlink_status(at.target)));
          EXPECT_FALSE(fs::exists(fs::symlink_status(at.outside / "nothing")));
-       }},
+       },
+       true},
       {"a link to a folder outside",
        [](const Places& at) { fs::create_directory_symlink(at.outside, at.target); },
        [](const Places& at) {
          EXPECT_TRUE(fs::is_symlink(fs::symlink_status(at.target)));
          EXPECT_EQ(ModeOf(at.outside) & 0777, 0750u);
          ExpectOutsideFileUntouched(at);
-       }},
+       },
+       true},
   };
   return targets;
 }
@@ -162,8 +167,17 @@ TEST_F(OutputTargetTest, TheLibraryLeavesWhatIsNotARegularFileAsItWas) {
       SCOPED_TRACE(std::string(target.what) + ", record " + std::to_string(call.record));
       const std::vector<std::string> before = Entries(host_.fs());
       target.make(At());
-      EXPECT_EQ(Library(call.field, call.record), call.expected);
-      target.expect_untouched(At());
+      const bool replaced = target.link && call.record == 1;
+      EXPECT_EQ(Library(call.field, call.record), replaced ? reader::AttachmentResult::Written : call.expected);
+      if (replaced) {
+        // The link itself became the output; what it pointed to is as it was.
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(At().target)));
+        EXPECT_EQ(ReadAll(At().target), testing::SampleImage());
+        ExpectOutsideFileUntouched(At());
+        EXPECT_FALSE(fs::exists(At().outside / "nothing"));
+      } else {
+        target.expect_untouched(At());
+      }
       fs::remove(At().target);
       EXPECT_EQ(Entries(host_.fs()), before);
     }
@@ -181,8 +195,14 @@ TEST_F(OutputTargetTest, WhatIsPutAtTheOutputDuringTheSearchIsNeverWrittenThroug
   const Planted cases[] = {
       {"a larger file", [&](const Places& at) { WriteAll(at.target, larger); }, reader::AttachmentResult::Written,
        [](const Places& at) { EXPECT_EQ(ReadAll(at.target), testing::SampleImage()); }},
-      {"a link to a file outside the folder", NotRegularTargets()[2].make, reader::AttachmentResult::NotWritten,
-       NotRegularTargets()[2].expect_untouched},
+      {"a link to a file outside the folder", NotRegularTargets()[2].make, reader::AttachmentResult::Written,
+       [](const Places& at) {
+         EXPECT_EQ(ReadAll(at.target), testing::SampleImage());
+         EXPECT_FALSE(fs::is_symlink(fs::symlink_status(at.target)));
+         ExpectOutsideFileUntouched(at);
+       }},
+      {"a pipe", NotRegularTargets()[1].make, reader::AttachmentResult::NotWritten,
+       NotRegularTargets()[1].expect_untouched},
   };
   const fs::path data = host_.fs() / "muestra" / "muestra.zbd";
   for (const Planted& c : cases) {

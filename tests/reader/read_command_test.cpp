@@ -7,9 +7,11 @@
 #include <limits>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/encoding.h"
+#include "platform/system.h"
 #include "reader/sample_database.h"
 #include "storage/data_file.h"
 #include "support/temp_folder.h"
@@ -222,6 +224,39 @@ TEST_F(ReadCommandTest, AFaultOfOneFileStopsOnlyTheCommandsThatReadIt) {
   }
 }
 
+// Every failure names its file and says why, in the system's terms.
+TEST_F(ReadCommandTest, AFailureSaysWhyAndNamesTheFile) {
+  const std::string data = (folder_.fs() / "muestra" / "muestra.zbd").string();
+  const std::string missing = (folder_.fs() / "none" / "x.jpg").string();
+  const std::string too_long = (folder_.fs() / std::string(300, 'n')).string();
+  struct Case {
+    const char* what;
+    std::vector<std::string> arguments;
+    std::string said;
+  };
+  const Case cases[] = {
+      {"a data file held by another program", {"count", "muestra"},
+       "the data file of 'muestra' cannot be read: held open by another program: " + data + "; try again"},
+      {"an output folder that is not there", {"attachment", "muestra", "Foto", "1", missing},
+       "cannot write " + missing + ": not found: " + missing + "; nothing was changed"},
+      {"an output name too long", {"attachment", "muestra", "Foto", "1", too_long},
+       "cannot write " + too_long + ": name too long for the file system: " + too_long + "; nothing was changed"},
+  };
+  platform::FileHandle held;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool holds = c.arguments[0] == "count";
+    if (holds) {
+      ASSERT_EQ(platform::OpenExclusive(platform::Utf8ToUtf16(data), platform::Access::Read, held),
+                platform::OpenStatus::Ok);
+    }
+    const Outcome outcome = Run(c.arguments);
+    if (holds) platform::CloseFile(held);
+    EXPECT_EQ(outcome.code, kExitError);
+    EXPECT_EQ(outcome.err, "zentora-read: " + c.said + "\n");
+  }
+}
+
 // A last entry damaged to a record number below 1: said plainly, never as a range
 // ("records 1 to -9223372036854775808").
 TEST_F(ReadCommandTest, ADamagedLastRecordNumberIsSaidPlainly) {
@@ -273,6 +308,122 @@ TEST_F(ReadCommandTest, CsvLeavesOutRecordsWithoutAnyValue) {
   EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
   EXPECT_EQ(outcome.out, "Nombre,Notas\r\nAna,nota\r\nEva,\r\nSiete,\r\n");  // not records 3 to 6
   EXPECT_NE(Run({"help"}).out.find("a record with no value has no row"), std::string::npos);
+}
+
+// The habits of command-line tools: --help and --version on standard output with exit 0,
+// options in both forms, -- ending them, and the default folder the start names.
+TEST_F(ReadCommandTest, KeepsTheConventionsOfCommandLineTools) {
+  struct Case {
+    std::vector<std::string> arguments;
+    int code;
+    std::string out_starts;  // standard output begins with this
+    std::string err_holds;   // standard error holds this ("" : stays empty)
+  };
+  const std::string usage = "usage: zentora-read ";
+  const Case cases[] = {
+      {{"--help"}, kExitOk, usage, ""},
+      {{"-h"}, kExitOk, usage, ""},
+      {{"help"}, kExitOk, usage, ""},
+      {{"--help", "sort", "muestra"}, kExitOk, usage, ""},  // asking for help wins over the rest
+      {{"--version"}, kExitOk, "zentora-read " ZENTORA_VERSION "\n", ""},
+      {{"-V"}, kExitOk, "zentora-read " ZENTORA_VERSION "\n", ""},
+      {{"--lang=en", "value", "muestra", "Precio", "1"}, kExitOk, "1,234.50\n", ""},
+      {{"-l", "en", "value", "muestra", "Precio", "1"}, kExitOk, "1,234.50\n", ""},
+      {{"count", "--", "muestra"}, kExitOk, "3\n", ""},
+      {{"--", "-h"}, kExitUsage, "", "unknown command '-h'"},
+      {{"--help=yes"}, kExitUsage, "", "--help takes no value"},
+      {{"--lang=", "count", "muestra"}, kExitUsage, "", "--lang takes es or en, not ''"},
+      {{"--folder=", "count", "muestra"}, kExitUsage, "", "--folder takes a folder, not an empty name"},
+      {{"count", "muestra", "--lang"}, kExitUsage, "", "--lang needs a value"},
+      {{"-x", "count", "muestra"}, kExitUsage, "", "unknown option -x"},
+      {{"--colour=always", "count", "muestra"}, kExitUsage, "", "unknown option --colour\nTry 'zentora-read --help'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments.empty() ? "" : c.arguments[0]);
+    const Outcome outcome = Run(c.arguments);
+    EXPECT_EQ(outcome.code, c.code) << outcome.err;
+    EXPECT_TRUE(outcome.out.starts_with(c.out_starts)) << outcome.out;
+    if (c.code != kExitOk) {
+      EXPECT_EQ(outcome.out, "");
+    }
+    if (c.err_holds.empty()) {
+      EXPECT_EQ(outcome.err, "");
+    } else {
+      EXPECT_NE(outcome.err.find(c.err_holds), std::string::npos) << outcome.err;
+    }
+  }
+
+  // --folder=DIR, and without --folder the folder the start names.
+  const std::string folder = folder_.fs().string();
+  std::ostringstream out, err;
+  EXPECT_EQ(RunReadCommand({"--folder=" + folder, "count", "muestra"}, out, err), kExitOk) << err.str();
+  EXPECT_EQ(out.str(), "3\n");
+  const ToolSetting setting{platform::Utf8ToUtf16(folder)};
+  std::ostringstream by_default, help, none;
+  EXPECT_EQ(RunReadCommand({"count", "muestra"}, by_default, err, setting), kExitOk) << err.str();
+  EXPECT_EQ(by_default.str(), "3\n");
+  EXPECT_EQ(RunReadCommand({"--help"}, help, err, setting), kExitOk);
+  EXPECT_NE(help.str().find("DIR defaults to " + folder + ".\n"), std::string::npos) << help.str();
+  EXPECT_EQ(RunReadCommand({"--help"}, none, err), kExitOk);
+  EXPECT_NE(none.str().find("DIR defaults to the current folder.\n"), std::string::npos) << none.str();
+}
+
+// "-" names standard output: the bytes themselves, no file named "-" and no message after them.
+TEST_F(ReadCommandTest, AnAttachmentGoesToStandardOutputForADash) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(folder_.fs());
+  for (const auto& [field, record, expected] : {std::tuple{"Foto", "1", testing::SampleImage()},
+                                                std::tuple{"Voz", "2", testing::SampleSound(2)}}) {
+    const Outcome outcome = Run({"attachment", "muestra", field, record, "-"});
+    EXPECT_EQ(outcome.code, kExitOk) << outcome.err;
+    EXPECT_EQ(outcome.out, expected) << field;
+    EXPECT_EQ(outcome.err, "");
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder_.fs() / "-"));
+  std::filesystem::current_path(before);
+}
+
+// Output the disk does not take is an error with exit 1, never a success: a stream that
+// accepts `room` bytes and fails after them, as a full disk does.
+TEST_F(ReadCommandTest, OutputThatCannotBeWrittenFailsTheCommand) {
+  class FullDisk : public std::streambuf {
+   public:
+    explicit FullDisk(std::size_t room) : room_(room) {}
+
+   protected:
+    int_type overflow(int_type c) override {
+      if (room_ == 0) return traits_type::eof();
+      --room_;
+      return traits_type::not_eof(c);
+    }
+
+   private:
+    std::size_t room_;
+  };
+  struct Case {
+    std::vector<std::string> arguments;
+    std::size_t room;  // fewer bytes than the command writes
+  };
+  const Case cases[] = {
+      {{"count", "muestra"}, 0},
+      {{"count", "muestra"}, 1},
+      {{"csv", "muestra"}, 0},
+      {{"csv", "muestra"}, 60},  // the header row and part of the first record
+      {{"fields", "muestra"}, 40},
+      {{"value", "muestra", "Nombre", "2"}, 2},
+      {{"attachment", "muestra", "Foto", "1", "-"}, 299},
+      {{"--help"}, 10},
+      {{"--version"}, 5},
+  };
+  for (Case c : cases) {
+    SCOPED_TRACE(c.arguments[0] + " with room for " + std::to_string(c.room) + " bytes");
+    c.arguments.insert(c.arguments.begin(), {"--folder", folder_.fs().string()});
+    FullDisk disk(c.room);
+    std::ostream out(&disk);
+    std::ostringstream err;
+    EXPECT_EQ(RunReadCommand(c.arguments, out, err), kExitError);
+    EXPECT_EQ(err.str(), "zentora-read: the output could not be written (the disk is full or its reader has gone)\n");
+  }
 }
 
 TEST(CsvFieldTest, QuotesOnlyWhatNeedsIt) {

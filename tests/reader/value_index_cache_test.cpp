@@ -65,7 +65,11 @@ TEST_F(ValueIndexCacheTest, ReadsNothingFromAMissingDataFileAndMakesNone) {
 TEST_F(ValueIndexCacheTest, DropsTheLeastRecentlyUsedIndexAndStillAnswersRight) {
   std::vector<Database> databases;
   for (int number = 0; number < 4; ++number) databases.push_back(Make(number, 50));
-  ValueIndexCache cache(1);  // room for one index only
+  // Room for one index only: what one of them takes, and half as much again.
+  ValueIndex one(databases[0], {kTextTypes, kAttachmentTypes}, platform::Access::ReadExisting);
+  std::u16string text;
+  ASSERT_TRUE(one.FindText(ValueQuery{kNombre.name, 1, kTextTypes.min, kTextTypes.max}, text).ok());
+  ValueIndexCache cache(one.MemoryBytes() * 3 / 2);
   for (int round = 0; round < 2; ++round) {
     for (int number = 0; number < 4; ++number) {
       for (std::int64_t record = 1; record <= 50; record += 7)
@@ -76,6 +80,15 @@ TEST_F(ValueIndexCacheTest, DropsTheLeastRecentlyUsedIndexAndStillAnswersRight) 
   }
   EXPECT_EQ(Read(cache, databases[0], 52), Expected(0, 52));
   EXPECT_EQ(Read(cache, databases[0], 53), u"-");
+
+  // An index larger than the whole limit is not kept past the call that made it, even alone:
+  // every answer is still right, read afresh.
+  ValueIndexCache tiny(1);
+  for (int round = 0; round < 2; ++round) {
+    for (std::int64_t record = 1; record <= 50; record += 7)
+      EXPECT_EQ(Read(tiny, databases[1], record), Expected(1, record));
+    EXPECT_EQ(tiny.HeldDatabases(), 1u);  // its turn is kept, its index is not
+  }
 
   ValueIndexCache roomy(std::size_t{1} << 26);
   for (int number = 0; number < 4; ++number) EXPECT_EQ(Read(roomy, databases[number], 3), Expected(number, 3));

@@ -3,31 +3,21 @@
 // what `body` returned, 3 when it threw, -1 when the child did not exit normally.
 #pragma once
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
-#include <exception>
+
+#include "support/forked_child.h"
 
 namespace zentora::testing {
 
 template <typename Body>
 int WithFileSizeLimit(rlim_t limit, Body body) {
-  const pid_t child = fork();
-  if (child == 0) {
+  return InForkedChild([&]() -> int {
     std::signal(SIGXFSZ, SIG_IGN);
     const rlimit small{limit, limit};
     setrlimit(RLIMIT_FSIZE, &small);
-    int code = 3;
-    try {
-      code = body();
-    } catch (const std::exception&) {
-    }
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return body();
+  });
 }
 
 }  // namespace zentora::testing

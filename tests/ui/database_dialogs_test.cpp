@@ -101,8 +101,8 @@ class DatabaseNameDialogTest : public testing::ScriptedTest {
 TEST_F(DatabaseNameDialogTest, AcceptsANameByClickOrKeyboard) {
   script.ExpectDialog(caption).Type(1017, u"Agenda").Click(1018);
   script.ExpectDialog(caption).Type(1017, u"Clientes 2").PressKey(1018);
-  EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Agenda");
-  EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Clientes 2");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), u"Agenda");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), u"Clientes 2");
   EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
@@ -112,13 +112,13 @@ TEST_F(DatabaseNameDialogTest, AnEmptyNameKeepsItOpenSilentlyAndClosingCancels) 
       .Inspect([](const headless::DialogState& shown) { EXPECT_TRUE(shown.open); })
       .Close();
   // No command may go on with a name.
-  EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
+  EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), std::nullopt);
   EXPECT_TRUE(headless::MessagesShown().empty());
 }
 
 TEST_F(DatabaseNameDialogTest, ClosingAfterTypingGivesNoName) {
   script.ExpectDialog(caption).Type(1017, u"Nueva").Close();
-  EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
+  EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), std::nullopt);
 }
 
 TEST_F(DatabaseNameDialogTest, AnInvalidNameIsExplainedAndTheDialogStays) {
@@ -131,7 +131,7 @@ TEST_F(DatabaseNameDialogTest, AnInvalidNameIsExplainedAndTheDialogStays) {
   script.Type(1017, u"Fin.").Click(1018);
   script.ExpectMessage(message, u"Programador");
   script.Type(1017, u"Buena").Click(1018);
-  EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Buena");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), u"Buena");
   EXPECT_EQ(headless::MessagesShown().size(), 3u);
 }
 
@@ -140,7 +140,7 @@ TEST_F(DatabaseNameDialogTest, AnInvalidNameThenCloseLeavesNoName) {
   script.ExpectDialog(u"Database name").Type(1017, u"x:y").Click(1018);
   script.ExpectMessage(texts.Text(text::kInvalidName), u"Programmer");
   script.Close();
-  EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
+  EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), std::nullopt);
 }
 
 // Windows callers name a database to Lirvak in the ANSI code page (1252 in the tests' Wine);
@@ -156,9 +156,9 @@ TEST_F(DatabaseNameDialogTest, ANameLirvakCannotCarryIsRefusedWhereNamesAreNarro
       script.ExpectMessage(message, texts.MessageCaption());
       script.Type(1017, u"Emoji \U0001F600").Click(1018).ExpectMessage(message, texts.MessageCaption());
       script.Type(1017, u"Año").Click(1018);  // in code page 1252: accepted
-      EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Año");
+      EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), u"Año");
     } else {
-      EXPECT_EQ(ShowDatabaseNameDialog(texts), u"Datos \u4E2D\u6587");
+      EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), u"Datos \u4E2D\u6587");
     }
   }
   EXPECT_EQ(headless::MessagesShown().size(), narrow_names ? 4u : 0u);

@@ -14,6 +14,7 @@
 #include "dialogs/record_entry.h"
 #include "platform/encoding.h"
 #include "platform/headless/script.h"
+#include "platform/system.h"
 #include "sample_records.h"
 #include "scripted_test.h"
 #include "shell/about_box.h"
@@ -102,7 +103,7 @@ TEST_F(KeyboardTest, ARefusedNameGivesTheFocusBackToTheEdit) {
   script.Press(Keystroke::Enter).ExpectMessage(texts.Text(text::kInvalidName));
   script.Inspect([](const headless::DialogState& shown) { EXPECT_EQ(shown.focus, kDatabaseNameEditId); });
   script.Type(kDatabaseNameEditId, u"ab").Press(Keystroke::Enter);
-  EXPECT_EQ(ShowDatabaseNameDialog(texts), u"ab");
+  EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), u"ab");
 }
 
 class KeyboardRecordTest : public KeyboardTest {

@@ -162,7 +162,7 @@ TEST_F(MainWindowTest, AFolderWithOnlyADataFileRefusesANewDatabase) {
 TEST_F(MainWindowTest, CommandsOnAMissingDatabaseSayItAndACancelledNameEndsSilently) {
   for (int command : {kCommandNewField, kCommandInsertData, kCommandSeeData, kCommandDataStructure}) {
     script.ExpectDialog(u"Database name").Type(kDatabaseNameEditId, u"nothing").Click(kDatabaseNameAcceptId);
-    script.ExpectMessage(u"The database nothing does not exist ...", u"Programmer");
+    script.ExpectMessage(u"The database “nothing” does not exist ...", u"Programmer");
     EXPECT_FALSE(RunMenuCommand(state, command));
     script.ExpectDialog(u"Database name").Close();
     EXPECT_FALSE(RunMenuCommand(state, command));

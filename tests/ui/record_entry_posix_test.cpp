@@ -33,7 +33,10 @@ TEST(RecordEntryFullDisk, AnAttachmentThatDoesNotFitAsksToTryAgainAndLeavesNothi
     // Every value is asked first; the sound is read and stored with the record. Its failure
     // takes the record back and asks whether to try again: yes tries with the same values,
     // no gives the record up.
-    const std::u16string retry = texts.Filled(text::kRetryRecordNotStored, db.name);
+    // The system's reason is said: a file past the size it may grow to is a full disk to the writer.
+    const std::u16string retry = u"No se ha podido guardar el registro en la base de datos «Base»: no queda espacio "
+                                 u"en el disco: " + DataFilePath(db) +
+                                 u". ¿Intentarlo de nuevo? Con No se abandona el registro ...";
     script.ChooseFile(u"Navegador de ficheros para sonido", (root.fs() / "voz.wav").u16string())
         .ExpectDialog(u"Insertar Cadena")
         .Type(1040, u"nota")

@@ -43,6 +43,11 @@ class RecordEntryTest : public testing::ScriptedTest {
   Database db() const { return Database{root.path(), u"Base", busy_wait_ms}; }
   void Enter() { EnterRecord(texts, db(), attachments); }
   std::filesystem::path DataFile() const { return root.fs() / "Base" / "Base.zbd"; }
+  // The question asked when another program holds the data file past the wait.
+  std::u16string RetryHeld() const {
+    return u"No se ha podido guardar el registro en la base de datos «Base»: otro programa lo tiene abierto: " +
+           DataFile().u16string() + u". ¿Intentarlo de nuevo? Con No se abandona el registro ...";
+  }
   std::u16string File(const std::string& name, const std::string& bytes) const {
     WriteAll(root.fs() / name, bytes);
     return (root.fs() / name).u16string();
@@ -220,7 +225,9 @@ TEST_F(RecordEntryTest, ADataFileHeldElsewhereIsReportedBeforeAnythingIsAsked) {
   busy_wait_ms = 50;
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive(DataFile().u16string(), platform::Access::Write, held), platform::OpenStatus::Ok);
-  script.ExpectMessage(texts.Text(text::kDataFileUnavailable), u"Programador");
+  script.ExpectMessage(u"No se puede abrir el fichero de datos de la base de datos «Base»: otro programa lo tiene "
+                       u"abierto: " + DataFile().u16string() + u". No se ha guardado nada ... Inténtelo de nuevo ...",
+                       u"Programador");
   Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
@@ -233,7 +240,10 @@ TEST_F(RecordEntryTest, AStructureFileHeldElsewhereIsReportedAndNothingIsStored)
   platform::FileHandle held;
   ASSERT_EQ(platform::OpenExclusive((root.fs() / "Base" / "Base.z04").u16string(), platform::Access::Read, held),
             platform::OpenStatus::Ok);
-  script.ExpectMessage(texts.Text(text::kStructureUnavailable), u"Programador");
+  script.ExpectMessage(u"No se puede leer la estructura de la base de datos «Base»: otro programa lo tiene abierto: " +
+                           (root.fs() / "Base" / "Base.z04").u16string() +
+                           u". No se ha guardado nada ... Inténtelo de nuevo ...",
+                       u"Programador");
   Enter();
   platform::CloseFile(held);
   EXPECT_EQ(std::filesystem::file_size(DataFile()), 0u);
@@ -244,7 +254,7 @@ TEST_F(RecordEntryTest, AHeldDataFileAsksToTryAgainAndNoAbandonsTheRecord) {
   MakeDatabase({Field(u"Uno", FieldType::String, 5), Field(u"Dos", FieldType::String, 5)});
   busy_wait_ms = 50;
   platform::FileHandle held;
-  const std::u16string retry = texts.Filled(text::kRetryDataFileHeld, db().name);
+  const std::u16string retry = RetryHeld();
   AnswerWhileAnotherTakesTheDataFile(u"abc", held);
   script.ExpectDialog(u"Insertar Cadena").Type(1040, u"def").Click(1041);
   // The record is stored once every value is given: the wait is shown, the held file is named
@@ -257,23 +267,35 @@ TEST_F(RecordEntryTest, AHeldDataFileAsksToTryAgainAndNoAbandonsTheRecord) {
   for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
 }
 
-TEST_F(RecordEntryTest, ADataFileWhoseLastNumberCannotBeFollowedIsDamagedAndNothingIsStored) {
+// A data file no record can follow (no number above zero, or the largest there is) is
+// reported before the first question, so nobody answers for a record that cannot be stored.
+TEST_F(RecordEntryTest, ADataFileNoRecordCanFollowIsReportedBeforeTheFirstQuestion) {
   const FieldDefinition nombre = Field(u"Nombre", FieldType::String, 5);
-  // The record numbers of the entries in the file: the last one not above zero, at the limit,
-  // or below an earlier one (the new number would repeat that one).
   const std::vector<std::vector<std::int64_t>> files = {
-      {0}, {-3}, {std::numeric_limits<std::int64_t>::max()}, {1, 9, 2}, {5, 3}};
+      {0}, {-3}, {std::numeric_limits<std::int64_t>::max()}, {1, std::numeric_limits<std::int64_t>::max(), 2}};
   for (const std::vector<std::int64_t>& records : files) {
     SCOPED_TRACE(::testing::PrintToString(records));
     std::filesystem::remove_all(root.fs() / "Base");
     MakeDatabase({nombre});
     for (const std::int64_t record : records) ASSERT_EQ(AppendTextUnits(db(), nombre, record, u"x", true), IoStatus::Ok);
-    script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ana").Click(1041);
-    script.ExpectMessage(texts.Filled(text::kDataFileDamaged, db().name), u"Programador");
+    script.ExpectMessage(texts.Filled(text::kDataFileDamaged, u"«Base»") + u"\r\nfichero dañado: " + DataFile().u16string(),
+                         u"Programador");
     Enter();
     EXPECT_EQ(Entries().size(), records.size());
   }
   for (const headless::MessageShown& message : headless::MessagesShown()) EXPECT_NE(message.text, kProcessed);
+}
+
+// A higher number before the last entry no longer locks the database out: the record takes
+// one above the highest.
+TEST_F(RecordEntryTest, ARecordFollowsTheHighestNumberWhereverItStands) {
+  const FieldDefinition nombre = Field(u"Nombre", FieldType::String, 5);
+  MakeDatabase({nombre});
+  for (const std::int64_t record : {1, 9, 2}) ASSERT_EQ(AppendTextUnits(db(), nombre, record, u"x", true), IoStatus::Ok);
+  script.ExpectDialog(u"Insertar Cadena").Type(1040, u"Ana").Click(1041);
+  script.ExpectMessage(kProcessed, u"Programador");
+  Enter();
+  EXPECT_EQ(LastRecordNumber(db()), 10);
 }
 
 // While another program holds the data file, the progress dialog says so and the wait goes
@@ -302,13 +324,13 @@ TEST_F(RecordEntryTest, TheWaitForAHeldDataFileIsShownAndTheUserGivesItUp) {
     script.ExpectDialog(u"Programador").Inspect([&](const headless::DialogState& shown) {
       EXPECT_TRUE(shown.visible);
       EXPECT_FALSE(shown.modal);
-      EXPECT_EQ(shown.Control(kWaitingLineId).text, texts.Filled(text::kDataFileInUseWaiting, u"Base"));
+      EXPECT_EQ(shown.Control(kWaitingLineId).text, texts.Filled(text::kDataFileInUseWaiting, u"«Base»"));
       EXPECT_EQ(shown.Control(kWaitingCancelId).text, u"Cancelar");
       EXPECT_EQ(shown.focus, kWaitingCancelId);
     });
     c.give_up(script);
     script.Do([&] { platform::CloseFile(held); });
-    script.AnswerQuestion(texts.Filled(text::kRetryDataFileHeld, u"Base"), c.try_again);
+    script.AnswerQuestion(RetryHeld(), c.try_again);
     if (c.try_again) script.ExpectMessage(kProcessed);
     Enter();
     EXPECT_EQ(script.Leftover(), "");
@@ -322,7 +344,10 @@ TEST_F(RecordEntryTest, TheWaitForAHeldDataFileIsShownAndTheUserGivesItUp) {
 TEST_F(RecordEntryTest, AFolderInPlaceOfTheDataFileIsNamedAsNotAFile) {
   MakeDatabase({Field(u"Nombre", FieldType::String, 5)});
   std::filesystem::create_directory(DataFile());
-  script.ExpectMessage(texts.Filled(text::kNotRegularFile, db().name), u"Programador");
+  script.ExpectMessage(u"No se puede abrir el fichero de datos de la base de datos «Base»: no es un fichero normal (es una "
+                       u"carpeta, una tubería o un dispositivo): " + DataFile().u16string() +
+                       u". No se ha guardado nada ...",
+                       u"Programador");
   Enter();
   EXPECT_EQ(headless::MessagesShown().size(), 1u);
 }

@@ -25,20 +25,26 @@ using testing::Field;
 
 struct LanguageCase {
   std::int32_t language;
-  std::u16string data_held;       // for the database "agenda"
-  std::u16string structure_held;  // the same
+  std::u16string data_held;       // for the database "agenda", before and after the data file's path
+  std::u16string structure_held;  // the same, around the structure file's path
   std::u16string opener_missing;  // before the cache file's path
 };
 
 const std::vector<LanguageCase> kLanguages = {
-    {1, u"Otro programa tiene abierto el fichero de datos de la base de datos agenda. Inténtelo de nuevo ...",
-     u"Otro programa tiene abierta la estructura de la base de datos agenda; no se ha guardado el campo. "
+    {1, u"No se puede leer el fichero de datos de la base de datos «agenda»: otro programa lo tiene abierto: "
+        u"%1. Inténtelo de nuevo ...",
+     u"No se ha guardado el campo en la base de datos «agenda»: otro programa lo tiene abierto: %1. "
      u"Inténtelo de nuevo ...",
      u"No hay programa para abrirlo. El fichero está en la carpeta caché; ábralo a mano:\r\n"},
-    {5, u"Another program holds the data file of the database agenda open. Try again ...",
-     u"Another program holds the structure of the database agenda open; the field was not stored. Try again ...",
+    {5, u"The data file of the database “agenda” cannot be read: held open by another program: %1. Try again ...",
+     u"The field was not stored in the database “agenda”: held open by another program: %1. Try again ...",
      u"No program could open it. The file is in the cache folder; open it by hand:\r\n"},
 };
+
+// The message with the file's path in place of its "%1".
+std::u16string Naming(std::u16string message, const std::u16string& path) {
+  return message.replace(message.find(u"%1"), 2, path);
+}
 
 class SilentFailuresTest : public testing::ScriptedTest {
  protected:
@@ -70,7 +76,7 @@ TEST_F(SilentFailuresTest, AHeldDataFileIsSaidNotShownAsNoData) {
   for (const LanguageCase& c : kLanguages) {
     const Texts texts{c.language};
     // Every viewer and the picture: the message, and no viewer opens.
-    for (int i = 0; i < 5; ++i) script.ExpectMessage(c.data_held, texts.MessageCaption());
+    for (int i = 0; i < 5; ++i) script.ExpectMessage(Naming(c.data_held, DataFilePath(db)), texts.MessageCaption());
     const ValueOnShow value{db, name.name, 1};
     ShowNumberViewer(texts, value);
     ShowTextViewer(texts, value);
@@ -118,7 +124,7 @@ TEST_F(SilentFailuresTest, AHeldStructureKeepsTheNewFieldOutAndSaysSo) {
         .Click(kIntegerOptionId)
         .Type(kSizeEditId, u"3")
         .Click(kFieldAcceptId)
-        .ExpectMessage(c.structure_held, state.shell.texts.MessageCaption());
+        .ExpectMessage(Naming(c.structure_held, StructureFilePath(fresh)), state.shell.texts.MessageCaption());
     RunMenuCommand(state, kCommandNewField);
     platform::CloseFile(structure);
     EXPECT_EQ(ReadStructure(fresh).value.size(), 1u);

@@ -12,6 +12,7 @@
 #include "dialogs/value_viewers.h"
 #include "platform/dialog_fit.h"
 #include "platform/menu_letters.h"
+#include "platform/system.h"
 #include "scripted_test.h"
 #include "shell/main_window.h"
 #include "texts/text_table.h"
@@ -214,7 +215,7 @@ TEST_F(MessageButtonTest, AMessageBoxSaysOkInTheProgramsLanguage) {
     const Texts texts{test.language};
     script.ExpectDialog(test.caption).Type(kDatabaseNameEditId, u"a/b").Click(kDatabaseNameAcceptId);
     script.ExpectMessage(texts.Text(text::kInvalidName)).Close();
-    EXPECT_EQ(ShowDatabaseNameDialog(texts), std::nullopt);
+    EXPECT_EQ(ShowDatabaseNameDialog(texts, platform::CurrentFolder()), std::nullopt);
     ASSERT_FALSE(platform::headless::MessageButtonsShown().empty());
     EXPECT_EQ(platform::headless::MessageButtonsShown().back(), test.button);
   }
