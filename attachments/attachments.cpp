@@ -23,7 +23,7 @@ struct KindValues {
 
 KindValues ValuesOf(AttachmentKind kind) {
   if (kind == AttachmentKind::Image)
-    return {text::kImageChooserTitle, text::kImageFilter, text::kImageMissing, u"*.jpg", u"jpg", u"image_"};
+    return {text::kImageChooserTitle, text::kImageFilter, text::kImageMissing, u"*.jpg;*.jpeg", u"jpg", u"image_"};
   return {text::kSoundChooserTitle, text::kSoundFilter, text::kSoundMissing, u"*.wav", u"wav", u"sonido_"};
 }
 
@@ -109,21 +109,21 @@ void OpenAttachment(const Texts& texts, const AttachmentsState& state, const Dat
   if (!found.ok()) {
     platform::ShowMessage(FailureMessage(texts, text::kDataFileNotRead, db, found.status) +
                               TryAgainAdvice(texts, found.status),
-                          texts.MessageCaption());
+                          texts.MessageCaption(), texts.Text(text::kOkButton));
     return;
   }
   if (bytes.empty()) {
-    platform::ShowMessage(texts.Text(values.missing), texts.MessageCaption());
+    platform::ShowMessage(texts.Text(values.missing), texts.MessageCaption(), texts.Text(text::kOkButton));
     return;
   }
   if (!WriteCacheFile(path, bytes)) {
     // A cut file would open as a broken picture or sound: say so and leave nothing behind.
     platform::DeleteFileForced(path);
-    platform::ShowMessage(texts.Text(text::kCacheFileNotWritten), texts.MessageCaption());
+    platform::ShowMessage(texts.Text(text::kCacheFileNotWritten), texts.MessageCaption(), texts.Text(text::kOkButton));
     return;
   }
   // With no program for the file the user still has it: say where it is.
-  if (!platform::ShellOpen(path)) platform::ShowMessage(texts.Filled(text::kOpenerMissing, path), texts.MessageCaption());
+  if (!platform::ShellOpen(path)) platform::ShowMessage(texts.Filled(text::kOpenerMissing, path), texts.MessageCaption(), texts.Text(text::kOkButton));
 }
 
 }  // namespace zentora

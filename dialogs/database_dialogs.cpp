@@ -69,20 +69,20 @@ std::optional<std::u16string> ShowDatabaseNameDialog(const Texts& texts, const s
       // Only a name that can become a folder is ever handed to a command.
       if (name.empty()) return;
       if (!IsValidDatabaseName(name)) {
-        platform::ShowMessage(texts.Text(text::kInvalidName), texts.MessageCaption());
+        platform::ShowMessage(texts.Text(text::kInvalidName), texts.MessageCaption(), texts.Text(text::kOkButton));
         platform::FocusControl(dialog, kDatabaseNameEditId);
         return;
       }
       // Other programs name a database to Lirvak in narrow text: a name it cannot carry
       // would make a database only this program can reach.
       if (!platform::NameFitsNarrowText(name)) {
-        platform::ShowMessage(texts.Text(text::kNameOutsideCodePage), texts.MessageCaption());
+        platform::ShowMessage(texts.Text(text::kNameOutsideCodePage), texts.MessageCaption(), texts.Text(text::kOkButton));
         return;
       }
       // The folder and both files must fit the file system: a name that fits the folder but
       // not its files would leave an empty folder behind.
       if (!DatabaseNameFits(folder, name)) {
-        platform::ShowMessage(texts.Filled(text::kNameTooLongForDisk, folder), texts.MessageCaption());
+        platform::ShowMessage(texts.Filled(text::kNameTooLongForDisk, folder), texts.MessageCaption(), texts.Text(text::kOkButton));
         platform::FocusControl(dialog, kDatabaseNameEditId);
         return;
       }
@@ -180,7 +180,7 @@ std::optional<FieldDefinition> ShowDefineFieldDialog(const Texts& texts) {
       field.key_flag = platform::IsChecked(dialog, kKeyBoxId) ? 1 : 0;
       if (!DefinitionFits(field, !name.empty())) {
         const auto [rule, edit] = RefusalOf(field, !name.empty());
-        platform::ShowMessage(texts.Text(rule), texts.MessageCaption());
+        platform::ShowMessage(texts.Text(rule), texts.MessageCaption(), texts.Text(text::kOkButton));
         platform::FocusControl(dialog, edit);
         return;
       }

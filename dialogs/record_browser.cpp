@@ -86,17 +86,18 @@ class Browser {
       platform::DrawTextAt(page, box.x, box.y + kTextDrop, line.name, platform::kBlack, PageFont());
     }
     platform::CopyPageToSurface(page);
-    DrawMark(dialog, mark_, platform::kMarkBlue);
+    DrawMark(dialog, mark_, true);
   }
 
-  // The keyboard's place among the lines: the line's box drawn in blue (black again to take
-  // it away), straight onto the surface like a click's red name.
-  void DrawMark(platform::Dialog dialog, int index, platform::Colour border) {
+  // The keyboard's place among the lines: the line's box drawn twice as thick in blue, straight
+  // onto the surface like a click's red name; taken away, the line is drawn as the page has it.
+  void DrawMark(platform::Dialog dialog, int index, bool marked) {
     if (index < 0) return;
     const platform::Canvas surface = platform::SurfaceCanvas(dialog, kBrowserSurfaceId);
     const platform::Rect box = LineBox(index);
-    platform::DrawBox(surface, box, border, platform::kWhite);
-    platform::DrawBox(surface, {box.x + 1, box.y + 1, box.cx - 2, box.cy - 2}, border, platform::kWhite);
+    platform::DrawBox(surface, box, marked ? platform::kMarkBlue : platform::kBlack, platform::kWhite);
+    platform::DrawBox(surface, {box.x + 1, box.y + 1, box.cx - 2, box.cy - 2},
+                      marked ? platform::kMarkBlue : platform::kWhite, platform::kWhite);
     const FieldLine& line = lines_[static_cast<std::size_t>(index)];
     platform::DrawTextAt(surface, box.x, box.y + kTextDrop, line.name, platform::kBlack, PageFont());
   }
@@ -130,9 +131,9 @@ class Browser {
     if (key == platform::Key::Home) next = 0;
     if (key == platform::Key::End) next = last;
     if (next == mark_) return;
-    DrawMark(dialog, mark_, platform::kBlack);
+    DrawMark(dialog, mark_, false);
     mark_ = next;
-    DrawMark(dialog, mark_, platform::kMarkBlue);
+    DrawMark(dialog, mark_, true);
     // On a short screen the page scrolls so that the marked line shows.
     const platform::Rect box = LineBox(mark_);
     platform::ScrollSurfaceTo(dialog, kBrowserSurfaceId, box.y, box.cy + 1);

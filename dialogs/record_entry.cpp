@@ -19,13 +19,6 @@
 namespace zentora {
 namespace {
 
-// A data file whose record numbers no record can follow: what is wrong with its numbers, then
-// which file.
-std::u16string DamagedDataFileMessage(const Texts& texts, const Database& db, const IoStatus& status) {
-  return texts.Filled(text::kDataFileDamaged, QuotedName(texts, db.name)) + u"\r\n" +
-         FailureWords(texts.table, texts.language, status);
-}
-
 // An attachment goes to the data file in runs of at most this many bytes: large writes, and
 // a repaint often enough to look alive.
 constexpr std::size_t kLargestAttachmentChunk = 65536;
@@ -62,7 +55,7 @@ struct GivenValue {
 using AskValue = std::optional<std::u16string> (*)(const Texts&, const std::u16string& prompt,
                                                    const std::u16string& shown);
 
-void Tell(const Texts& texts, const std::u16string& text) { platform::ShowMessage(text, texts.MessageCaption()); }
+void Tell(const Texts& texts, const std::u16string& text) { platform::ShowMessage(text, texts.MessageCaption(), texts.Text(text::kOkButton)); }
 
 // A closed dialog asks whether the whole record goes; no keeps the field empty and goes on.
 bool AbandonRecord(const Texts& texts) {
@@ -162,6 +155,13 @@ IoResult<std::int64_t> StoreRecord(const Entry& entry, const std::vector<RecordV
   return stored;
 }
 
+// A data file whose record numbers leave no safe number for a new record: what is wrong with
+// its numbers, then which file.
+void TellDamaged(const Texts& texts, const Database& db, const IoStatus& status) {
+  Tell(texts, texts.Filled(text::kDataFileDamaged, QuotedName(texts, db.name)) + u"\r\n" +
+                  FailureWords(texts.table, texts.language, status));
+}
+
 // Stores the record; where it cannot be stored yet and trying again can work (the file held,
 // the disk full), asks whether to try again, so the values given are not lost. Where it cannot
 // (no permission, a name too long, a damaged file), says why and the record goes. True once it
@@ -172,7 +172,7 @@ bool StoreOrAbandon(const Entry& entry, const std::vector<RecordValue>& values) 
     const IoStatus status = StoreRecord(entry, values).status;
     if (status == IoStatus::Ok) return true;
     if (status == IoStatus::Damaged) {
-      Tell(texts, DamagedDataFileMessage(texts, entry.db, status));
+      TellDamaged(texts, entry.db, status);
       return false;
     }
     if (!WorthTryingAgain(status.cause())) {
@@ -229,10 +229,12 @@ void EnterRecord(const Texts& texts, const Database& db, AttachmentsState& attac
   };
   const IoStatus data = CheckRecordCanBeStored(db, how, &state.highest);
   EndProgressDialog(progress);
+  if (data == IoStatus::Damaged) {
+    TellDamaged(texts, db, data);
+    return;
+  }
   if (data != IoStatus::Ok) {
-    Tell(texts, data == IoStatus::Damaged ? DamagedDataFileMessage(texts, db, data)
-                                          : FailureMessage(texts, text::kDataFileNotOpened, db, data) +
-                                                TryAgainAdvice(texts, data));
+    Tell(texts, FailureMessage(texts, text::kDataFileNotOpened, db, data) + TryAgainAdvice(texts, data));
     return;
   }
 

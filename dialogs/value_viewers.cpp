@@ -43,7 +43,7 @@ std::optional<std::u16string> ReadShownValue(const Texts& texts, const ValueOnSh
   if (!found.ok()) {
     platform::ShowMessage(FailureMessage(texts, text::kDataFileNotRead, value.db, found.status) +
                               TryAgainAdvice(texts, found.status),
-                          texts.MessageCaption());
+                          texts.MessageCaption(), texts.Text(text::kOkButton));
     return std::nullopt;
   }
   return found.value ? stored : std::u16string();

@@ -192,8 +192,9 @@ void StopTimer(Dialog dialog, int timer_id);
 // dialog is destroyed.
 void EndDialog(Dialog dialog, int result);
 
-// An ownerless message box with one OK button; returns when the user has acknowledged it.
-void ShowMessage(const std::u16string& text, const std::u16string& caption);
+// An ownerless message box with one button saying `accept` (OK in the program's language);
+// returns when the user has acknowledged it.
+void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept);
 
 // The words on the buttons of the boxes below, in the program's language.
 struct BoxButtons {

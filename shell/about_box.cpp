@@ -55,6 +55,9 @@ int ShowAboutBox(const ShellState& state) {
           frame = NextAboutFrame(frame);
         } else if (const auto* command = std::get_if<platform::CommandEvent>(&event)) {
           if (platform::IsActivation(*command, kAboutExitId)) platform::EndDialog(dialog, 0);
+        } else if (std::holds_alternative<platform::CloseEvent>(event)) {
+          // Where the desktop gives the box a close box anyway (or Escape), that closes it too.
+          platform::EndDialog(dialog, 0);
         } else if (std::holds_alternative<platform::DestroyEvent>(event)) {
           platform::StopTimer(dialog, kAboutTimerId);
         }

@@ -25,7 +25,7 @@ platform::MenuItem Popup(std::u16string text, std::vector<platform::MenuItem> it
   return {0, std::move(text), 0, std::move(items)};
 }
 
-void Message(const Texts& texts, const std::u16string& text) { platform::ShowMessage(text, texts.MessageCaption()); }
+void Message(const Texts& texts, const std::u16string& text) { platform::ShowMessage(text, texts.MessageCaption(), texts.Text(text::kOkButton)); }
 
 void Message(const Texts& texts, TextId first, TextId second) {
   Message(texts, texts.Text(first) + u"\r\n" + texts.Text(second));

@@ -23,8 +23,9 @@ packages=(
   wine wine32 fonts-wine xvfb xauth
   # the 64-bit Lirvak64.dll for 64-bit hosts (the win64 preset), and 64-bit Wine for its tests
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev wine64
-  # the Linux program driven by real key presses: a window manager and xdotool
-  openbox xdotool
+  # the Linux program driven by real key presses: a window manager and xdotool, and xwininfo
+  # (x11-utils) to measure its windows
+  openbox xdotool x11-utils
   # make package (the .deb's dependencies: dpkg-shlibdeps, which CPack calls after asking
   # file what each installed file is) and make test-packages (lirvak.pc; lintian on the
   # .debs; a bare Debian root to install them in; man --warnings on the manual pages)

@@ -15,6 +15,7 @@
 
 #include "platform/encoding.h"
 #include "platform/fltk/internal.h"
+#include "platform/menu_letters.h"
 #include "platform/text_wrap.h"
 
 extern char** environ;
@@ -25,27 +26,18 @@ using fltk::Deliver;
 
 namespace {
 
-// The first letter of every item is its underlined letter (Alt plus it on the bar, the letter
-// alone in an open popup), the rule the Windows menus follow when a text marks none; a '&' of
-// the text itself is shown as it is.
-std::string MenuLabel(const std::u16string& text) {
-  std::string label = "&";
-  for (char c : fltk::LabelText(text)) {
-    if (c == '&') label.push_back('&');
-    label.push_back(c);
-  }
-  return label;
-}
-
 void MenuCallback(Fl_Widget* widget, void* data) {
   const auto* bar = static_cast<fltk::DialogMenuBar*>(widget);
   Deliver(Dialog{bar->dialog}, CommandEvent{static_cast<int>(reinterpret_cast<std::intptr_t>(data)), kCodeClicked});
 }
 
 // One level of items, then the end mark FLTK reads; popups nest their items after them.
+// Each item's letter is underlined: Alt plus it on the bar, the letter alone in an open popup.
 void AddMenuItems(fltk::DialogMenuBar& bar, const std::vector<MenuItem>& items) {
   std::size_t previous = bar.items.size();  // the item of this level before the next one
-  for (const MenuItem& item : items) {
+  const std::vector<std::size_t> letters = MenuLetters(items);
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    const MenuItem& item = items[index];
     if (item.text == u"-") {
       // FLTK draws a separator as a line under the item before it (a popup's own item, not
       // its last one).
@@ -54,7 +46,7 @@ void AddMenuItems(fltk::DialogMenuBar& bar, const std::vector<MenuItem>& items) 
     }
     previous = bar.items.size();
     Fl_Menu_Item entry{};
-    bar.labels.push_back(MenuLabel(item.text));
+    bar.labels.push_back(fltk::LabelText(MarkedMenuText(item.text, letters[index])));
     entry.text = bar.labels.back().c_str();
     if (item.items.empty()) {
       entry.callback_ = &MenuCallback;
@@ -88,15 +80,16 @@ void AddMenuItems(fltk::DialogMenuBar& bar, const std::vector<MenuItem>& items) 
   }
 }
 
-// Moves every control of the window down (or up) by the height of a menu bar, and the
-// window's bottom with them; a control inside a frame of its own (a scrolling surface) goes
-// with its frame.
-void Shift(fltk::DialogRecord& record, int by) {
-  for (const auto& [id, control] : record.controls) {
-    Fl_Widget* widget = control->parent() != record.window ? control->parent() : control;
+// Moves every control of the window down by the height of a menu bar, and the window's
+// bottom with them; a control inside a frame of its own (a scrolling surface, a scrolling
+// dialog's content) goes with its frame.
+void MakeMenuRoom(fltk::DialogRecord& record, int by) {
+  for (int i = 0; i < record.window->children(); ++i) {
+    Fl_Widget* widget = record.window->child(i);
     widget->position(widget->x(), widget->y() + by);
   }
   record.window->size(record.window->w(), record.window->h() + by);
+  record.menu_room = by;
 }
 
 std::set<pid_t> opened_children;
@@ -114,12 +107,16 @@ void ReapChildren(void*) {
 }  // namespace
 
 // A message box of ours rather than FLTK's, which shows CR LF as "^M" and appears under
-// the pointer: the text's lines as lines, the box over the window that asked.
-void ShowMessage(const std::u16string& text, const std::u16string& caption) {
+// the pointer: the text's lines as lines, the box in the middle of the screen.
+void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept) {
   fltk::OpenDisplay();
   constexpr int kTextId = 100;
   constexpr int kOkId = 1;
-  const fltk::FontChoice font = fltk::ChooseFont(Font{});
+  // Measured in the very font the text is drawn in, at the width it is drawn at: a label set
+  // to the left is drawn 3 pixels in from either side of its box.
+  constexpr int kLabelInset = 3;
+  const ControlTemplate measured = MakeControl(kTextId, ControlKind::Static, {});
+  const fltk::FontChoice font = fltk::ChooseFont(measured.font);
   fl_font(font.face, font.size);
   // The text wraps at this width, a word wider than it (a long name, a path) inside itself, so
   // the box never grows past the screen.
@@ -133,7 +130,7 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   int height = 0;
   const std::string label = fltk::LabelText(wrapped);
   fl_measure(label.c_str(), width, height, 0);
-  width = std::max(width, 240);  // room for the caption too
+  width = std::max(width + 2 * kLabelInset, 240);  // room for the caption too
   DialogTemplate box;
   box.caption = caption;
   box.units = Units::Pixels;
@@ -141,14 +138,13 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   box.style = kStyleCaption | kStyleSystemMenu | kStyleModalFrame | kStyleCentred;
   box.controls = {
       MakeControl(kTextId, ControlKind::Static, {12, 12, width, height}, wrapped),
-      MakeControl(kOkId, ControlKind::Button, {(width + 24 - 80) / 2, height + 24, 80, 28}, u"OK"),
+      MakeControl(kOkId, ControlKind::Button, {(width + 24 - 80) / 2, height + 24, 80, 28}, accept),
   };
   RunModal(box, [](Dialog dialog, const DialogEvent& event) {
     const auto* command = std::get_if<CommandEvent>(&event);
     if ((command != nullptr && command->id == kOkId) || std::holds_alternative<CloseEvent>(event)) EndDialog(dialog, 1);
   });
 }
-
 
 std::optional<std::u16string> ChooseFileToOpen(const OpenFileRequest& request) {
   fltk::OpenDisplay();
@@ -211,10 +207,10 @@ void AttachMenu(Dialog dialog, const Menu& bar) {
   fltk::DialogRecord* record = fltk::RecordOf(dialog);
   if (record == nullptr) return;
   if (record->menu == nullptr) {
-    const int height = fltk::ChooseFont(Font{}).size + 12;
-    Shift(*record, height);
+    // The strip a bar once had stays when the bar is taken away, so the window keeps its size.
+    if (record->menu_room == 0) MakeMenuRoom(*record, fltk::ChooseFont(Font{}).size + 12);
     record->window->begin();
-    record->menu = new fltk::DialogMenuBar(0, 0, record->window->w(), height, dialog.value);
+    record->menu = new fltk::DialogMenuBar(0, 0, record->window->w(), record->menu_room, dialog.value);
     record->window->end();
     const fltk::FontChoice font = fltk::ChooseFont(Font{});
     record->menu->textfont(font.face);
@@ -234,11 +230,9 @@ void AttachMenu(Dialog dialog, const Menu& bar) {
 void DetachMenu(Dialog dialog) {
   fltk::DialogRecord* record = fltk::RecordOf(dialog);
   if (record == nullptr || record->menu == nullptr) return;
-  const int height = record->menu->h();
   record->window->remove(record->menu);
   Fl::delete_widget(record->menu);  // it may be the widget whose item is being chosen now
   record->menu = nullptr;
-  Shift(*record, -height);
   record->window->redraw();
 }
 

@@ -17,22 +17,15 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/encoding.h"
+#include "platform/dialog_fit.h"
 #include "platform/dialog_lifecycle.h"
+#include "platform/encoding.h"
 #include "platform/fltk/internal.h"
 
 namespace zentora::platform::fltk {
 namespace {
 
 constexpr int kEdgeMargin = 4;  // pixels between a control and the window's edge
-
-// The dialog window shown last that is still on screen: the one the user works in.
-const Fl_Window* ActiveDialogWindow() {
-  for (Fl_Window* window = Fl::first_window(); window != nullptr; window = Fl::next_window(window)) {
-    if (dynamic_cast<DialogWindow*>(window) != nullptr && window->shown() && window->visible()) return window;
-  }
-  return nullptr;
-}
 
 std::intptr_t DialogOf(const Fl_Widget* widget) {
   const Fl_Window* window = widget->window();
@@ -127,11 +120,17 @@ struct OwnBuffer {
 template <class Base>
 class TextArea : private OwnBuffer, public Base {
  public:
-  TextArea(int x, int y, int w, int h, const std::u16string& text, bool wants_return)
+  TextArea(int x, int y, int w, int h, const std::u16string& text, bool wants_return, bool wants_selection)
       : Base(x, y, w, h), wants_return_(wants_return) {
     Base::buffer(owned.get());
     owned->text(EditText(text).c_str());
     owned->add_modify_callback(&Modified, this);  // after the template's own text
+    // An editable text comes all selected, so what is typed first replaces it (a refused
+    // answer shown again), as the dialog manager does elsewhere.
+    if (wants_selection) {
+      owned->select(0, owned->length());
+      Base::insert_position(owned->length());
+    }
   }
   // Tab moves on, as in every dialog; Enter accepts the dialog unless the edit keeps it as a
   // new line (the memo), where Ctrl+Enter accepts.
@@ -159,9 +158,10 @@ class TextArea : private OwnBuffer, public Base {
 Fl_Widget* MakeTextArea(const ControlTemplate& control, const Rect& at) {
   Fl_Text_Display* area = nullptr;
   if (control.flags & kReadOnly) {
-    area = new TextArea<Fl_Text_Display>(at.x, at.y, at.cx, at.cy, control.text, false);
+    area = new TextArea<Fl_Text_Display>(at.x, at.y, at.cx, at.cy, control.text, false, false);
   } else {
-    area = new TextArea<Fl_Text_Editor>(at.x, at.y, at.cx, at.cy, control.text, (control.flags & kWantsReturn) != 0);
+    area = new TextArea<Fl_Text_Editor>(at.x, at.y, at.cx, at.cy, control.text, (control.flags & kWantsReturn) != 0,
+                                        true);
   }
   if (control.flags & kWrap) area->wrap_mode(Fl_Text_Display::WRAP_AT_BOUNDS, 0);
   area->box(FL_DOWN_BOX);
@@ -230,10 +230,14 @@ void EditCallback(Fl_Widget* widget, void*) {
 void WindowCallback(Fl_Widget* widget, void*) {
   const auto* window = static_cast<DialogWindow*>(widget);
   // FLTK calls this for Escape as well as for the close command of the title bar; Escape is
-  // the close command only where the window has a close box.
+  // the close command only where the window has a close box. Here the desktop gives every
+  // window with a title bar one, except the main window, which has no close command to give.
   if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) {
     const DialogRecord* record = RecordOf(window->dialog());
-    if (record == nullptr || !EscapeCloses(record->form)) return;
+    if (record == nullptr) return;
+    const std::uint32_t style = record->form.style;
+    const bool close_box = (style & kStyleCaption) && !(style & kStyleMinimizeBox);
+    if (!EscapeCloses(record->form) && !close_box) return;
   }
   Deliver(Dialog{window->dialog()}, CloseEvent{});
 }
@@ -283,7 +287,14 @@ Fl_Widget* MakeWidget(DialogRecord& record, const ControlTemplate& control, cons
       box->box((flags & kSunken) ? FL_THIN_DOWN_BOX : (flags & kBorder) ? FL_BORDER_FRAME : FL_NO_BOX);
       const Fl_Align across = (flags & kTextCentred) || control.kind != ControlKind::Static ? FL_ALIGN_CENTER
                                                                                             : FL_ALIGN_LEFT;
-      box->align(across | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
+      // A box too short for a line of its font (the browser's counter) shows its line whole,
+      // in its middle; a picture is never cut to its box's frame.
+      const FontChoice font = ChooseFont(control.font);
+      fl_font(font.face, font.size);
+      const bool short_line = control.kind == ControlKind::Static && at.cy - Fl::box_dh(box->box()) < fl_height();
+      const Fl_Align down = short_line ? FL_ALIGN_CENTER : FL_ALIGN_TOP;
+      const Fl_Align clip = short_line || control.kind != ControlKind::Static ? 0 : FL_ALIGN_CLIP;
+      box->align(across | down | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | clip);
       widget = box;
       label = control.kind == ControlKind::Static;
       break;
@@ -302,6 +313,9 @@ Fl_Widget* MakeWidget(DialogRecord& record, const ControlTemplate& control, cons
       if (flags & kReadOnly) input->readonly(1);
       input->box((flags & kSunken) || (flags & kBorder) ? FL_DOWN_BOX : FL_FLAT_BOX);
       input->value(EditText(control.text).c_str());
+      // Its text comes all selected, so what is typed first replaces it (a refused answer shown
+      // again), as the dialog manager does elsewhere; a Tab or a click places the caret anew.
+      input->position(input->size(), 0);
       input->when(FL_WHEN_CHANGED);
       input->callback(&EditCallback);
       widget = input;
@@ -377,7 +391,11 @@ int DialogWindow::handle(int event) {
     }
   }
   Fl_Widget* focus = Fl::focus();
-  if (focus != nullptr && focus != this && contains(focus)) saved_focus_ = focus;
+  if (focus != nullptr && focus != this && contains(focus) && focus != saved_focus_) {
+    saved_focus_ = focus;
+    // A dialog whose content scrolls brings the control the keyboard reached into view.
+    if (DialogRecord* record = RecordOf(dialog_)) RevealFocus(*record);
+  }
   return used;
 }
 
@@ -453,24 +471,46 @@ std::string LabelText(const std::u16string& text) {
 
 namespace {
 
-// A centred dialog (a box that asks) goes over the window the user works in; the others where
-// their template puts them. Both are kept inside the screen's work area.
+// What the desktop's frame adds around a dialog's client area, taken from the work area
+// before a dialog is fitted to it, so that its title bar and bottom edge stay on the screen.
+constexpr int kFrameWidth = 8;
+constexpr int kFrameHeight = 32;
+
+// A centred dialog goes in the middle of the work area, the others where their template puts
+// them; both are moved in as far as they must to lie, frame and all, within the work area.
 void Place(DialogWindow& window, const DialogTemplate& form, const Rect& frame) {
-  int area_x = 0, area_y = 0, area_w = 0, area_h = 0;
-  Fl::screen_work_area(area_x, area_y, area_w, area_h);
-  int x = frame.x;
-  int y = frame.y;
-  if (form.style & kStyleCentred) {
-    const Fl_Window* over = ActiveDialogWindow();
-    x = over != nullptr ? over->x() + (over->w() - window.w()) / 2 : area_x + (area_w - window.w()) / 2;
-    y = over != nullptr ? over->y() + (over->h() - window.h()) / 2 : area_y + (area_h - window.h()) / 2;
-  }
-  x = std::max(area_x, std::min(x, area_x + area_w - window.w()));
-  y = std::max(area_y, std::min(y, area_y + area_h - window.h()));
-  window.position(x, y);
+  const bool framed = window.border() != 0;
+  const int frame_width = framed ? kFrameWidth : 0;
+  const int frame_height = framed ? kFrameHeight : 0;
+  const Rect outer = PlaceInWorkArea(WorkArea(), frame.x, frame.y, (form.style & kStyleCentred) != 0,
+                                     window.w() + frame_width, window.h() + frame_height);
+  window.position(outer.x + frame_width / 2, outer.y + frame_height - frame_width / 2);
+}
+
+// A dialog that does not fit the work area: its controls lie in a frame that scrolls them,
+// the size the window has, with room for the content's far corner.
+Fl_Scroll* MakeScrollingContent(const FittedDialog& fitted, int width, int height) {
+  auto* content = new Fl_Scroll(0, 0, width, height);
+  content->type(Fl_Scroll::BOTH);
+  content->box(FL_NO_BOX);
+  new Fl_Box(fitted.content_width - 1, fitted.content_height - 1, 1, 1);
+  return content;
 }
 
 }  // namespace
+
+void RevealFocus(DialogRecord& record) {
+  Fl_Scroll* content = record.content;
+  Fl_Widget* focus = Fl::focus();
+  if (content == nullptr || focus == nullptr || focus == content || !content->contains(focus)) return;
+  const int shown_w = content->w() - (content->scrollbar.visible() ? content->scrollbar.w() : 0);
+  const int shown_h = content->h() - (content->hscrollbar.visible() ? content->hscrollbar.h() : 0);
+  const int x = PositionShowing(content->xposition(), shown_w, record.content_size.cx,
+                                focus->x() - content->x() + content->xposition(), focus->w());
+  const int y = PositionShowing(content->yposition(), shown_h, record.content_size.cy,
+                                focus->y() - content->y() + content->yposition(), focus->h());
+  if (x != content->xposition() || y != content->yposition()) content->scroll_to(x, y);
+}
 
 DialogWindow* BuildWindow(DialogRecord& record) {
   const DialogTemplate& form = record.form;
@@ -479,25 +519,37 @@ DialogWindow* BuildWindow(DialogRecord& record) {
   // no control touches its edge.
   int width = frame.cx;
   int height = frame.cy;
+  std::vector<Rect> pixels;
   for (const ControlTemplate& control : form.controls) {
     const Rect at = ToPixels(control.rect, form.units, form.font);
+    pixels.push_back(at);
     width = std::max(width, at.x + at.cx + kEdgeMargin);
     height = std::max(height, at.y + at.cy + kEdgeMargin);
   }
-  auto* window = new DialogWindow(std::max(width, 1), std::max(height, 1), record.handle.value);
+  const bool framed = !(form.style & kStyleNoTitleBar);
+  const Rect area = WorkArea();
+  const FittedDialog fitted = FitDialog(form.controls, std::move(pixels), width, height,
+                                        area.cx - (framed ? kFrameWidth : 0), area.cy - (framed ? kFrameHeight : 0),
+                                        Fl::scrollbar_size());
+  auto* window = new DialogWindow(std::max(fitted.view_width, 1), std::max(fitted.view_height, 1), record.handle.value);
   record.window = window;
+  if (!framed) window->border(0);
   Place(*window, form, frame);
   window->copy_label(Utf16ToUtf8(form.caption).c_str());
-  if (form.style & kStyleNoTitleBar) window->border(0);
   window->callback(&WindowCallback);
+  if (fitted.scrolls_down || fitted.scrolls_across) {
+    record.content = MakeScrollingContent(fitted, window->w(), window->h());
+    record.content_size = {0, 0, fitted.content_width, fitted.content_height};
+  }
   int run = 0;
   for (std::size_t i = 0; i < form.controls.size(); ++i) {
     const ControlTemplate& control = form.controls[i];
-    Fl_Widget* widget = MakeWidget(record, control, ToPixels(control.rect, form.units, form.font));
+    Fl_Widget* widget = MakeWidget(record, control, fitted.controls[i]);
     record.controls[control.id] = widget;
     if (StartsGroup(form.controls, i)) ++run;
     if (control.kind == ControlKind::Option) record.option_runs[control.id] = run;
   }
+  if (record.content != nullptr) record.content->end();
   window->end();
   for (const ControlTemplate& control : form.controls) {
     if (control.image != 0) ShowImage(record, control.id, control.image);

@@ -7,6 +7,7 @@
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_Multi_Label.H>
+#include <FL/Fl_Scroll.H>
 #include <FL/Fl_Widget.H>
 #include <FL/x.H>
 
@@ -102,6 +103,11 @@ struct DialogRecord : DialogLifecycle {
   std::map<int, int> option_runs;        // option id -> the run of adjacent options it belongs to
   std::map<int, int> range_low;          // progress bars' lowest positions
   DialogMenuBar* menu = nullptr;
+  int menu_room = 0;  // the strip kept at the top for a menu bar once one was attached
+  // A dialog too big for the work area: the frame that scrolls its controls, and the size of
+  // what it scrolls; nullptr for a dialog that fits.
+  Fl_Scroll* content = nullptr;
+  Rect content_size;
 
   const ControlTemplate* Control(int id) const;
   Fl_Widget* Widget(int id) const;
@@ -113,8 +119,10 @@ DialogRecord* RecordOf(std::intptr_t value);
 // Hands one event to the dialog's handler, and destroys a modeless dialog ended meanwhile.
 void Deliver(Dialog dialog, const DialogEvent& event);
 
-// Builds the window of a dialog and its controls (not yet shown).
+// Builds the window of a dialog and its controls (not yet shown), fitted to the work area.
 DialogWindow* BuildWindow(DialogRecord& record);
+// Scrolls a dialog whose content scrolls so that the control with the keyboard focus shows.
+void RevealFocus(DialogRecord& record);
 // The core ends lines with CR LF, as the Windows controls do; FLTK ends them with LF alone
 // and would show a CR as "^M".
 std::string EditText(const std::u16string& text);

@@ -275,6 +275,7 @@ void FocusControl(Dialog dialog, int id) {
   if (widget == nullptr) return;
   widget->take_focus();
   if (auto* input = dynamic_cast<Fl_Input_*>(widget)) input->position(input->size(), 0);  // all selected
+  fltk::RevealFocus(*record);
 }
 
 void SetImage(Dialog dialog, int id, int resource) {

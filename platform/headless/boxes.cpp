@@ -23,8 +23,9 @@ using headless::ScriptFailure;
 using headless::StepKind;
 using headless::TakeAnswer;
 
-void ShowMessage(const std::u16string& text, const std::u16string& caption) {
+void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept) {
   CurrentSession().messages.push_back({text, caption});
+  CurrentSession().message_buttons.push_back(accept);
   // Laid out as the desktop backends lay it out, in letters of one width.
   const MeasureText model = [](std::u16string_view line) {
     return static_cast<int>(line.size()) * headless::kModelLetterWidth;

@@ -180,6 +180,8 @@ const std::vector<std::unique_ptr<DialogState>>& Dialogs();
 const DialogState* FindDialog(const std::u16string& caption);
 const DialogState& StateOf(Dialog dialog);
 const std::vector<MessageShown>& MessagesShown();
+// The words on the button of each message box shown, in the same order.
+const std::vector<std::u16string>& MessageButtonsShown();
 // The layout of each message of MessagesShown(), in the same order.
 const std::vector<MessageLayout>& MessageLayouts();
 const std::vector<InputShown>& InputsShown();

@@ -54,6 +54,7 @@ struct Session {
   std::size_t next_step = 0;
   std::vector<std::size_t> activation;  // open dialogs, the active one last
   std::vector<MessageShown> messages;
+  std::vector<std::u16string> message_buttons;  // the button's words of each message, in order
   std::vector<MessageLayout> message_layouts;  // one per message
   std::vector<InputShown> inputs;
   std::vector<MessageShown> questions;

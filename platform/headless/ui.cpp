@@ -187,6 +187,8 @@ const DialogState& StateOf(Dialog dialog) { return *CurrentSession().dialogs[Ind
 const std::vector<MessageShown>& MessagesShown() { return CurrentSession().messages; }
 const std::vector<MessageLayout>& MessageLayouts() { return CurrentSession().message_layouts; }
 
+const std::vector<std::u16string>& MessageButtonsShown() { return CurrentSession().message_buttons; }
+
 const std::vector<InputShown>& InputsShown() { return CurrentSession().inputs; }
 
 const std::vector<MessageShown>& QuestionsShown() { return CurrentSession().questions; }

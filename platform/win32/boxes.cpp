@@ -1,12 +1,12 @@
 // The desktop's own windows on Windows: the message box, the input box (a small dialog of
 // ours), the common open-file dialog, the shell's "open", and menu bars with their bitmaps.
+#include "platform/menu_letters.h"
 #include "platform/text_wrap.h"
 #include "platform/win32/internal.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
 
-#include <cwctype>
 #include <map>
 #include <variant>
 
@@ -15,12 +15,15 @@ namespace zentora::platform {
 namespace {
 
 
+// Each item shows its letter underlined, and the menus answer it themselves.
 void AddMenuItems(HMENU menu, const std::vector<MenuItem>& items) {
+  const std::vector<std::size_t> letters = MenuLetters(items);
   UINT position = 0;
   for (const MenuItem& item : items) {
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
-    std::wstring text(item.text.begin(), item.text.end());
+    const std::u16string marked = MarkedMenuText(item.text, letters[position]);
+    std::wstring text(marked.begin(), marked.end());
     if (item.text == u"-") {
       info.fMask = MIIM_FTYPE;
       info.fType = MFT_SEPARATOR;
@@ -55,22 +58,6 @@ void ReplaceMenu(HWND window, HMENU bar) {
 
 namespace win32 {
 
-LRESULT MenuChar(HMENU menu, wchar_t key) {
-  const int count = GetMenuItemCount(menu);
-  int highlighted = -1;
-  for (int i = 0; i < count; ++i) {
-    if (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_HILITE) highlighted = i;
-  }
-  // From the item after the highlighted one round, so that a second press reaches the next
-  // item with the same letter.
-  for (int step = 1; step <= count; ++step) {
-    const int i = (highlighted + step) % count;
-    wchar_t text[128]{};
-    if (GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION) <= 0) continue;
-    if (std::towupper(text[0]) == std::towupper(key)) return MAKELRESULT(i, MNC_EXECUTE);
-  }
-  return MAKELRESULT(0, MNC_IGNORE);
-}
 
 HBITMAP ResourceBitmap(int resource) {
   static std::map<int, HBITMAP> loaded;
@@ -84,10 +71,30 @@ HBITMAP ResourceBitmap(int resource) {
 
 }  // namespace win32
 
+namespace {
+
+// The button of the message box being opened on this thread is given the program's word for
+// OK as the box becomes active; the hook goes as soon as it has done so.
+thread_local HHOOK box_hook = nullptr;
+thread_local const std::u16string* box_accept = nullptr;
+
+LRESULT CALLBACK NameBoxButton(int code, WPARAM wparam, LPARAM lparam) {
+  const HHOOK hook = box_hook;
+  if (code == HCBT_ACTIVATE && box_accept != nullptr) {
+    SetDlgItemTextW(reinterpret_cast<HWND>(wparam), IDOK, win32::Wide(*box_accept));
+    UnhookWindowsHookEx(hook);
+    box_hook = nullptr;
+    box_accept = nullptr;
+  }
+  return CallNextHookEx(hook, code, wparam, lparam);
+}
+
+}  // namespace
+
 // The box wraps its text at spaces only: a word wider than the screen (a long name, a path)
 // would make it so wide that OK is off the screen. The text is wrapped here first, measured
 // in the font message boxes use.
-void ShowMessage(const std::u16string& text, const std::u16string& caption) {
+void ShowMessage(const std::u16string& text, const std::u16string& caption, const std::u16string& accept) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
@@ -104,7 +111,12 @@ void ShowMessage(const std::u16string& text, const std::u16string& caption) {
   SelectObject(screen, old_font);
   ReleaseDC(nullptr, screen);
   if (font != nullptr) DeleteObject(font);
+  box_accept = &accept;
+  box_hook = SetWindowsHookExW(WH_CBT, &NameBoxButton, nullptr, GetCurrentThreadId());
   MessageBoxW(nullptr, win32::Wide(wrapped), win32::Wide(caption), MB_OK);
+  if (box_hook != nullptr) UnhookWindowsHookEx(box_hook);
+  box_hook = nullptr;
+  box_accept = nullptr;
 }
 
 

@@ -44,6 +44,12 @@ struct DialogRecord : DialogLifecycle {
   DialogHandler handler;
   bool setting_text = false;  // our own SetText: its change is not the user's
   HWND saved_focus = nullptr;
+  int keyboard_looks = 0;  // times it looked, once shown, whether it should take the keyboard
+  // A dialog too big for the work area scrolls its controls: the size of what it scrolls and
+  // how far it has scrolled.
+  bool scrolls = false;
+  SIZE content{};
+  POINT scrolled{};
   std::map<int, std::unique_ptr<Surface>> surfaces;
   std::vector<std::pair<Font, HFONT>> fonts;  // the fonts of controls that differ from the dialog's
   ~DialogRecord();
@@ -70,9 +76,14 @@ std::vector<DWORD> BuildDialogTemplate(const DialogTemplate& dialog, bool visibl
 // controls share them, and neither deletes what it is given).
 HBITMAP ResourceBitmap(int resource);
 
-// The answer to a letter typed in an open menu, or with Alt on the menu bar: the next item
-// whose text begins with it, the letter the Linux runner underlines (the texts mark none).
-LRESULT MenuChar(HMENU menu, wchar_t key);
+// Fits a dialog that has just been created to the work area and places it within it.
+void FitToWorkArea(HWND window, DialogRecord& record);
+// The window's own scroll bars and the mouse wheel in a dialog that scrolls; false when the
+// dialog does not scroll.
+bool ScrollContent(HWND window, DialogRecord& record, UINT message, WPARAM wparam);
+void ScrollContentTo(HWND window, DialogRecord& record, int x, int y);
+// Scrolls a dialog that scrolls so that the control with the keyboard focus shows.
+void RevealFocus(HWND window, DialogRecord& record);
 
 // Gives a Surface control its picture, its mouse report and, for a drawing taller than the
 // surface, its scroll bar.

@@ -106,6 +106,45 @@ void PrepareControls(HWND window, DialogRecord& record) {
   }
 }
 
+constexpr UINT kRevealFocus = WM_APP + 1;
+
+// The first control that takes the keyboard gets it, as the dialog manager gives it, except
+// that a read-only text opens at its start with nothing selected (rather than all selected and
+// scrolled to its end). What the dialog manager is told to do after WM_INITDIALOG.
+BOOL FocusFirstControl(HWND window) {
+  HWND first = GetNextDlgTabItem(window, nullptr, FALSE);
+  const DialogRecord* record = RecordOf(window);
+  const ControlTemplate* control =
+      first != nullptr && record != nullptr ? record->Control(GetDlgCtrlID(first)) : nullptr;
+  if (control == nullptr || control->kind != ControlKind::Edit || !(control->flags & kReadOnly)) return TRUE;
+  SetFocus(first);
+  SendMessageW(first, EM_SETSEL, 0, 0);
+  SendMessageW(first, EM_SCROLLCARET, 0, 0);
+  return FALSE;
+}
+
+// A dialog that opens while no window of the program is in front (at the start, on a desktop
+// that has only just come up) is brought to the front, with the keyboard; a dialog with no
+// control that takes it keeps the keyboard itself, so its menu bar answers Alt and F10. The
+// desktop may settle a moment later, so it looks again a few times in its first second.
+constexpr UINT_PTR kTakeKeyboardTimer = 0x7A00;  // above every timer id the program uses
+constexpr int kTakeKeyboardLooks = 10;
+
+void TakeKeyboard(HWND window, DialogRecord& record) {
+  HWND front = GetForegroundWindow();
+  DWORD owner = 0;
+  if (front != nullptr) GetWindowThreadProcessId(front, &owner);
+  if (owner != GetCurrentProcessId()) SetForegroundWindow(window);
+  HWND focus = GetFocus();
+  if (GetActiveWindow() == window && (focus == nullptr || (focus != window && !IsChild(window, focus)))) {
+    SetFocus(window);
+  }
+  // Another window of the program in front (a box this one opened) is left there.
+  if (++record.keyboard_looks >= kTakeKeyboardLooks || (owner == GetCurrentProcessId() && front != window)) {
+    KillTimer(window, kTakeKeyboardTimer);
+  }
+}
+
 BOOL CALLBACK TakeFirstName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) {
   *reinterpret_cast<LPWSTR*>(found) = name;
   return FALSE;  // the first is enough
@@ -135,13 +174,7 @@ void FitPixelDialog(HWND window, const DialogRecord& record) {
                      static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)));
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  int x = rect.x;
-  int y = rect.y;
-  if (record.form.style & kStyleCentred) {
-    x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-  }
-  SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(window, nullptr, rect.x, rect.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -152,8 +185,10 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
     PrepareControls(window, *record);
     if (record->form.style & kStyleMinimizeBox) SetProgramIcon(window);
     win32::Deliver(window, InitEvent{});
-    if (IsWindow(window) && record->form.units == Units::Pixels) FitPixelDialog(window, *record);
-    return TRUE;  // the dialog manager gives the first control that takes the keyboard the focus
+    if (!IsWindow(window)) return TRUE;
+    if (record->form.units == Units::Pixels) FitPixelDialog(window, *record);
+    win32::FitToWorkArea(window, *record);
+    return FocusFirstControl(window);
   }
   DialogRecord* record = RecordOf(window);
   if (record == nullptr) return FALSE;
@@ -169,14 +204,29 @@ INT_PTR CALLBACK Bridge(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
       return TRUE;
     }
     case WM_TIMER:
+      if (wparam == kTakeKeyboardTimer) {
+        TakeKeyboard(window, *record);
+        return TRUE;
+      }
       win32::Deliver(window, TimerEvent{static_cast<int>(wparam)});
       return TRUE;
     case WM_MOUSEWHEEL:
-      return win32::WheelSurface(*record, wparam) ? TRUE : FALSE;
-    case WM_MENUCHAR:
-      SetWindowLongPtrW(window, DWLP_MSGRESULT,
-                        win32::MenuChar(reinterpret_cast<HMENU>(lparam), static_cast<wchar_t>(LOWORD(wparam))));
+      return win32::WheelSurface(*record, wparam) || win32::ScrollContent(window, *record, message, wparam) ? TRUE
+                                                                                                          : FALSE;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      return win32::ScrollContent(window, *record, message, wparam) ? TRUE : FALSE;
+    case WM_NEXTDLGCTL:
+      // The dialog manager moves the focus once this returns; the move is then brought into view.
+      PostMessageW(window, kRevealFocus, 0, 0);
+      return FALSE;
+    case kRevealFocus:
+      win32::RevealFocus(window, *record);
       return TRUE;
+    case WM_SHOWWINDOW:
+      // Once it shows (the dialog manager shows a modal dialog only when its queue is empty).
+      if (wparam && record->keyboard_looks == 0) SetTimer(window, kTakeKeyboardTimer, 100, nullptr);
+      return FALSE;
     case WM_CLOSE:
       win32::Deliver(window, CloseEvent{});
       return TRUE;  // the dialog stays unless its handler ends it

@@ -2,7 +2,8 @@
 # The Linux program driven by key presses alone on a virtual X screen under a small window
 # manager: a database made, a field defined, a record entered, one abandoned, the records
 # browsed and a value viewed, the language switched, and Exit, every step by keyboard. The
-# files it leaves are then checked. Usage: keyboard_road.sh path/to/zentora [screenshot-folder]
+# files it leaves are then checked. Every dialog must fit the screen (ROAD_SCREEN, 1024x768
+# unless set; 800x600 is the smallest). Usage: keyboard_road.sh path/to/zentora [screenshot-folder]
 set -u
 PROGRAM=$(readlink -f "$1")
 SHOTS=${2:-}
@@ -22,10 +23,12 @@ wait_window "BASES DE DATOS"
 
 make_database_and_records "F10" "F10"
 
+see_structure F10
+
 # Ver Datos: the mark on the first line, Enter opens it, Enter closes the viewer, Escape the browser.
 keys F10 v
 wait_window "Nombre base de datos"; typed agenda; keys Return
-wait_window "Visualizaci"; keys Down Return
+wait_window "Visualizaci"; check_fits "Visualizaci"; keys Down Return
 wait_window "Visualizar cadena"; shot viewer; keys Return
 sleep 0.5; keys Escape
 

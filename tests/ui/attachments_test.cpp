@@ -76,7 +76,7 @@ TEST_F(ChooserTest, FirstUseOpensInTheCurrentFolderWithNoName) {
   const platform::OpenFileRequest& request = headless::FileRequestsShown()[0];
   EXPECT_EQ(request.initial_folder, platform::CurrentFolder());
   EXPECT_EQ(request.initial_name, u"");
-  EXPECT_EQ(request.filters, (std::vector<platform::FileFilter>{{u"Images", u"*.jpg"}}));
+  EXPECT_EQ(request.filters, (std::vector<platform::FileFilter>{{u"Images", u"*.jpg;*.jpeg"}}));
   EXPECT_EQ(request.default_extension, u"jpg");
   EXPECT_EQ(request.owner, owner);
   EXPECT_EQ(state.last_path, u"");

@@ -127,6 +127,32 @@ TEST_F(ShortScreenTest, TheMarkScrollsThePageToEveryLineAndEnterOpensTheLast) {
   EXPECT_EQ(browser.selected_field, PadFieldName(u"campo 40"));
 }
 
+// The border a drawn box of the surface shows now at `box`: that of the last box drawn there.
+platform::Colour BorderAt(const headless::DialogState& shown, platform::Rect box) {
+  platform::Colour border = platform::kWhite;
+  for (const headless::DrawOp& op : shown.Control(kBrowserSurfaceId).picture) {
+    if (op.kind == headless::DrawOp::Kind::Box && op.rect == box) border = op.colour;
+  }
+  return border;
+}
+
+TEST_F(ShortScreenTest, TheMarkLeavesALineItVisitedAsThePageDrawsIt) {
+  const auto outer = [](int line) { return platform::Rect{0, line * kFieldLinePitch, 280, 20}; };
+  const auto inner = [](int line) { return platform::Rect{1, line * kFieldLinePitch + 1, 278, 18}; };
+  script.ExpectDialog(u"Visualización").Press(Keystroke::Down).Press(Keystroke::Down).Press(Keystroke::Down);
+  script.Press(Keystroke::Up).Inspect([&](const headless::DialogState& shown) {
+    // Lines 0 and 2 were visited: a 1-pixel black border again; line 1 holds the mark.
+    for (const int line : {0, 2}) {
+      EXPECT_EQ(BorderAt(shown, outer(line)), platform::kBlack) << "line " << line;
+      EXPECT_EQ(BorderAt(shown, inner(line)), platform::kWhite) << "line " << line;
+    }
+    EXPECT_EQ(BorderAt(shown, outer(1)), platform::kMarkBlue);
+    EXPECT_EQ(BorderAt(shown, inner(1)), platform::kMarkBlue);
+  });
+  script.Press(Keystroke::Escape);
+  ShowRecordBrowser(texts, db, browser, attachments);
+}
+
 TEST_F(ShortScreenTest, OnABigScreenThePageNeverScrolls) {
   script.ExpectDialog(u"Visualización").Press(Keystroke::End).Inspect(Top(0)).Press(Keystroke::Escape);
   ShowRecordBrowser(texts, db, browser, attachments);

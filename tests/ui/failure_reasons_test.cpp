@@ -59,7 +59,7 @@ TEST_F(MessageWidthTest, ABoxNeverGrowsWiderThanTheWorkArea) {
     script.UseWorkArea(area);
     for (const std::u16string& text : texts) {
       script.ExpectMessage(text);
-      platform::ShowMessage(text, u"Programmer");
+      platform::ShowMessage(text, u"Programmer", u"OK");
       SCOPED_TRACE(area.cx);
       ExpectFits(headless::MessagesShown().back(), headless::MessageLayouts().back(), area);
     }

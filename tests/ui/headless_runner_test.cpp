@@ -192,7 +192,7 @@ TEST_F(HeadlessRunnerTest, ScriptStepsCanOpenNestedWindows) {
   EventLog inner;
   script.ExpectDialog(u"Outer")
       .Do([&] {
-        ShowMessage(u"Processed ...", u"Programmer");
+        ShowMessage(u"Processed ...", u"Programmer", u"OK");
         EXPECT_EQ(RunModal(Form(u"Inner"), inner.Handler(2)), 2);
       })
       .ExpectMessage(u"Processed ...", u"Programmer")

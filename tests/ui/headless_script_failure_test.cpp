@@ -98,19 +98,19 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"AControlTheDialogLacks", [](Script& s) { s.ExpectDialog(u"Author").Click(1117); },
                     RunAuthor, "dialog 'Author' has no control 1117"},
         FailureCase{"MessageWithNoStepsLeft", [](Script&) {},
-                    [] { ShowMessage(u"Processed ...", u"Programmer"); },
+                    [] { ShowMessage(u"Processed ...", u"Programmer", u"OK"); },
                     "unexpected message box 'Programmer' saying 'Processed ...': the script has no steps left"},
         FailureCase{"MessageWhenADialogWasExpected", [](Script& s) { s.ExpectDialog(u"Author"); },
-                    [] { ShowMessage(u"Processed ...", u"Programmer"); },
+                    [] { ShowMessage(u"Processed ...", u"Programmer", u"OK"); },
                     "unexpected message box 'Programmer' saying 'Processed ...': the script's next step is "
                     "expect dialog 'Author'"},
         FailureCase{"MessageWithOtherWords", [](Script& s) { s.ExpectMessage(u"Procesado ..."); },
-                    [] { ShowMessage(u"Processed ...", u"Programmer"); },
+                    [] { ShowMessage(u"Processed ...", u"Programmer", u"OK"); },
                     "message box 'Programmer' saying 'Processed ...' opened, but the script expected message "
                     "'Procesado ...'"},
         FailureCase{"MessageWithAnotherCaption",
                     [](Script& s) { s.ExpectMessage(u"Processed ...", u"Programador"); },
-                    [] { ShowMessage(u"Processed ...", u"Programmer"); },
+                    [] { ShowMessage(u"Processed ...", u"Programmer", u"OK"); },
                     "message box 'Programmer' saying 'Processed ...' opened, but the script expected message "
                     "'Processed ...' captioned 'Programador'"},
         FailureCase{"ModelessDialogNotExpected", [](Script&) {}, [] { CreateModeless(Box(u"Dialog1"), EndsOnOk); },

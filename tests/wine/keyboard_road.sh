@@ -1,8 +1,9 @@
 #!/bin/bash
-# Zentora.exe under Wine, on a virtual desktop of 1024x768 on a virtual X screen, driven by
-# real key presses: a database made and a field defined through the menus (F10, Alt and the
-# letters), a record entered, one abandoned, the records browsed (the field page scrolled to
-# its last line by the arrows) and a value viewed, the language switched, and Exit. The files
+# Zentora.exe under Wine, on a virtual desktop the size of a virtual X screen (1024x768, or
+# ROAD_SCREEN; every dialog must fit it, down to 800x600), driven by real key presses: a
+# database made and a field defined through the menus (F10, Alt and the letters), a record
+# entered, one abandoned, the records browsed (the field page scrolled to its last line by the
+# arrows) and a value viewed, the structure shown, the language switched, and Exit. The files
 # it leaves are then checked. One click on the title bar makes the window active, since the
 # virtual desktop starts with none. Usage: keyboard_road.sh path/to/Zentora.exe [screenshot-folder]
 set -u
@@ -17,21 +18,22 @@ start_screen
 
 mkdir -p "$WORK/program"
 cp "$PROGRAM" "$WORK/program/Zentora.exe"
-"$HERE/run.sh" explorer "/desktop=road$DISPLAY_NUMBER,1024x768" "$WORK/program/Zentora.exe" >"$WORK/program.log" 2>&1 &
+"$HERE/run.sh" explorer "/desktop=road$DISPLAY_NUMBER,$ROAD_SCREEN" "$WORK/program/Zentora.exe" >"$WORK/program.log" 2>&1 &
 PROGRAM_PID=$!
 wait_window "BASES DE DATOS"
 sleep 1
-MAIN=$(xdotool search --onlyvisible --name "BASES DE DATOS" | head -1)
-eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+measure_window "BASES DE DATOS"
 xdotool mousemove $((X + 100)) $((Y + 10)) click 1
 
 make_database_and_records "F10 Return" "alt+o"
+
+see_structure alt+o
 
 # Ver Datos: End takes the mark to the last field, Enter opens it, Enter closes the viewer,
 # Escape the browser.
 keys alt+o v
 wait_window "Nombre base de datos"; typed agenda; keys Return
-wait_window "Visualizaci"; keys End Return
+wait_window "Visualizaci"; check_fits "Visualizaci"; keys End Return
 wait_window "Visualizar cadena"; shot viewer; keys Return
 sleep 0.5; shot browser; keys Escape
 

@@ -204,7 +204,7 @@ TEST(Win32Backend, MenuBarsAreBuiltReplacedAndTakenAway) {
     EXPECT_EQ(GetMenuItemID(file, 2), 102u);
     wchar_t text[32] = {};
     GetMenuStringW(GetSubMenu(first, 1), 0, text, 32, MF_BYPOSITION);
-    EXPECT_STREQ(text, L"Espa\u00f1ol");
+    EXPECT_STREQ(text, L"&Espa\u00f1ol") << "each item underlines its letter";
     MENUITEMINFOW flag{};
     flag.cbSize = sizeof flag;
     flag.fMask = MIIM_CHECKMARKS;
